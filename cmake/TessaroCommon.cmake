@@ -1,0 +1,25 @@
+# Compile settings shared by every target of the project. Targets pick them up
+# by linking tessaro_common; nothing is set globally.
+add_library(tessaro_common INTERFACE)
+
+target_compile_features(tessaro_common INTERFACE cxx_std_20)
+
+target_compile_definitions(tessaro_common INTERFACE
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CONTEXTLESS_CONNECT
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+    QT_NO_KEYWORDS
+    TESSARO_VERSION_TEXT="${PROJECT_VERSION}"
+)
+
+if(MSVC)
+    target_compile_options(tessaro_common INTERFACE /W4 /permissive- /utf-8)
+    if(TESSARO_WARNINGS_AS_ERRORS)
+        target_compile_options(tessaro_common INTERFACE /WX)
+    endif()
+else()
+    target_compile_options(tessaro_common INTERFACE -Wall -Wextra -Wpedantic)
+    if(TESSARO_WARNINGS_AS_ERRORS)
+        target_compile_options(tessaro_common INTERFACE -Werror)
+    endif()
+endif()

@@ -1,0 +1,208 @@
+#include "ArchiverCommandLine.h"
+
+#include <QFileInfo>
+
+namespace tessaro {
+
+namespace {
+
+QString defaultErrorLogFile;
+
+const QLatin1String errorLogName("winrar_errors.log");
+
+// Where the extension of a file name starts (its last dot), or -1 when the
+// name has none: a dot before the last path barrier does not count.
+qsizetype extensionStart(const QString& name, PathStyle style)
+{
+    for (qsizetype i = name.size() - 1; i >= 0; --i) {
+        const QChar c = name.at(i);
+        if (c == QLatin1Char('.'))
+            return i;
+        if (isExtensionBarrier(c, style))
+            return -1;
+    }
+    return -1;
+}
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+// The value of one letter inside a "#...#" date pattern, or a null string
+// for letters that stand for themselves.
+QString patternValue(QChar letter, const LocalDateTime& now)
+{
+    switch (letter.unicode()) {
+    case u'Y':
+        return QString::number(now.year());
+    case u'y':
+        return QString::number(now.year() % 100);
+    case u'M':
+    case u'm':
+        return twoDigits(now.month());
+    case u'D':
+    case u'd':
+        return twoDigits(now.day());
+    case u'H':
+    case u'h':
+        return twoDigits(now.hour());
+    case u'N':
+    case u'n':
+    case u'I':
+    case u'i':
+        return twoDigits(now.minute());
+    case u'S':
+    case u's':
+        return twoDigits(now.second());
+    default:
+        return {};
+    }
+}
+
+QString expandDatePattern(const QString& name, const LocalDateTime& now)
+{
+    QString out;
+    out.reserve(name.size() + 16);
+    bool inPattern = false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('#')) {
+            inPattern = !inPattern;
+            continue;
+        }
+        const QString value = inPattern ? patternValue(c, now) : QString();
+        if (value.isNull())
+            out += c;
+        else
+            out += value;
+    }
+    return out;
+}
+
+QString compressionSwitch(const QString& compression)
+{
+    static const struct
+    {
+        QLatin1String name;
+        QLatin1String token;
+    } levels[] = {
+        {QLatin1String("Store"), QLatin1String("-m0")},
+        {QLatin1String("Store (No Compression)"), QLatin1String("-m0")},
+        {QLatin1String("Fastest"), QLatin1String("-m1")},
+        {QLatin1String("Fast"), QLatin1String("-m2")},
+        {QLatin1String("Normal"), QLatin1String("-m3")},
+        {QLatin1String("Good"), QLatin1String("-m4")},
+        {QLatin1String("Best"), QLatin1String("-m5")},
+    };
+    for (const auto& level : levels) {
+        if (compression == level.name)
+            return level.token;
+    }
+    return {};
+}
+
+QString storePathsSwitch(const QString& storePaths)
+{
+    if (storePaths.startsWith(QLatin1String("Relative paths")))
+        return QStringLiteral("-ep1");
+    if (storePaths.startsWith(QLatin1String("Full paths + drive")))
+        return QStringLiteral("-ep3");
+    return QStringLiteral("-ep2");
+}
+
+} // namespace
+
+void SetDefaultErrorLogFile(const QString& path)
+{
+    defaultErrorLogFile = path;
+}
+
+QString DefaultErrorLogFile()
+{
+    return defaultErrorLogFile;
+}
+
+QString ExpandArchiveName(const QString& fileName, const QString& archiveFormat,
+                          const LocalDateTime& now, PathStyle style)
+{
+    QString name = fileName;
+    if (extensionStart(name, style) < 0)
+        name += QLatin1String(".rar");
+    name.truncate(extensionStart(name, style));
+    name += archiveFormat.startsWith(QLatin1String("ZIP")) ? QLatin1String(".zip")
+                                                           : QLatin1String(".rar");
+    return expandDatePattern(name, now);
+}
+
+QString BuildArchiveFileName(const TBackupRule& rule, const TWinRAROptions& options,
+                             const LocalDateTime& now, PathStyle style)
+{
+    return withTrailingSeparator(rule.DestinationFolder, style) +
+           ExpandArchiveName(rule.DestinationFilename, options.ArchiveFormat, now, style);
+}
+
+QString GetErrorLogFile(const TWinRAROptions& options, const QString& defaultErrorLogFile)
+{
+    if (!options.LogFile.isEmpty()) {
+        const QString folder = withTrailingSeparator(options.LogFile, nativePathStyle());
+        if (QFileInfo(folder).isDir())
+            return folder + errorLogName;
+    }
+    return defaultErrorLogFile;
+}
+
+QString GetErrorLogFile(const TWinRAROptions& options)
+{
+    return GetErrorLogFile(options, defaultErrorLogFile);
+}
+
+ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions& options,
+                                   const QString& archivePath, const QString& errorLogPath)
+{
+    ArchiverTokens tokens;
+    const auto add = [&tokens](const QString& text, bool quoted = false) {
+        tokens.append({text, quoted});
+    };
+    add(options.UpdateMode ? QStringLiteral("u") : QStringLiteral("a"));
+    add(rule.IncludeSubFolders ? QStringLiteral("-r") : QStringLiteral("-r-"));
+    if (const QString level = compressionSwitch(options.Compression); !level.isEmpty())
+        add(level);
+    if (rule.UsePassword && !rule.Password.isEmpty())
+        add(QLatin1String("-p") + rule.Password, true);
+    add(QStringLiteral("-IBCK"));
+    add(QStringLiteral("-INUL"));
+    if (options.NumThreads > 0)
+        add(QLatin1String("-mt") + QString::number(options.NumThreads));
+    add(QLatin1String("-ILOG") + errorLogPath, true);
+    add(storePathsSwitch(options.StorePaths));
+    add(archivePath, true);
+    add(rule.SourceFolder, true);
+    return tokens;
+}
+
+QString JoinParameterString(const ArchiverTokens& tokens)
+{
+    QStringList parts;
+    parts.reserve(tokens.size());
+    for (const ArchiverToken& token : tokens) {
+        parts.append(token.quoted ? QLatin1Char('"') + token.text + QLatin1Char('"') : token.text);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+QStringList ArgumentVector(const ArchiverTokens& tokens)
+{
+    QStringList arguments;
+    arguments.reserve(tokens.size());
+    for (const ArchiverToken& token : tokens)
+        arguments.append(token.text);
+    return arguments;
+}
+
+QString BuildCommandLine(const TBackupRule& rule, const TWinRAROptions& options,
+                         const QString& archivePath, const QString& errorLogPath)
+{
+    return JoinParameterString(BuildArchiverTokens(rule, options, archivePath, errorLogPath));
+}
+
+} // namespace tessaro

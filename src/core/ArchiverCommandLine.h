@@ -1,0 +1,77 @@
+#pragma once
+
+#include "BackupRule.h"
+#include "LocalDateTime.h"
+#include "PathRules.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tessaro {
+
+// The archiver options of one backup pass, filled from the settings.
+struct TWinRAROptions
+{
+    // "RAR", "RAR4 (Compatible)" or "ZIP".
+    QString ArchiveFormat;
+    // "Best", "Good", "Normal", "Fast", "Fastest", "Store" or
+    // "Store (No Compression)"; empty means no choice.
+    QString Compression;
+    // "Relative paths", "Full paths" or "Full paths + drive"; empty means no choice.
+    QString StorePaths;
+    // 0 or less: not given.
+    int NumThreads = 0;
+    // Folder for the archiver's error log as the user entered it; may be empty.
+    QString LogFile;
+    // Add only new and changed files to an existing archive.
+    bool UpdateMode = false;
+};
+
+// One token of the archiver's command line. Quoted tokens are written
+// between double quotes in the parameter string; as an argument vector every
+// token travels on its own, without quotes.
+struct ArchiverToken
+{
+    QString text;
+    bool quoted = false;
+
+    friend bool operator==(const ArchiverToken&, const ArchiverToken&) = default;
+};
+
+using ArchiverTokens = QList<ArchiverToken>;
+
+// The error log path used when the options name no existing folder. Set once
+// at start-up to "winrar_errors.log" in the data folder.
+void SetDefaultErrorLogFile(const QString& path);
+QString DefaultErrorLogFile();
+
+// The full path of the archive to write: the destination folder, then the
+// file name with the format's extension and its date pattern expanded with
+// the given time (the pass's start time).
+QString BuildArchiveFileName(const TBackupRule& rule, const TWinRAROptions& options,
+                             const LocalDateTime& now, PathStyle style = nativePathStyle());
+
+// The name part of BuildArchiveFileName: extension replaced, pattern expanded.
+QString ExpandArchiveName(const QString& fileName, const QString& archiveFormat,
+                          const LocalDateTime& now, PathStyle style = nativePathStyle());
+
+// "winrar_errors.log" in the options' log folder when that folder exists,
+// otherwise the given default.
+QString GetErrorLogFile(const TWinRAROptions& options, const QString& defaultErrorLogFile);
+QString GetErrorLogFile(const TWinRAROptions& options);
+
+// The archiver's command line as a token list, in the archiver's order.
+ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions& options,
+                                   const QString& archivePath, const QString& errorLogPath);
+
+// The tokens joined by single blanks, quoted tokens between double quotes.
+QString JoinParameterString(const ArchiverTokens& tokens);
+// The tokens as an argument vector, each without quotes.
+QStringList ArgumentVector(const ArchiverTokens& tokens);
+
+// The parameter string handed to the archiver (the program path excluded).
+QString BuildCommandLine(const TBackupRule& rule, const TWinRAROptions& options,
+                         const QString& archivePath, const QString& errorLogPath);
+
+} // namespace tessaro

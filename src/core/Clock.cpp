@@ -1,0 +1,10 @@
+#include "Clock.h"
+
+namespace tessaro {
+
+LocalDateTime SystemClock::now() const
+{
+    return LocalDateTime::fromQDateTime(QDateTime::currentDateTime());
+}
+
+} // namespace tessaro

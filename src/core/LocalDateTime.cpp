@@ -1,0 +1,171 @@
+#include "LocalDateTime.h"
+
+#include <QLocale>
+#include <QTimeZone>
+
+namespace tessaro {
+
+namespace {
+
+// Julian day number of 1899-12-30, day 0 of the wall clock. A constant, not
+// computed, so values built during static initialisation are right too.
+constexpr qint64 epochJulianDay = 2415019;
+
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    const qint64 q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+LocalDateTime LocalDateTime::fromDateAndTime(QDate date, QTime time)
+{
+    if (!date.isValid() || !time.isValid())
+        return {};
+    const qint64 days = date.toJulianDay() - epochJulianDay;
+    return LocalDateTime(days * MsPerDay + time.msecsSinceStartOfDay());
+}
+
+LocalDateTime LocalDateTime::fromParts(int year, int month, int day, int hour, int minute,
+                                       int second, int msec)
+{
+    return fromDateAndTime(QDate(year, month, day), QTime(hour, minute, second, msec));
+}
+
+LocalDateTime LocalDateTime::fromQDateTime(const QDateTime& dateTime)
+{
+    if (!dateTime.isValid())
+        return {};
+    const QDateTime local = dateTime.toLocalTime();
+    return fromDateAndTime(local.date(), local.time());
+}
+
+QDate LocalDateTime::date() const
+{
+    return QDate::fromJulianDay(epochJulianDay + floorDiv(m_ms, MsPerDay));
+}
+
+QTime LocalDateTime::time() const
+{
+    return QTime::fromMSecsSinceStartOfDay(int(m_ms - floorDiv(m_ms, MsPerDay) * MsPerDay));
+}
+
+QDateTime LocalDateTime::toLocalQDateTime() const
+{
+    return QDateTime(date(), time(), Qt::LocalTime);
+}
+
+qint64 LocalDateTime::secondsBetween(LocalDateTime a, LocalDateTime b)
+{
+    return qAbs(a.m_ms - b.m_ms) / MsPerSecond;
+}
+
+qint64 LocalDateTime::minutesBetween(LocalDateTime a, LocalDateTime b)
+{
+    return qAbs(a.m_ms - b.m_ms) / MsPerMinute;
+}
+
+qint64 LocalDateTime::hoursBetween(LocalDateTime a, LocalDateTime b)
+{
+    return qAbs(a.m_ms - b.m_ms) / MsPerHour;
+}
+
+QString LocalDateTime::format(QStringView pattern, QChar timeSeparator) const
+{
+    const QDate d = date();
+    const QTime t = time();
+    QString out;
+    out.reserve(pattern.size());
+    bool afterHours = false;
+    qsizetype i = 0;
+    const auto startsWith = [&](QLatin1String token) {
+        return pattern.mid(i).startsWith(token);
+    };
+    while (i < pattern.size()) {
+        const bool wasAfterHours = afterHours;
+        afterHours = false;
+        if (startsWith(QLatin1String("yyyy"))) {
+            out += QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
+            i += 4;
+        } else if (startsWith(QLatin1String("yy"))) {
+            out += twoDigits(d.year() % 100);
+            i += 2;
+        } else if (startsWith(QLatin1String("dd"))) {
+            out += twoDigits(d.day());
+            i += 2;
+        } else if (startsWith(QLatin1String("hh"))) {
+            out += twoDigits(t.hour());
+            afterHours = true;
+            i += 2;
+        } else if (startsWith(QLatin1String("nn"))) {
+            out += twoDigits(t.minute());
+            i += 2;
+        } else if (startsWith(QLatin1String("MM")) || startsWith(QLatin1String("mm"))) {
+            // "mm" is the month, except right after the hours, where it and
+            // "MM" mean minutes (a time separator may stand between).
+            out += twoDigits(wasAfterHours ? t.minute() : d.month());
+            i += 2;
+        } else if (startsWith(QLatin1String("ss"))) {
+            out += twoDigits(t.second());
+            i += 2;
+        } else if (pattern.at(i) == QLatin1Char(':')) {
+            out += timeSeparator;
+            afterHours = wasAfterHours;
+            ++i;
+        } else {
+            out += pattern.at(i);
+            ++i;
+        }
+    }
+    return out;
+}
+
+QString LocalDateTime::toIso8601() const
+{
+    const QDateTime local = toLocalQDateTime();
+    const int offsetSeconds = local.isValid() ? local.offsetFromUtc() : 0;
+    QString text = QStringLiteral("%1-%2-%3T%4:%5:%6.%7")
+                       .arg(year(), 4, 10, QLatin1Char('0'))
+                       .arg(twoDigits(month()), twoDigits(day()), twoDigits(hour()),
+                            twoDigits(minute()), twoDigits(second()))
+                       .arg(msec(), 3, 10, QLatin1Char('0'));
+    if (offsetSeconds == 0)
+        return text + QLatin1Char('Z');
+    const int offsetMinutes = qAbs(offsetSeconds) / 60;
+    text += offsetSeconds < 0 ? QLatin1Char('-') : QLatin1Char('+');
+    text += twoDigits(offsetMinutes / 60) + QLatin1Char(':') + twoDigits(offsetMinutes % 60);
+    return text;
+}
+
+LocalDateTime LocalDateTime::fromIso8601(const QString& text, bool* ok)
+{
+    const QDateTime parsed = QDateTime::fromString(text.trimmed(), Qt::ISODateWithMs);
+    if (ok)
+        *ok = parsed.isValid();
+    if (!parsed.isValid())
+        return {};
+    return fromQDateTime(parsed);
+}
+
+QChar LocalDateTime::systemTimeSeparator()
+{
+#ifdef Q_OS_WIN
+    // The short time format carries the user's separator right after the hours.
+    const QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
+    const qsizetype hours = format.indexOf(QLatin1Char('h'), 0, Qt::CaseInsensitive);
+    for (qsizetype i = hours; hours >= 0 && i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (!c.isLetter())
+            return c;
+    }
+#endif
+    return QLatin1Char(':');
+}
+
+} // namespace tessaro

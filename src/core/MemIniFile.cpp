@@ -1,0 +1,370 @@
+#include "MemIniFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+
+namespace tessaro {
+
+namespace {
+
+constexpr QByteArrayView utf8Mark("\xEF\xBB\xBF");
+constexpr QByteArrayView utf16LEMark("\xFF\xFE");
+constexpr QByteArrayView utf16BEMark("\xFE\xFF");
+
+// The encoding of files without a byte-order mark. Windows keeps such files
+// in the ANSI code page; elsewhere the system's 8-bit encoding is UTF-8.
+QStringConverter::Encoding plainEncoding()
+{
+#ifdef Q_OS_WIN
+    return QStringConverter::System;
+#else
+    return QStringConverter::Utf8;
+#endif
+}
+
+// Decodes without dropping a leading U+FEFF: the file's own mark has been
+// taken off already, so another one is content and must come back on saving.
+QString decode(QByteArrayView bytes, QStringConverter::Encoding encoding)
+{
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless |
+                                         QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
+QByteArray encode(QStringView text, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::Stateless);
+    return encoder.encode(text);
+}
+
+// Trims characters with codes up to 32, the blanks and control characters
+// that hand-edited files carry around names and values.
+QStringView trimmedView(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 32)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 32)
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+// Whether an 8-bit encoding keeps every character of the text.
+bool fitsEncoding(const QString& text, TMemIniFile::Encoding encoding)
+{
+    switch (encoding) {
+    case TMemIniFile::Encoding::Latin1:
+        return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+    case TMemIniFile::Encoding::Plain8Bit:
+        // UTF-8 holds every character; a code page may not.
+        return plainEncoding() == QStringConverter::Utf8 ||
+               decode(encode(text, plainEncoding()), plainEncoding()) == text;
+    case TMemIniFile::Encoding::Utf8Bom:
+    case TMemIniFile::Encoding::Utf16LE:
+    case TMemIniFile::Encoding::Utf16BE:
+        break;
+    }
+    return true;
+}
+
+QByteArray encodeDocument(const QString& text, TMemIniFile::Encoding encoding)
+{
+    switch (encoding) {
+    case TMemIniFile::Encoding::Plain8Bit:
+        return encode(text, plainEncoding());
+    case TMemIniFile::Encoding::Latin1:
+        return text.toLatin1();
+    case TMemIniFile::Encoding::Utf8Bom:
+        return utf8Mark.toByteArray() + encode(text, QStringConverter::Utf8);
+    case TMemIniFile::Encoding::Utf16LE:
+        return utf16LEMark.toByteArray() + encode(text, QStringConverter::Utf16LE);
+    case TMemIniFile::Encoding::Utf16BE:
+        return utf16BEMark.toByteArray() + encode(text, QStringConverter::Utf16BE);
+    }
+    return {};
+}
+
+} // namespace
+
+TMemIniFile::TMemIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
+
+bool TMemIniFile::load()
+{
+    QFile file(m_fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        m_error = file.errorString();
+        return false;
+    }
+    loadFromBytes(bytes);
+    m_error.clear();
+    return true;
+}
+
+void TMemIniFile::loadFromBytes(const QByteArray& bytes)
+{
+    const QByteArrayView view(bytes);
+    if (view.startsWith(utf8Mark)) {
+        m_encoding = Encoding::Utf8Bom;
+        parse(decode(view.sliced(utf8Mark.size()), QStringConverter::Utf8));
+    } else if (view.startsWith(utf16LEMark)) {
+        m_encoding = Encoding::Utf16LE;
+        parse(decode(view.sliced(utf16LEMark.size()), QStringConverter::Utf16LE));
+    } else if (view.startsWith(utf16BEMark)) {
+        m_encoding = Encoding::Utf16BE;
+        parse(decode(view.sliced(utf16BEMark.size()), QStringConverter::Utf16BE));
+    } else {
+        // Bytes that do not survive a round trip through the platform
+        // encoding were written in some other 8-bit encoding. Latin-1 maps
+        // every byte to one character and back, so such a file is saved
+        // exactly as it came, whatever it was meant to be.
+        QString text = decode(view, plainEncoding());
+        if (encode(text, plainEncoding()) == bytes) {
+            m_encoding = Encoding::Plain8Bit;
+        } else {
+            m_encoding = Encoding::Latin1;
+            text = QString::fromLatin1(bytes);
+        }
+        parse(text);
+    }
+}
+
+QByteArray TMemIniFile::toBytes() const
+{
+    const QString text = toText();
+    return encodeDocument(text, encodingForWriting(text));
+}
+
+TMemIniFile::Encoding TMemIniFile::encodingForWriting(const QString& text) const
+{
+    // Losing characters of a value (a password, a folder) is worse than a
+    // file that changes its encoding.
+    return fitsEncoding(text, m_encoding) ? m_encoding : Encoding::Utf8Bom;
+}
+
+void TMemIniFile::clear()
+{
+    m_sections.clear();
+    m_sectionIndex.clear();
+    m_nextSectionNumber = 0;
+}
+
+void TMemIniFile::parse(QStringView text)
+{
+    clear();
+    Section* current = nullptr;
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        qsizetype end = pos;
+        while (end < text.size() && text.at(end) != u'\n' && text.at(end) != u'\r')
+            ++end;
+        const QStringView line = trimmedView(text.sliced(pos, end - pos));
+        pos = end + 1;
+        if (end + 1 < text.size() && text.at(end) == u'\r' && text.at(end + 1) == u'\n')
+            ++pos;
+
+        if (line.isEmpty() || line.front() == u';')
+            continue;
+        if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
+            current = &sectionForWriting(trimmedView(line.sliced(1, line.size() - 2)).toString());
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (current == nullptr || equals < 0)
+            continue;
+        current->addIfMissing(trimmedView(line.first(equals)).toString(),
+                              trimmedView(line.sliced(equals + 1)).toString());
+    }
+}
+
+QString TMemIniFile::toText() const
+{
+    QString text;
+    for (const auto& [number, section] : m_sections) {
+        text += u'[';
+        text += section.name;
+        text += QLatin1String("]\r\n");
+        for (const Entry& entry : section.entries) {
+            text += entry.key;
+            text += u'=';
+            text += entry.value;
+            text += QLatin1String("\r\n");
+        }
+        text += QLatin1String("\r\n");
+    }
+    return text;
+}
+
+size_t TMemIniFile::Name::hash(size_t seed) const noexcept
+{
+    // Must agree with the case-insensitive comparison: every unit is folded
+    // the way QString folds it. Surrogates are left out because the
+    // comparison folds them as pairs, which one unit cannot reproduce.
+    size_t hash = seed ^ size_t(text.size());
+    for (const QChar c : text) {
+        char16_t unit = c.unicode();
+        if (unit < 0x80) {
+            if (unit >= u'A' && unit <= u'Z')
+                unit = char16_t(unit + (u'a' - u'A'));
+        } else if (c.isSurrogate()) {
+            continue;
+        } else {
+            unit = c.toCaseFolded().unicode();
+        }
+        hash = (hash ^ unit) * size_t(0x100000001B3ULL);
+    }
+    return hash;
+}
+
+const TMemIniFile::Entry* TMemIniFile::Section::find(const QString& key) const
+{
+    const auto it = keyIndex.constFind(Name{key});
+    return it == keyIndex.cend() ? nullptr : &entries.at(*it);
+}
+
+void TMemIniFile::Section::set(const QString& key, const QString& value)
+{
+    const auto it = keyIndex.constFind(Name{key});
+    if (it != keyIndex.cend()) {
+        entries[*it].value = value;
+        return;
+    }
+    keyIndex.emplace(Name{key}, entries.size());
+    entries.append(Entry{key, value});
+}
+
+void TMemIniFile::Section::addIfMissing(QString key, QString value)
+{
+    Name name{key};
+    if (keyIndex.contains(name))
+        return;
+    keyIndex.emplace(std::move(name), entries.size());
+    entries.append(Entry{std::move(key), std::move(value)});
+}
+
+const TMemIniFile::Section* TMemIniFile::findSection(const QString& name) const
+{
+    const auto it = m_sectionIndex.constFind(Name{name});
+    return it == m_sectionIndex.cend() ? nullptr : &m_sections.at(*it);
+}
+
+TMemIniFile::Section* TMemIniFile::findSection(const QString& name)
+{
+    return const_cast<Section*>(std::as_const(*this).findSection(name));
+}
+
+TMemIniFile::Section& TMemIniFile::sectionForWriting(const QString& name)
+{
+    if (Section* existing = findSection(name))
+        return *existing;
+    const quint64 number = m_nextSectionNumber++;
+    m_sectionIndex.emplace(Name{name}, number);
+    Section& section = m_sections[number];
+    section.name = name;
+    return section;
+}
+
+QString TMemIniFile::ReadString(const QString& section, const QString& key,
+                                const QString& defaultValue) const
+{
+    const Section* found = findSection(section);
+    const Entry* entry = found ? found->find(key) : nullptr;
+    return entry ? entry->value : defaultValue;
+}
+
+void TMemIniFile::WriteString(const QString& section, const QString& key, const QString& value)
+{
+    sectionForWriting(section).set(key, value);
+}
+
+void TMemIniFile::EraseSection(const QString& section)
+{
+    const auto it = m_sectionIndex.constFind(Name{section});
+    if (it == m_sectionIndex.cend())
+        return;
+    m_sections.erase(*it);
+    m_sectionIndex.erase(it);
+}
+
+bool TMemIniFile::SectionExists(const QString& section) const
+{
+    return findSection(section) != nullptr;
+}
+
+bool TMemIniFile::ValueExists(const QString& section, const QString& key) const
+{
+    const Section* found = findSection(section);
+    return found && found->find(key);
+}
+
+QStringList TMemIniFile::sectionNames() const
+{
+    QStringList names;
+    names.reserve(qsizetype(m_sections.size()));
+    for (const auto& [number, section] : m_sections)
+        names.append(section.name);
+    return names;
+}
+
+QStringList TMemIniFile::keyNames(const QString& section) const
+{
+    QStringList names;
+    if (const Section* found = findSection(section)) {
+        for (const Entry& entry : found->entries)
+            names.append(entry.key);
+    }
+    return names;
+}
+
+bool TMemIniFile::UpdateFile()
+{
+    // QSaveFile would write an unnamed file into the working folder first and
+    // only fail when it tries to give it the empty name.
+    if (m_fileName.isEmpty()) {
+        m_error = QStringLiteral("No file name given");
+        return false;
+    }
+    const QString text = toText();
+    const Encoding encoding = encodingForWriting(text);
+    const QByteArray bytes = encodeDocument(text, encoding);
+
+#ifndef Q_OS_WIN
+    // The file may hold archive passwords: one that the document creates is
+    // private to its owner. QSaveFile carries the permissions of an existing
+    // file over by itself.
+    const bool created = !QFileInfo::exists(m_fileName);
+#endif
+    // Written beside the target and renamed over it, so a failure at any
+    // point leaves the previous file whole.
+    QSaveFile file(m_fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        m_error = file.errorString();
+        return false;
+    }
+#ifndef Q_OS_WIN
+    if (created && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        m_error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+#endif
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        m_error = file.errorString();
+        return false;
+    }
+    m_encoding = encoding;
+    m_error.clear();
+    return true;
+}
+
+} // namespace tessaro

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "CustomIniFile.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+
+namespace tessaro {
+
+// An INI document held in memory, read whole from its file and written back
+// whole.
+//
+// Reading: each line is trimmed; empty lines and lines starting with ";" are
+// skipped; "[name]" starts a section (name trimmed); a section that occurs
+// twice continues the first; inside a section "key=value" (both trimmed,
+// split at the first "="); lines before the first section carry nothing.
+//
+// Writing: every section in document order as "[name]", its keys in
+// insertion order, then one empty line; CR LF line ends. A key written anew
+// goes to the end of its section, a new section to the end of the document.
+//
+// Encoding: a byte-order mark selects UTF-8, UTF-16 LE or UTF-16 BE and is
+// written back. Without a mark the file is read in the platform's 8-bit
+// encoding (the ANSI code page on Windows, UTF-8 elsewhere). Bytes that are
+// not valid in that encoding make the document fall back to Latin-1, which
+// carries every byte through a load and save unchanged. When a later value
+// cannot be represented in an 8-bit encoding, the file is written as UTF-8
+// with a mark rather than lose characters.
+//
+// The file is replaced atomically, and a file created by the document is
+// readable and writable by its owner only (it may hold passwords).
+class TMemIniFile final : public TCustomIniFile
+{
+public:
+    enum class Encoding
+    {
+        Plain8Bit, // no mark: the platform's 8-bit encoding
+        Latin1,    // no mark, bytes that the platform encoding rejects
+        Utf8Bom,
+        Utf16LE,
+        Utf16BE,
+    };
+
+    // An empty document bound to a file name; nothing is read yet.
+    explicit TMemIniFile(QString fileName);
+
+    // Reads the file into the document, replacing its contents. A missing or
+    // unreadable file gives false with the reason in errorString().
+    bool load();
+    // Replaces the contents with the given bytes, as if read from the file.
+    void loadFromBytes(const QByteArray& bytes);
+    // The document as it would be written to the file.
+    QByteArray toBytes() const;
+
+    QString ReadString(const QString& section, const QString& key,
+                       const QString& defaultValue) const override;
+    void WriteString(const QString& section, const QString& key, const QString& value) override;
+    void EraseSection(const QString& section) override;
+    bool SectionExists(const QString& section) const override;
+    bool ValueExists(const QString& section, const QString& key) const override;
+    bool UpdateFile() override;
+    QString errorString() const override { return m_error; }
+
+    QString fileName() const { return m_fileName; }
+    Encoding encoding() const { return m_encoding; }
+    void setEncoding(Encoding encoding) { m_encoding = encoding; }
+    QStringList sectionNames() const;
+    QStringList keyNames(const QString& section) const;
+
+private:
+    // A section or key name that hashes and compares without regard to
+    // letter case, so lookups need no case-folded copy of every name.
+    struct Name
+    {
+        QString text;
+
+        size_t hash(size_t seed) const noexcept;
+        friend bool operator==(const Name& a, const Name& b) noexcept
+        {
+            // Names mostly come back in the spelling they were stored in;
+            // the exact test spares the slower case folding.
+            return a.text.size() == b.text.size() &&
+                   (a.text == b.text || a.text.compare(b.text, Qt::CaseInsensitive) == 0);
+        }
+        friend size_t qHash(const Name& name, size_t seed) noexcept { return name.hash(seed); }
+    };
+    struct Entry
+    {
+        QString key;
+        QString value;
+    };
+    struct Section
+    {
+        QString name;
+        QList<Entry> entries;
+        // Key name -> position in entries. Keys are never removed one by
+        // one, so positions stay valid.
+        QHash<Name, qsizetype> keyIndex;
+
+        const Entry* find(const QString& key) const;
+        void set(const QString& key, const QString& value);
+        // Adds the key unless the section already holds it; the first
+        // occurrence in a file is the one that reads back.
+        void addIfMissing(QString key, QString value);
+    };
+
+    const Section* findSection(const QString& name) const;
+    Section* findSection(const QString& name);
+    Section& sectionForWriting(const QString& name);
+    void clear();
+    void parse(QStringView text);
+    QString toText() const;
+    Encoding encodingForWriting(const QString& text) const;
+
+    QString m_fileName;
+    Encoding m_encoding = Encoding::Plain8Bit;
+    // Sections keyed by a creation number, so iteration gives document order
+    // and erasing one in the middle costs no renumbering.
+    std::map<quint64, Section> m_sections;
+    // Section name -> creation number.
+    QHash<Name, quint64> m_sectionIndex;
+    quint64 m_nextSectionNumber = 0;
+    QString m_error;
+};
+
+} // namespace tessaro

@@ -1,0 +1,272 @@
+#include "ArchiverCommandLine.h"
+
+#include "QtPrinters.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace tessaro {
+namespace {
+
+const LocalDateTime passStart = LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9);
+
+QString s(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+class WorkedExample : public ::testing::Test
+{
+protected:
+    WorkedExample()
+    {
+        rule.SourceFolder = s("D:\\Data\\Projects\\");
+        rule.DestinationFolder = s("E:\\Backup\\");
+        rule.DestinationFilename = s("projects_#ymd_hns#");
+        rule.IncludeSubFolders = true;
+        options.ArchiveFormat = s("RAR");
+        options.Compression = s("Normal");
+        options.StorePaths = s("Relative paths");
+        options.NumThreads = 4;
+        options.LogFile = s("E:\\Logs");
+    }
+
+    TBackupRule rule;
+    TWinRAROptions options;
+};
+
+TEST_F(WorkedExample, RarNormalRelativePathsWithThreads)
+{
+    const QString archive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
+    EXPECT_EQ(archive, s("E:\\Backup\\projects_260327_140509.rar"));
+    EXPECT_EQ(BuildCommandLine(rule, options, archive, s("E:\\Logs\\winrar_errors.log")),
+              s("a -r -m3 -IBCK -INUL -mt4 \"-ILOGE:\\Logs\\winrar_errors.log\" -ep1 "
+                "\"E:\\Backup\\projects_260327_140509.rar\" \"D:\\Data\\Projects\\\""));
+}
+
+TEST_F(WorkedExample, ZipStoreFullPathsDriveUpdateWithPassword)
+{
+    options.ArchiveFormat = s("ZIP");
+    options.Compression = s("Store");
+    options.StorePaths = s("Full paths + drive");
+    options.NumThreads = 0;
+    options.LogFile.clear();
+    options.UpdateMode = true;
+    rule.UsePassword = true;
+    rule.Password = s("s3cret");
+    const QString defaultLog = s("C:\\Tessaro\\winrar_errors.log");
+
+    const QString archive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
+    EXPECT_EQ(archive, s("E:\\Backup\\projects_260327_140509.zip"));
+    const QString errorLog = GetErrorLogFile(options, defaultLog);
+    EXPECT_EQ(errorLog, defaultLog);
+    EXPECT_EQ(BuildCommandLine(rule, options, archive, errorLog),
+              s("u -r -m0 \"-ps3cret\" -IBCK -INUL \"-ILOGC:\\Tessaro\\winrar_errors.log\" -ep3 "
+                "\"E:\\Backup\\projects_260327_140509.zip\" \"D:\\Data\\Projects\\\""));
+}
+
+TEST_F(WorkedExample, Rar4GivesTheSameNameAndCommandLineAsRar)
+{
+    const QString rarArchive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
+    const QString rarLine = BuildCommandLine(rule, options, rarArchive, s("L"));
+    options.ArchiveFormat = s("RAR4 (Compatible)");
+    const QString rar4Archive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
+    EXPECT_EQ(rar4Archive, rarArchive);
+    EXPECT_EQ(BuildCommandLine(rule, options, rar4Archive, s("L")), rarLine);
+}
+
+struct NameCase
+{
+    const char* fileName;
+    const char* format;
+    LocalDateTime now;
+    const char* expected;
+};
+
+TEST(ArchiveName, ExtensionAndDatePattern)
+{
+    const LocalDateTime jan5 = LocalDateTime::fromParts(2026, 1, 5, 7, 5, 3);
+    const LocalDateTime y2005 = LocalDateTime::fromParts(2005, 11, 30, 23, 59, 58);
+    const NameCase cases[] = {
+        {"backup", "ZIP", passStart, "backup.zip"},
+        {"backup", "RAR", passStart, "backup.rar"},
+        {"data.2024", "RAR", passStart, "data.rar"},
+        {"backup.zip", "RAR", passStart, "backup.rar"},
+        {"backup.zip", "RAR4 (Compatible)", passStart, "backup.rar"},
+        {"backup.rar", "ZIP", passStart, "backup.zip"},
+        // Format names compare case-sensitively: "zip" is not ZIP.
+        {"backup", "zip", passStart, "backup.rar"},
+        {"#Y-m-d#", "RAR", jan5, "2026-01-05.rar"},
+        {"#y#", "RAR", y2005, "5.rar"},
+        {"#y#", "RAR", passStart, "26.rar"},
+        {"hns", "RAR", passStart, "hns.rar"},
+        // An unclosed pattern runs on into the new extension.
+        {"x#y", "ZIP", LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9), "x26.z05p"},
+        {"a#YMDHNIS#b", "RAR", jan5,
+         "a20260105070505"
+         "03b.rar"},
+        {"#ymd_hns#", "RAR", y2005, "51130_235958.rar"},
+        // Letters without a meaning inside a pattern stay as they are.
+        {"#abc-Q#", "RAR", passStart, "abc-Q.rar"},
+        {"##", "RAR", passStart, ".rar"},
+        {"name.", "RAR", passStart, "name.rar"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExpandArchiveName(s(c.fileName), s(c.format), c.now, PathStyle::Windows),
+                  s(c.expected))
+            << c.fileName << " / " << c.format;
+    }
+}
+
+TEST(ArchiveName, HashSignsNeverReachTheArchiveName)
+{
+    for (const char* name : {"#", "a#b#c#d", "###", "x.#y#", "#d#.#m#"}) {
+        EXPECT_FALSE(ExpandArchiveName(s(name), s("RAR"), passStart, PathStyle::Windows)
+                         .contains(QLatin1Char('#')))
+            << name;
+    }
+}
+
+TEST(ArchiveName, ExtensionSearchStopsAtThePathBarriersOfTheStyle)
+{
+    // A dot in a folder part is no extension: Windows stops at "\" and ":",
+    // POSIX at "/".
+    EXPECT_EQ(ExpandArchiveName(s("a.b\\c"), s("RAR"), passStart, PathStyle::Windows),
+              s("a.b\\c.rar"));
+    EXPECT_EQ(ExpandArchiveName(s("a.b:c"), s("RAR"), passStart, PathStyle::Windows),
+              s("a.b:c.rar"));
+    EXPECT_EQ(ExpandArchiveName(s("a.b:c"), s("RAR"), passStart, PathStyle::Posix), s("a.rar"));
+    EXPECT_EQ(ExpandArchiveName(s("a.b/c"), s("RAR"), passStart, PathStyle::Posix), s("a.b/c.rar"));
+}
+
+TEST(ArchiveName, PosixDestinationFolderGetsASlash)
+{
+    TBackupRule rule;
+    rule.DestinationFolder = s("/srv/backup");
+    rule.DestinationFilename = s("docs_#ymd#");
+    TWinRAROptions options;
+    options.ArchiveFormat = s("ZIP");
+    EXPECT_EQ(BuildArchiveFileName(rule, options, passStart, PathStyle::Posix),
+              s("/srv/backup/docs_260327.zip"));
+}
+
+struct TokenCase
+{
+    const char* name;
+    const char* compression;
+    const char* storePaths;
+    int threads;
+    bool usePassword;
+    const char* password;
+    bool subfolders;
+    bool update;
+    const char* expected;
+};
+
+TEST(CommandLine, TokenTable)
+{
+    const TokenCase cases[] = {
+        {"store long caption", "Store (No Compression)", "Full paths", 0, false, "", false, false,
+         "a -r- -m0 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"fastest", "Fastest", "", 0, false, "", true, false,
+         "a -r -m1 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"fast", "Fast", "", 0, false, "", true, false,
+         "a -r -m2 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"good", "Good", "", 0, false, "", true, false,
+         "a -r -m4 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"best", "Best", "", 0, false, "", true, false,
+         "a -r -m5 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"lower-case store: no level", "store", "", 0, false, "", true, false,
+         "a -r -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"empty compression: no level", "", "", 0, false, "", true, false,
+         "a -r -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"lower-case relative paths: ep2", "Normal", "relative paths", 0, false, "", true, false,
+         "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"caption of the drive option", "Normal", "Full paths + drive letter", 0, false, "", true,
+         false, "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep3 \"A\" \"S\\\""},
+        {"negative threads", "Normal", "Full paths", -3, false, "", true, false,
+         "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"64 threads", "Normal", "Full paths", 64, false, "", true, false,
+         "a -r -m3 -IBCK -INUL -mt64 \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"password flag with empty password", "Normal", "Full paths", 0, true, "", true, false,
+         "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"password without the flag", "Normal", "Full paths", 0, false, "pw", true, false,
+         "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"password inserted as is", "Normal", "Full paths", 0, true, "a b%c", true, true,
+         "u -r -m3 \"-pa b%c\" -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+    };
+    for (const auto& c : cases) {
+        TBackupRule rule;
+        rule.SourceFolder = s("S\\");
+        rule.IncludeSubFolders = c.subfolders;
+        rule.UsePassword = c.usePassword;
+        rule.Password = s(c.password);
+        TWinRAROptions options;
+        options.Compression = s(c.compression);
+        options.StorePaths = s(c.storePaths);
+        options.NumThreads = c.threads;
+        options.UpdateMode = c.update;
+        EXPECT_EQ(BuildCommandLine(rule, options, s("A"), s("L")), s(c.expected)) << c.name;
+    }
+}
+
+TEST(CommandLine, ArgumentVectorCarriesTokensWithoutQuotes)
+{
+    TBackupRule rule;
+    rule.SourceFolder = s("/home/ann/My Documents/");
+    rule.IncludeSubFolders = true;
+    rule.UsePassword = true;
+    rule.Password = s("two words");
+    TWinRAROptions options;
+    options.Compression = s("Best");
+    options.StorePaths = s("Relative paths");
+    const ArchiverTokens tokens =
+        BuildArchiverTokens(rule, options, s("/srv/b k/a.rar"), s("/tmp/x/winrar_errors.log"));
+    EXPECT_EQ(ArgumentVector(tokens),
+              (QStringList{s("a"), s("-r"), s("-m5"), s("-ptwo words"), s("-IBCK"), s("-INUL"),
+                           s("-ILOG/tmp/x/winrar_errors.log"), s("-ep1"), s("/srv/b k/a.rar"),
+                           s("/home/ann/My Documents/")}));
+    EXPECT_EQ(JoinParameterString(tokens),
+              s("a -r -m5 \"-ptwo words\" -IBCK -INUL \"-ILOG/tmp/x/winrar_errors.log\" -ep1 "
+                "\"/srv/b k/a.rar\" \"/home/ann/My Documents/\""));
+}
+
+TEST(ErrorLogFile, ExistingFolderWithOrWithoutSeparatorElseDefault)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString folder = QDir::toNativeSeparators(temp.path());
+    const QString file = folder + QDir::separator() + s("plain.txt");
+    test::writeFile(file, "x");
+    const QString expected = folder + QDir::separator() + s("winrar_errors.log");
+    const QString fallback = s("/fallback/winrar_errors.log");
+
+    const struct
+    {
+        QString logFile;
+        QString expected;
+    } cases[] = {
+        {folder, expected},    {folder + QDir::separator(), expected},
+        {file, fallback},      {folder + QDir::separator() + s("missing"), fallback},
+        {QString(), fallback},
+    };
+    for (const auto& c : cases) {
+        TWinRAROptions options;
+        options.LogFile = c.logFile;
+        EXPECT_EQ(GetErrorLogFile(options, fallback), c.expected) << c.logFile.toStdString();
+    }
+}
+
+TEST(ErrorLogFile, ModuleDefaultIsUsedWhenNoFolderIsGiven)
+{
+    const QString previous = DefaultErrorLogFile();
+    SetDefaultErrorLogFile(s("/data/winrar_errors.log"));
+    EXPECT_EQ(GetErrorLogFile(TWinRAROptions{}), s("/data/winrar_errors.log"));
+    SetDefaultErrorLogFile(previous);
+}
+
+} // namespace
+} // namespace tessaro

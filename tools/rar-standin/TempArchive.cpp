@@ -1,0 +1,150 @@
+#include "TempArchive.h"
+
+#include "ExitCode.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace tessaro::standin {
+namespace {
+
+// The unfinished file the signal handler removes; empty when there is none.
+// Plain bytes, since a handler may only make async-signal-safe calls.
+char pendingRemoval[PATH_MAX + 1];
+
+constexpr std::array interruptSignals{SIGINT, SIGTERM, SIGHUP};
+
+// Holds the interrupt signals back while the pending file changes, so the
+// handler never sees it half-copied or misses a file just created.
+class SignalBlock final
+{
+public:
+    SignalBlock()
+    {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int signal : interruptSignals)
+            sigaddset(&set, signal);
+        sigprocmask(SIG_BLOCK, &set, &m_previous);
+    }
+    ~SignalBlock() { sigprocmask(SIG_SETMASK, &m_previous, nullptr); }
+    SignalBlock(const SignalBlock&) = delete;
+    SignalBlock& operator=(const SignalBlock&) = delete;
+
+private:
+    sigset_t m_previous;
+};
+
+void setPendingRemoval(const std::string& path)
+{
+    const std::size_t length = std::min(path.size(), sizeof pendingRemoval - 1);
+    std::memcpy(pendingRemoval, path.data(), length);
+    pendingRemoval[length] = '\0';
+}
+
+extern "C" void onInterrupt(int)
+{
+    if (pendingRemoval[0] != '\0')
+        ::unlink(pendingRemoval);
+    ::_exit(static_cast<int>(ExitCode::Interrupted));
+}
+
+// The mode a newly created file gets: what the user's umask allows.
+mode_t creationMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// A replaced archive keeps its permissions; a new one gets the usual ones
+// rather than the owner-only mode of a temporary file.
+mode_t archiveMode(const std::string& archivePath)
+{
+    struct stat info
+    {};
+    if (::stat(archivePath.c_str(), &info) == 0)
+        return info.st_mode & 07777;
+    return creationMode();
+}
+
+std::string tempPattern(const std::string& archivePath)
+{
+    const std::filesystem::path archive(archivePath);
+    const std::filesystem::path folder = archive.parent_path();
+    const std::string name = "." + archive.filename().string() + ".XXXXXX";
+    return folder.empty() ? name : (folder / name).string();
+}
+
+ArchiverError createError(const std::string& archivePath)
+{
+    return ArchiverError(ExitCode::CreateError,
+                         "Cannot create " + archivePath + ": " + std::strerror(errno));
+}
+
+} // namespace
+
+void installInterruptHandlers()
+{
+    struct sigaction action
+    {};
+    action.sa_handler = onInterrupt;
+    sigfillset(&action.sa_mask);
+    for (int signal : interruptSignals)
+        sigaction(signal, &action, nullptr);
+}
+
+TempArchive::TempArchive(std::string archivePath) : m_archivePath(std::move(archivePath))
+{
+    std::string path = tempPattern(m_archivePath);
+    {
+        SignalBlock block;
+        m_fd = ::mkstemp(path.data());
+        if (m_fd >= 0)
+            setPendingRemoval(path);
+    }
+    if (m_fd < 0)
+        throw createError(m_archivePath);
+    m_tempPath = std::move(path);
+    ::fchmod(m_fd, archiveMode(m_archivePath));
+}
+
+TempArchive::~TempArchive()
+{
+    closeFile();
+    if (m_committed)
+        return;
+    SignalBlock block;
+    ::unlink(m_tempPath.c_str());
+    setPendingRemoval({});
+}
+
+void TempArchive::commit()
+{
+    if (::fsync(m_fd) != 0)
+        throw createError(m_archivePath);
+    closeFile();
+    SignalBlock block;
+    if (::rename(m_tempPath.c_str(), m_archivePath.c_str()) != 0)
+        throw createError(m_archivePath);
+    m_committed = true;
+    setPendingRemoval({});
+}
+
+void TempArchive::closeFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+} // namespace tessaro::standin
