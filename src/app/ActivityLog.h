@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ArchiveJob.h"
+#include "Clock.h"
+#include "MainView.h"
+#include "MainWindowState.h"
+#include "PathRules.h"
+
+#include <QString>
+
+namespace tessaro {
+
+// The one place every report goes through: each report becomes a
+// timestamped line in the capture list, the log view and the month's log
+// file. The view may be absent; a failing file write never reaches the
+// caller.
+class ActivityLog final
+{
+public:
+    ActivityLog(MainWindowState& state, const Clock& clock, MainView* view,
+                PathStyle linkStyle = nativePathStyle());
+    Q_DISABLE_COPY_MOVE(ActivityLog)
+
+    void LogWrite(const QString& level, const QString& text);
+    void LogInfo(const QString& text) { LogWrite(QStringLiteral("I"), text); }
+    void LogWarn(const QString& text) { LogWrite(QStringLiteral("W"), text); }
+    void LogError(const QString& text) { LogWrite(QStringLiteral("E"), text); }
+    // Logs at level "F", then shows the untrimmed text in a message box.
+    void LogFatal(const QString& text);
+
+    // A callback for the archive job and auto clean that forwards to LogWrite.
+    TLogProc callback();
+
+    // The capture list as one text: every line followed by CR LF.
+    QString captureText() const;
+
+    // The current month's log file.
+    QString currentLogFileName() const;
+    // Opens the current month's log file when it exists.
+    void openCurrentLogFile();
+    // A click on a link of the log view.
+    void LogViewClickHyperlink(const QString& link);
+
+private:
+    // The line as coloured text runs, with its quoted paths as links.
+    void showInView(const QString& line, RgbColor color);
+
+    MainWindowState& m_state;
+    const Clock& m_clock;
+    MainView* m_view;
+    PathStyle m_linkStyle;
+};
+
+} // namespace tessaro

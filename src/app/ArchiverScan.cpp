@@ -1,0 +1,47 @@
+#include "ArchiverScan.h"
+
+#include <QFileInfo>
+
+#include <utility>
+
+namespace tessaro {
+
+namespace {
+
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+} // namespace
+
+ArchiverScan::ArchiverScan(MainWindowState& state, MainView& view, Finder find)
+    : m_state(state), m_view(view), m_find(std::move(find))
+{}
+
+void ArchiverScan::ButtonScanForWinRARClick()
+{
+    const QString caption = QStringLiteral("Scan");
+    const QString current = m_state.Settings.WinRARLocation;
+    // Any existing file is accepted as it is: the user may have chosen a
+    // different archiver on purpose. A folder is not a file and is replaced.
+    if (!current.isEmpty() && QFileInfo(current).isFile()) {
+        m_view.showMessage(QStringLiteral("Using WinRAR location ") + quoted(current), caption,
+                           MessageButtons::Ok);
+        return;
+    }
+
+    const QString found = m_find();
+    if (found.isEmpty()) {
+        m_view.showMessage(QStringLiteral("Could not automatically find WinRAR on your computer"),
+                           caption, MessageButtons::Ok);
+        return;
+    }
+    m_view.showMessage(QStringLiteral("Setting WinRAR location to ") + quoted(found), caption,
+                       MessageButtons::Ok);
+    // Takes effect at once; the configuration file gets it at the next save.
+    m_state.Settings.WinRARLocation = found;
+    m_view.refreshSettings();
+}
+
+} // namespace tessaro

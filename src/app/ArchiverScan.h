@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ArchiverLocation.h"
+#include "MainView.h"
+#include "MainWindowState.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace tessaro {
+
+// The "Scan" button beside the archiver location: keeps a location that
+// names an existing file, otherwise searches the computer and offers what it
+// finds as the new location.
+class ArchiverScan final
+{
+public:
+    // The search is replaceable so that the window's logic can be exercised
+    // without scanning the real program folders.
+    using Finder = std::function<QString()>;
+
+    ArchiverScan(
+        MainWindowState& state, MainView& view, Finder find = [] { return FindWinRAR(true); });
+    Q_DISABLE_COPY_MOVE(ArchiverScan)
+
+    void ButtonScanForWinRARClick();
+
+private:
+    MainWindowState& m_state;
+    MainView& m_view;
+    Finder m_find;
+};
+
+} // namespace tessaro

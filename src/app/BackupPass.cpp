@@ -1,0 +1,236 @@
+#include "BackupPass.h"
+
+#include "ArchiveJob.h"
+#include "ArchiverCommandLine.h"
+
+#include <QFileInfo>
+
+namespace tessaro {
+
+namespace {
+
+const QLatin1Char quote('"');
+
+// Puts the window back to idle when a pass ends, however it ends.
+class RunningPass final
+{
+public:
+    RunningPass(MainWindowState& state, BackupPass& pass) : m_state(state), m_pass(pass)
+    {
+        m_state.IsRunning = true;
+        m_pass.DisableApp();
+    }
+    ~RunningPass()
+    {
+        m_state.LogCapture.clear();
+        m_pass.EnableApp();
+        m_state.IsRunning = false;
+    }
+    Q_DISABLE_COPY_MOVE(RunningPass)
+
+private:
+    MainWindowState& m_state;
+    BackupPass& m_pass;
+};
+
+// The backup-once controls stay disabled while the action runs.
+class DisabledBackupOnceControls final
+{
+public:
+    explicit DisabledBackupOnceControls(MainView& view) : m_view(view) { setEnabled(false); }
+    ~DisabledBackupOnceControls() { setEnabled(true); }
+    Q_DISABLE_COPY_MOVE(DisabledBackupOnceControls)
+
+private:
+    void setEnabled(bool enabled)
+    {
+        for (Control control :
+             {Control::ButtonRunOnce, Control::NavButtonRunOnce, Control::MenuRunOnce}) {
+            m_view.setControlEnabled(control, enabled);
+        }
+    }
+
+    MainView& m_view;
+};
+
+TWinRAROptions optionsFrom(const TSettings& settings)
+{
+    TWinRAROptions options;
+    options.ArchiveFormat = settings.ArchiveFormat;
+    options.Compression = settings.Compression;
+    options.StorePaths = settings.StorePaths;
+    options.NumThreads = settings.UseNumThreads ? settings.NumThreads : 0;
+    options.LogFile = settings.WinRARLogFile;
+    options.UpdateMode = settings.UpdateMode;
+    return options;
+}
+
+// The time-of-day part of a duration: whole days are not shown.
+QString formatDuration(LocalDateTime from, LocalDateTime to)
+{
+    const qint64 elapsed = to.milliseconds() - from.milliseconds();
+    return LocalDateTime::fromMilliseconds(elapsed).format(u"hh:MM:ss");
+}
+
+bool isExistingFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+} // namespace
+
+BackupPass::BackupPass(MainWindowState& state, MainView& view, const Clock& clock, ActivityLog& log,
+                       ConfigFile& config, PassServices& services)
+    : m_state(state), m_view(view), m_clock(clock), m_log(log), m_config(config),
+      m_services(services)
+{}
+
+qint64 BackupPass::DiskUsageBytes(int gigabytes)
+{
+    return qint64(gigabytes) * 1024 * 1024 * 1024;
+}
+
+void BackupPass::EnableApp()
+{
+    m_view.setControlEnabled(Control::SchedulePagePanel, true);
+}
+
+void BackupPass::DisableApp()
+{
+    m_view.setControlEnabled(Control::SchedulePagePanel, false);
+}
+
+bool BackupPass::RunBackup()
+{
+    const QString winRAR = m_state.Settings.WinRARLocation;
+    if (winRAR.isEmpty() || !isExistingFile(winRAR)) {
+        m_log.LogError(QLatin1String("WinRAR location is not set to a valid value: ") + quote +
+                       winRAR + quote + QLatin1String(". aborting."));
+        return false;
+    }
+    if (m_state.Rules.Count() == 0) {
+        m_log.LogWarn(QStringLiteral("No backup rules present. Aborting."));
+        return false;
+    }
+    if (m_state.IsRunning) {
+        m_log.LogWarn(QStringLiteral("Backup already in progress"));
+        return false;
+    }
+
+    const RunningPass running(m_state, *this);
+    const std::unique_ptr<TBackupRules> rules = m_state.Rules.Clone();
+    m_state.LogCapture.clear();
+    m_log.LogInfo(QStringLiteral("backup: start"));
+    m_view.setStatusText(QStringLiteral("backup process started"));
+
+    const TWinRAROptions options = optionsFrom(m_state.Settings);
+    const QString extension = options.ArchiveFormat.startsWith(QLatin1String("ZIP"))
+                                  ? QStringLiteral("zip")
+                                  : QStringLiteral("rar");
+    const LocalDateTime passStart = m_clock.now();
+    for (qsizetype i = 0; i < rules->Count(); ++i)
+        rules->Item(i)->OutputFileName =
+            BuildArchiveFileName(*rules->Item(i), options, passStart, rules->pathStyle());
+
+    const int errors = runJobs(*rules, options, winRAR);
+    cleanUp(*rules, extension);
+
+    m_log.LogInfo(errors == 0 ? QStringLiteral("backup: finished")
+                              : QStringLiteral("backup: finished (with errors)"));
+    m_view.setStatusText(QString());
+    notify(errors);
+    return true;
+}
+
+int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options,
+                        const QString& winRAR)
+{
+    const LocalDateTime jobsStart = m_clock.now();
+    int errors = 0;
+    QStringList created;
+    const TLogProc log = m_log.callback();
+    for (qsizetype i = 0; i < rules.Count(); ++i) {
+        const TBackupRule& rule = *rules.Item(i);
+        const LocalDateTime jobStart = m_clock.now();
+        m_view.setStatusText(QLatin1String("backing up ") + rule.SourceFolder);
+        int resultCode = 0;
+        if (ArchiveRule(winRAR, rule, options, resultCode, log, rule.OutputFileName))
+            created.append(rule.OutputFileName);
+        else
+            ++errors;
+        m_log.LogInfo(QLatin1String("time taken for ") + quote + rule.SourceFolder + quote +
+                      QLatin1String(": ") + formatDuration(jobStart, m_clock.now()));
+    }
+
+    m_state.LastBackupTime = m_clock.now();
+    m_config.SaveConfig();
+
+    for (qsizetype n = 0; n < created.size(); ++n) {
+        if (!isExistingFile(created.at(n)))
+            continue;
+        m_log.LogInfo(QStringLiteral("backupfile %1 of %2: ").arg(n + 1).arg(created.size()) +
+                      quote + created.at(n) + quote);
+    }
+    if (rules.Count() > 1) {
+        m_log.LogInfo(QLatin1String("total time taken: ") +
+                      formatDuration(jobsStart, m_clock.now()));
+    }
+    return errors;
+}
+
+void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
+{
+    m_view.setStatusText(QStringLiteral("cleaning up"));
+    const TLogProc log = m_log.callback();
+    for (const QString& folder : rules.GetDestinationFolders()) {
+        const TBackupRule* rule = rules.RuleByDestinationFolder(folder);
+        if (!rule)
+            continue;
+        const int maxFiles = rule->AutoCleanMode == acmNumFiles ? rule->NumFiles : 0;
+        const qint64 maxBytes =
+            rule->AutoCleanMode == acmDiskUsage ? DiskUsageBytes(rule->DiskUsage) : 0;
+        if (maxFiles != 0 || maxBytes != 0)
+            m_services.autoCleanFolder(rule->DestinationFolder, extension, maxFiles, maxBytes, log);
+    }
+}
+
+void BackupPass::notify(int errors)
+{
+    const TSettings& settings = m_state.Settings;
+    if (!settings.CallWebHook || settings.WebHookURL.isEmpty())
+        return;
+    const QString computer = m_services.computerName();
+    const QString status = errors == 0 ? QStringLiteral("OK") : QStringLiteral("ERROR");
+    const QString subject = QLatin1String("Tessaro notification: ") + status + QLatin1String(" [") +
+                            computer + QLatin1Char(']');
+    const QString message = settings.IncludeLogsInWebHookCall ? m_log.captureText() : QString();
+    m_log.LogInfo(QStringLiteral("Calling notification URL"));
+    const WebHookOutcome outcome =
+        m_services.postWebHook(settings.WebHookURL, subject, message, status, computer);
+    if (outcome.success)
+        m_log.LogInfo(QStringLiteral("Notification URL called"));
+    else
+        m_log.LogInfo(QLatin1String("Calling notification failed: ") + outcome.errorText);
+}
+
+void BackupPass::BackUpOnceNow()
+{
+    if (m_state.IsRunning) {
+        m_view.showMessage(QStringLiteral("A backup process is already running."),
+                           QStringLiteral("Backup Once (Now)"), MessageButtons::Ok);
+        return;
+    }
+    bool ran = false;
+    {
+        const DisabledBackupOnceControls disabled(m_view);
+        m_log.LogInfo(QStringLiteral("action: backup once (now)"));
+        ran = RunBackup();
+    }
+    if (ran && m_state.Settings.ExitAfterBackupOnce) {
+        m_config.SaveConfig();
+        m_view.quit();
+    }
+}
+
+} // namespace tessaro

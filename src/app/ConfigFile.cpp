@@ -1,0 +1,388 @@
+#include "ConfigFile.h"
+
+#include "MemIniFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
+#include <type_traits>
+#include <variant>
+
+namespace tessaro {
+
+namespace {
+
+const QString SettingsSection = QStringLiteral("settings");
+const QString ScheduleSection = QStringLiteral("schedule");
+const QString WindowSection = QStringLiteral("window");
+const QString RuleSectionPrefix = QStringLiteral("backup_rules");
+
+using SettingMember = std::variant<bool TSettings::*, int TSettings::*, QString TSettings::*>;
+
+// One key of the file that maps straight onto a field of the settings
+// record. The tables keep the order in which the keys are written, so a
+// file that is saved for the first time lists them in the order users know.
+struct SettingKey
+{
+    const char* key;
+    SettingMember member;
+};
+
+const SettingKey SettingsSectionKeys[] = {
+    {"CallWebHook", &TSettings::CallWebHook},
+    {"IncludeLogsInWebHookCall", &TSettings::IncludeLogsInWebHookCall},
+    {"WebHookURL", &TSettings::WebHookURL},
+    {"MinimizeToTray", &TSettings::MinimizeToTray},
+    {"ExitAfterBackupOnce", &TSettings::ExitAfterBackupOnce},
+    {"BackupOnStart", &TSettings::BackupOnStart},
+    {"WinRARLocation", &TSettings::WinRARLocation},
+    {"ArchiveFormat", &TSettings::ArchiveFormat},
+    {"Compression", &TSettings::Compression},
+    {"UpdateMode", &TSettings::UpdateMode},
+    {"StorePaths", &TSettings::StorePaths},
+    {"UseNumThreads", &TSettings::UseNumThreads},
+    {"NumThreads", &TSettings::NumThreads},
+    {"UseWinRARLogFile", &TSettings::UseWinRARLogFile},
+    {"WinRARLogFile", &TSettings::WinRARLogFile},
+};
+
+const SettingKey ScheduleSectionKeys[] = {
+    {"StartTimeHour", &TSettings::StartTimeHour}, {"StartTimeMinute", &TSettings::StartTimeMinute},
+    {"PeriodHours", &TSettings::PeriodHours},     {"Mondays", &TSettings::Mondays},
+    {"Tuesdays", &TSettings::Tuesdays},           {"Wednesdays", &TSettings::Wednesdays},
+    {"Thursdays", &TSettings::Thursdays},         {"Fridays", &TSettings::Fridays},
+    {"Saturdays", &TSettings::Saturdays},         {"Sundays", &TSettings::Sundays},
+};
+
+template <size_t N>
+void readKeys(const TCustomIniFile& ini, const QString& section, const SettingKey (&keys)[N],
+              TSettings& settings)
+{
+    const TSettings defaults;
+    for (const SettingKey& entry : keys) {
+        const QString key = QLatin1String(entry.key);
+        std::visit(
+            [&](auto member) {
+                using Value = std::remove_cvref_t<decltype(settings.*member)>;
+                if constexpr (std::is_same_v<Value, bool>)
+                    settings.*member = ini.ReadBool(section, key, defaults.*member);
+                else if constexpr (std::is_same_v<Value, int>)
+                    settings.*member = ini.ReadInteger(section, key, defaults.*member);
+                else
+                    settings.*member = ini.ReadString(section, key, defaults.*member);
+            },
+            entry.member);
+    }
+}
+
+template <size_t N>
+void writeKeys(TCustomIniFile& ini, const QString& section, const SettingKey (&keys)[N],
+               const TSettings& settings)
+{
+    for (const SettingKey& entry : keys) {
+        const QString key = QLatin1String(entry.key);
+        std::visit(
+            [&](auto member) {
+                using Value = std::remove_cvref_t<decltype(settings.*member)>;
+                if constexpr (std::is_same_v<Value, bool>)
+                    ini.WriteBool(section, key, settings.*member);
+                else if constexpr (std::is_same_v<Value, int>)
+                    ini.WriteInteger(section, key, settings.*member);
+                else
+                    ini.WriteString(section, key, settings.*member);
+            },
+            entry.member);
+    }
+}
+
+// The stored value when it is one of the choices under the given
+// comparison, written as the choice spells it; otherwise the fallback.
+QString oneOf(const QString& value, const QStringList& choices, Qt::CaseSensitivity cs,
+              const QString& fallback)
+{
+    const auto it = std::find_if(choices.cbegin(), choices.cend(), [&](const QString& choice) {
+        return choice.compare(value, cs) == 0;
+    });
+    return it == choices.cend() ? fallback : *it;
+}
+
+// Hand-edited or older files may hold values the window cannot show; each
+// such value falls back to what the window can show.
+void makeUsable(TSettings& settings)
+{
+    const TSettings defaults;
+    settings.ArchiveFormat = oneOf(settings.ArchiveFormat, ArchiveFormatValues(),
+                                   Qt::CaseInsensitive, defaults.ArchiveFormat);
+    // Files written from the radio caption carry the long form of store-only.
+    if (settings.Compression == QLatin1String("Store (No Compression)"))
+        settings.Compression = QStringLiteral("Store");
+    settings.Compression =
+        oneOf(settings.Compression, CompressionValues(), Qt::CaseSensitive, defaults.Compression);
+    settings.StorePaths =
+        oneOf(settings.StorePaths, StorePathsValues(), Qt::CaseSensitive, defaults.StorePaths);
+    settings.NumThreads = std::clamp(settings.NumThreads, 1, 64);
+    if (settings.StartTimeHour < 0 || settings.StartTimeHour > 23)
+        settings.StartTimeHour = defaults.StartTimeHour;
+    if (settings.StartTimeMinute < 0 || settings.StartTimeMinute > 59)
+        settings.StartTimeMinute = defaults.StartTimeMinute;
+    if (!IsKnownPeriod(settings.PeriodHours))
+        settings.PeriodHours = defaults.PeriodHours;
+}
+
+// An unreadable date means "never"; it is not worth a message.
+LocalDateTime readDateTime(const TCustomIniFile& ini, const QString& section, const QString& key)
+{
+    return LocalDateTime::fromIso8601(ini.ReadString(section, key, QString()));
+}
+
+// Window placement works with exclusive right and bottom edges, as the
+// screen rectangles are measured: right = left + width.
+struct Edges
+{
+    qint64 left;
+    qint64 top;
+    qint64 right;
+    qint64 bottom;
+
+    static Edges of(const QRect& r)
+    {
+        return {r.x(), r.y(), qint64(r.x()) + r.width(), qint64(r.y()) + r.height()};
+    }
+    qint64 width() const { return right - left; }
+    qint64 height() const { return bottom - top; }
+};
+
+qint64 overlapArea(const Edges& a, const Edges& b)
+{
+    const qint64 width = std::min(a.right, b.right) - std::max(a.left, b.left);
+    const qint64 height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+    return width > 0 && height > 0 ? width * height : 0;
+}
+
+// Twice the centre, which keeps the comparison in whole numbers.
+qint64 squaredCentreDistance(const Edges& a, const Edges& b)
+{
+    const qint64 dx = (a.left + a.right) - (b.left + b.right);
+    const qint64 dy = (a.top + a.bottom) - (b.top + b.bottom);
+    return dx * dx + dy * dy;
+}
+
+// The display a window rectangle belongs to: the one it covers most, or,
+// when it lies on none, the one whose centre is nearest.
+Edges nearestDisplay(const Edges& window, const ScreenGeometry& screens)
+{
+    const QList<QRect> candidates =
+        screens.screens.isEmpty() ? QList<QRect>{screens.primary} : screens.screens;
+    const Edges* best = nullptr;
+    QList<Edges> displays;
+    displays.reserve(candidates.size());
+    for (const QRect& screen : candidates)
+        displays.append(Edges::of(screen));
+
+    qint64 bestArea = 0;
+    for (const Edges& display : displays) {
+        const qint64 area = overlapArea(window, display);
+        if (area > bestArea) {
+            bestArea = area;
+            best = &display;
+        }
+    }
+    if (best)
+        return *best;
+    best = &displays.first();
+    for (const Edges& display : displays) {
+        if (squaredCentreDistance(window, display) < squaredCentreDistance(window, *best))
+            best = &display;
+    }
+    return *best;
+}
+
+int toInt(qint64 value)
+{
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
+                                  std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+ConfigFile::ConfigFile(MainWindowState& state, MainView& view, ActivityLog& log)
+    : m_state(state), m_view(view), m_log(log)
+{}
+
+void ConfigFile::InitConfig()
+{
+    // NewOnly: a file that appears between the check and the open is kept.
+    QFile file(m_state.ConfigFileName);
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::NewOnly;
+#ifdef Q_OS_WIN
+    const bool opened = file.open(mode);
+#else
+    // The file will hold archive passwords in plain text.
+    const bool opened = file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+#endif
+    if (opened)
+        file.write("[Settings]\r\n");
+}
+
+QString ConfigFile::LoadConfig()
+{
+    if (!QFileInfo::exists(m_state.ConfigFileName))
+        InitConfig();
+
+    TMemIniFile ini(m_state.ConfigFileName);
+    if (!ini.load()) {
+        m_view.showMessage(QStringLiteral("Could not load configuration file (") +
+                               ini.errorString() + QStringLiteral(")"),
+                           QStringLiteral("Error"), MessageButtons::Ok);
+        return {};
+    }
+
+    // Reading the rules writes the file back. Everything has been read by
+    // then, so a file that cannot be written is no reason to refuse to start;
+    // the next save reports again if the fault persists.
+    if (!m_state.Rules.FromIniFile(ini, RuleSectionPrefix)) {
+        m_log.LogError(QStringLiteral("could not write configuration file \"") +
+                       m_state.ConfigFileName + QStringLiteral("\": ") + ini.errorString());
+    }
+
+    readSettings(ini);
+    m_view.refreshRuleList();
+    m_view.refreshSettings();
+    UpdateSettings();
+    placeWindow(ini);
+    m_view.processEvents();
+    m_state.DelayRunPeriodic = ini.ReadString(SettingsSection, QStringLiteral("PeriodicRun"),
+                                              QStringLiteral("off")) == QLatin1String("on");
+    return QStringLiteral("ok");
+}
+
+void ConfigFile::readSettings(const TMemIniFile& ini)
+{
+    m_state.FirstStart = ini.ReadBool(SettingsSection, QStringLiteral("FirstStart"), true);
+    TSettings settings;
+    readKeys(ini, SettingsSection, SettingsSectionKeys, settings);
+    readKeys(ini, ScheduleSection, ScheduleSectionKeys, settings);
+    makeUsable(settings);
+    m_state.Settings = settings;
+    m_state.LastScheduleRun = readDateTime(ini, ScheduleSection, QStringLiteral("LastRun"));
+    m_state.LastBackupTime = readDateTime(ini, SettingsSection, QStringLiteral("LastBackupTime"));
+}
+
+void ConfigFile::placeWindow(const TMemIniFile& ini)
+{
+    m_view.setMinimumWindowSize(QSize(MinimumWidth, MinimumHeight));
+    const ScreenGeometry screens = m_view.screenGeometry();
+    const QPoint centred = DefaultWindowPosition(screens);
+    const int left = ini.ReadInteger(WindowSection, QStringLiteral("left"), centred.x());
+    const int top = ini.ReadInteger(WindowSection, QStringLiteral("top"), centred.y());
+    m_state.LastPos = QRect(QPoint(left, top), m_view.windowSize());
+    m_view.setWindowGeometry(PlaceWindow(m_state.LastPos, screens));
+}
+
+bool ConfigFile::SaveConfig()
+{
+    InitConfig();
+
+    // Keys this program does not know survive a save only when the file is
+    // read first; a file that cannot be read is therefore left alone.
+    TMemIniFile ini(m_state.ConfigFileName);
+    if (!ini.load())
+        return reportSaveFailure(ini.errorString());
+
+    const QRect& pos = m_state.LastPos;
+    ini.WriteString(WindowSection, QStringLiteral("maximized"),
+                    m_state.LastMax ? QStringLiteral("true") : QStringLiteral("false"));
+    ini.WriteInteger(WindowSection, QStringLiteral("left"), pos.x());
+    ini.WriteInteger(WindowSection, QStringLiteral("top"), pos.y());
+    ini.WriteInteger(WindowSection, QStringLiteral("width"), pos.width());
+    ini.WriteInteger(WindowSection, QStringLiteral("height"), pos.height());
+
+    if (!m_state.Rules.ToIniFile(ini, RuleSectionPrefix))
+        return reportSaveFailure(ini.errorString());
+
+    ini.WriteBool(SettingsSection, QStringLiteral("FirstStart"), m_state.FirstStart);
+    writeKeys(ini, SettingsSection, SettingsSectionKeys, m_state.Settings);
+    ini.WriteString(SettingsSection, QStringLiteral("PeriodicRun"),
+                    m_state.PeriodicRunActive ? QStringLiteral("on") : QStringLiteral("off"));
+    ini.WriteString(SettingsSection, QStringLiteral("LastBackupTime"),
+                    m_state.LastBackupTime.toIso8601());
+
+    writeKeys(ini, ScheduleSection, ScheduleSectionKeys, m_state.Settings);
+    ini.WriteString(ScheduleSection, QStringLiteral("LastRun"),
+                    m_state.LastScheduleRun.toIso8601());
+
+    if (!ini.UpdateFile())
+        return reportSaveFailure(ini.errorString());
+    return true;
+}
+
+bool ConfigFile::reportSaveFailure(const QString& reason)
+{
+    // Saves also happen during unattended scheduled passes, so the fault goes
+    // to the log rather than into a message box that would wait for a click.
+    m_log.LogError(QStringLiteral("could not save configuration file \"") + m_state.ConfigFileName +
+                   QStringLiteral("\": ") + reason);
+    return false;
+}
+
+void ConfigFile::UpdateSettings()
+{
+    const TSettings& settings = m_state.Settings;
+    m_view.setControlEnabled(Control::EditWebhook, settings.CallWebHook);
+    m_view.setControlEnabled(Control::CheckIncludeLog, settings.CallWebHook);
+    m_view.setControlEnabled(Control::SpinNumThreads, settings.UseNumThreads);
+    // Weekdays only matter while a period fits within one day.
+    m_view.setControlEnabled(Control::CheckWeekdays, settings.PeriodHours <= 24);
+
+    const QStringList folders = m_state.Rules.GetDestinationFolders();
+    m_view.setAutoCleanDestinations(folders);
+    const bool haveFolders = !folders.isEmpty();
+    for (const Control control :
+         {Control::CheckAutoClean, Control::RadioNumFiles, Control::RadioDiskUsage,
+          Control::SpinNumFiles, Control::SpinDiskUsage, Control::ComboAutoCleanDestinationFolders})
+        m_view.setControlEnabled(control, haveFolders);
+    if (m_updateSchedule)
+        m_updateSchedule();
+}
+
+QPoint ConfigFile::DefaultWindowPosition(const ScreenGeometry& screens)
+{
+    return QPoint((screens.primary.width() - MinimumWidth) / 2,
+                  (screens.primary.height() - MinimumHeight) / 2);
+}
+
+QRect ConfigFile::PlaceWindow(const QRect& lastPos, const ScreenGeometry& screens)
+{
+    Edges r = Edges::of(lastPos);
+    Edges m = nearestDisplay(r, screens);
+    const qint64 workAreaBottom = Edges::of(screens.primaryWorkArea).bottom;
+    if (workAreaBottom < m.bottom)
+        m.bottom = workAreaBottom;
+
+    // A window that starts before the display is cut at its edge; its far
+    // edge stays where it was.
+    r.left = std::max(r.left, m.left);
+    r.top = std::max(r.top, m.top);
+
+    // A window that reaches past the display is moved back onto it whole.
+    if (r.right >= m.right) {
+        const qint64 shift = r.right - m.right;
+        r.left -= shift;
+        r.right -= shift;
+        r.left = std::max<qint64>(r.left, 0);
+    }
+    if (r.bottom >= m.bottom) {
+        const qint64 shift = r.bottom - m.bottom;
+        r.top -= shift;
+        r.bottom -= shift;
+        r.top = std::max<qint64>(r.top, 0);
+    }
+
+    // The window never becomes smaller than its minimum size.
+    return QRect(toInt(r.left), toInt(r.top), toInt(std::max<qint64>(r.width(), MinimumWidth)),
+                 toInt(std::max<qint64>(r.height(), MinimumHeight)));
+}
+
+} // namespace tessaro

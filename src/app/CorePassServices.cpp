@@ -1,0 +1,34 @@
+#include "CorePassServices.h"
+
+#include "Autoclean.h"
+#include "WebHook.h"
+
+#include <QSysInfo>
+
+namespace tessaro {
+
+void CorePassServices::autoCleanFolder(const QString& folder, const QString& extension,
+                                       int maxFiles, qint64 maxBytes, const TLogProc& log)
+{
+    AutoCleanFolder(folder, extension, maxFiles, maxBytes, log);
+}
+
+WebHookOutcome CorePassServices::postWebHook(const QString& url, const QString& subject,
+                                             const QString& message, const QString& status,
+                                             const QString& computerName)
+{
+    const WebHookResult result = PostWebHook(url, subject, message, status, computerName);
+    return {result.success, result.errorText};
+}
+
+QString CorePassServices::computerName() const
+{
+    const QString name = qEnvironmentVariable("COMPUTERNAME");
+#ifdef Q_OS_WIN
+    return name;
+#else
+    return name.isEmpty() ? QSysInfo::machineHostName() : name;
+#endif
+}
+
+} // namespace tessaro

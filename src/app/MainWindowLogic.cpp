@@ -1,0 +1,21 @@
+#include "MainWindowLogic.h"
+
+#include "ArchiverLocation.h"
+
+namespace tessaro {
+
+MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
+    : state(seams.pathStyle), m_clock(seams.clock ? *seams.clock : m_systemClock),
+      m_services(seams.services ? *seams.services : m_coreServices),
+      m_log(state, m_clock, &view, seams.pathStyle), m_config(state, view, m_log),
+      m_pass(state, view, m_clock, m_log, m_config, m_services),
+      m_periodic(state, view, m_clock, m_log, m_config, m_pass),
+      m_startup(
+          state, view, m_log, m_config, m_pass, m_periodic,
+          seams.findArchiver ? seams.findArchiver : [] { return FindWinRAR(true); }),
+      m_scan(state, view)
+{
+    m_config.setUpdateSchedule([this] { m_periodic.UpdateSchedule(); });
+}
+
+} // namespace tessaro

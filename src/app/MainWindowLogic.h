@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ActivityLog.h"
+#include "ArchiverScan.h"
+#include "BackupPass.h"
+#include "Clock.h"
+#include "ConfigFile.h"
+#include "CorePassServices.h"
+#include "MainView.h"
+#include "MainWindowState.h"
+#include "PeriodicRunController.h"
+#include "StartupShutdown.h"
+
+#include <memory>
+
+namespace tessaro {
+
+// What the window's logic takes from outside. Empty members mean the real
+// thing: the system clock, the real auto clean and webhook, the platform's
+// archiver search.
+struct MainWindowSeams
+{
+    const Clock* clock = nullptr;
+    PassServices* services = nullptr;
+    StartupShutdown::FindArchiver findArchiver;
+    PathStyle pathStyle = nativePathStyle();
+};
+
+// Everything the main window does apart from showing it: the state and one
+// object per role, wired together. The window owns one and forwards its
+// events to it.
+class MainWindowLogic final
+{
+public:
+    explicit MainWindowLogic(MainView& view, const MainWindowSeams& seams = MainWindowSeams());
+    Q_DISABLE_COPY_MOVE(MainWindowLogic)
+
+    MainWindowState state;
+    ActivityLog& log() { return m_log; }
+    ConfigFile& config() { return m_config; }
+    BackupPass& pass() { return m_pass; }
+    PeriodicRunController& periodic() { return m_periodic; }
+    StartupShutdown& startup() { return m_startup; }
+    ArchiverScan& scan() { return m_scan; }
+
+private:
+    SystemClock m_systemClock;
+    CorePassServices m_coreServices;
+    const Clock& m_clock;
+    PassServices& m_services;
+    ActivityLog m_log;
+    ConfigFile m_config;
+    BackupPass m_pass;
+    PeriodicRunController m_periodic;
+    StartupShutdown m_startup;
+    ArchiverScan m_scan;
+};
+
+} // namespace tessaro

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "BackupRule.h"
+#include "LocalDateTime.h"
+#include "Settings.h"
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+namespace tessaro {
+
+// The main window's state that the logic shares: what runs, the rules, the
+// settings record, the paths and the remembered times. The window owns it
+// from start to exit.
+struct MainWindowState
+{
+    explicit MainWindowState(PathStyle style = nativePathStyle()) : Rules(style) {}
+    Q_DISABLE_COPY_MOVE(MainWindowState)
+
+    // A backup pass runs.
+    bool IsRunning = false;
+    // The configuration has been loaded at the first show.
+    bool IsInitialized = false;
+    // Periodic runs were on at the last save; start-up resumes them.
+    bool DelayRunPeriodic = false;
+    bool PeriodicRunActive = false;
+    // Stored and written back; nothing else depends on it.
+    bool FirstStart = true;
+
+    TBackupRules Rules;
+    TSettings Settings;
+
+    // Every log line since the last pass cleared it.
+    QStringList LogCapture;
+    // The log folder, with a trailing separator.
+    QString LogPath;
+    QString ConfigFileName;
+
+    LocalDateTime LastBackupTime;
+    LocalDateTime LastScheduleRun;
+    LocalDateTime NextScheduleRun;
+
+    // Window position and size as last placed or moved, and whether it was
+    // maximized.
+    QRect LastPos;
+    bool LastMax = false;
+};
+
+} // namespace tessaro

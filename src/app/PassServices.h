@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ArchiveJob.h"
+
+#include <QString>
+
+namespace tessaro {
+
+struct WebHookOutcome
+{
+    bool success = false;
+    QString errorText;
+};
+
+// What a backup pass hands on once its archives are made: trimming the
+// destination folders and telling the webhook. The program uses the real
+// units; tests may record the calls instead.
+class PassServices
+{
+public:
+    virtual ~PassServices() = default;
+    virtual void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
+                                 qint64 maxBytes, const TLogProc& log) = 0;
+    virtual WebHookOutcome postWebHook(const QString& url, const QString& subject,
+                                       const QString& message, const QString& status,
+                                       const QString& computerName) = 0;
+    // The name the webhook reports the computer by.
+    virtual QString computerName() const = 0;
+};
+
+} // namespace tessaro

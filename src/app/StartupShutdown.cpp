@@ -1,0 +1,189 @@
+#include "StartupShutdown.h"
+
+#include "ArchiverCommandLine.h"
+#include "ProgramInfo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace tessaro {
+
+namespace {
+
+const QString startCaption = QStringLiteral("Start");
+const QLatin1Char quote('"');
+
+bool isExistingFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return !path.isEmpty() && info.exists() && !info.isDir();
+}
+
+QString withNativeSeparator(const QString& folder)
+{
+    QString native = QDir::toNativeSeparators(folder);
+    if (!native.endsWith(QDir::separator()))
+        native += QDir::separator();
+    return native;
+}
+
+} // namespace
+
+StartupShutdown::StartupShutdown(MainWindowState& state, MainView& view, ActivityLog& log,
+                                 ConfigFile& config, BackupPass& pass,
+                                 PeriodicRunController& periodic, FindArchiver findArchiver)
+    : m_state(state), m_view(view), m_log(log), m_config(config), m_pass(pass),
+      m_periodic(periodic), m_findArchiver(std::move(findArchiver))
+{}
+
+bool StartupShutdown::CanWriteToFolder(const QString& folder)
+{
+    // A stale probe file left by a crash is simply truncated and removed.
+    QFile probe(withNativeSeparator(folder) + QStringLiteral("_.tmp"));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    probe.close();
+    const bool written = probe.error() == QFileDevice::NoError;
+    probe.remove();
+    return written;
+}
+
+QString StartupShutdown::GetLocalAppDataFolder()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        return {};
+    return withNativeSeparator(base) + QStringLiteral("Tessaro") + QDir::separator();
+}
+
+QString StartupShutdown::ArchiverDownloadPage()
+{
+    return QStringLiteral("https://www.rarlab.com/download.htm");
+}
+
+void StartupShutdown::FormCreate(const DataPaths& paths)
+{
+    m_state.LogCapture.clear();
+    m_state.Rules.Clear();
+    m_state.DelayRunPeriodic = false;
+
+    if (!paths.programFolder.isEmpty() && CanWriteToFolder(paths.programFolder)) {
+        m_dataFolder = withNativeSeparator(paths.programFolder);
+    } else {
+        // With no per-user folder either, the program still runs from its
+        // own folder: saves then fail and are reported, nothing else breaks.
+        m_dataFolder = paths.perUserFolder.isEmpty() ? withNativeSeparator(paths.programFolder)
+                                                     : withNativeSeparator(paths.perUserFolder);
+        QDir().mkpath(m_dataFolder);
+    }
+    m_state.ConfigFileName = m_dataFolder + QStringLiteral("tessaro.ini");
+    m_state.LogPath = m_dataFolder + QStringLiteral("log") + QDir::separator();
+    QDir().mkpath(m_state.LogPath);
+    SetDefaultErrorLogFile(m_dataFolder + QStringLiteral("winrar_errors.log"));
+
+    m_state.IsInitialized = false;
+    m_state.IsRunning = false;
+    m_view.SetTitleText(ProgramName() + QStringLiteral(" v") + ProgramVersion());
+    m_log.LogInfo(ProgramName() + QStringLiteral(" version ") + ProgramVersion());
+    m_view.showPage(Page::Backup);
+    m_periodic.ActionStop();
+    m_state.Settings.setWeekdays({true, true, true, true, true, true, true});
+    m_view.refreshSettings();
+}
+
+void StartupShutdown::FormShow()
+{
+    if (m_state.IsInitialized)
+        return;
+    const QString result = m_config.LoadConfig();
+    if (!m_state.LastBackupTime.isNever()) {
+        m_log.LogInfo(QStringLiteral("last backup was done at ") +
+                      m_state.LastBackupTime.format(u"dd.mm.yyyy hh:MM"));
+    }
+    m_state.IsInitialized = true;
+    if (result == QLatin1String("ok")) {
+        m_view.armStartUpTimer();
+        return;
+    }
+    // The load has shown its own message with the reason already.
+    m_log.LogFatal(result.isEmpty()
+                       ? QStringLiteral("Could not load configuration file ") + quote +
+                             m_state.ConfigFileName + quote + QStringLiteral(". The program ends.")
+                       : result);
+    m_view.quit();
+}
+
+void StartupShutdown::StartUpTimerTimer()
+{
+    if (!isExistingFile(m_state.Settings.WinRARLocation)) {
+        const QString found = m_findArchiver ? m_findArchiver() : QString();
+        if (found.isEmpty()) {
+            askForArchiver();
+            return;
+        }
+        m_state.Settings.WinRARLocation = found;
+        m_view.refreshSettings();
+        m_view.showMessage(QStringLiteral("Found WinRAR installation on this computer in ") +
+                               quote + m_state.Settings.WinRARLocation + quote,
+                           startCaption, MessageButtons::Ok);
+    }
+    if (m_state.DelayRunPeriodic) {
+        m_periodic.ActionRun(false);
+    } else if (m_state.Settings.BackupOnStart) {
+        m_pass.BackUpOnceNow();
+        m_view.minimize();
+    }
+}
+
+void StartupShutdown::askForArchiver()
+{
+    m_log.LogWarn(QStringLiteral("Could not find WinRAR on this computer"));
+    const auto showArchiverPage = [this] {
+        m_view.showPage(Page::Archiver);
+        m_view.processEvents();
+    };
+    if (m_view.showMessage(QStringLiteral("Could not find WinRAR installation on this computer. "
+                                          "Did you install WinRAR on this computer?"),
+                           startCaption, MessageButtons::YesNo) == MessageAnswer::Yes) {
+        showArchiverPage();
+        const QString remembered = m_state.Settings.WinRARLocation;
+        m_state.Settings.WinRARLocation.clear();
+        m_view.refreshSettings();
+        const QString chosen = m_view.chooseArchiverFile(remembered);
+        m_state.Settings.WinRARLocation = chosen.isEmpty() ? remembered : chosen;
+        m_view.refreshSettings();
+        return;
+    }
+    if (m_view.showMessage(QStringLiteral("Do you want to download WinRAR now?"), startCaption,
+                           MessageButtons::YesNo) == MessageAnswer::Yes) {
+        m_view.openExternally(ArchiverDownloadPage());
+        m_view.quit();
+        return;
+    }
+    showArchiverPage();
+}
+
+bool StartupShutdown::ActionExit()
+{
+    if (m_state.IsRunning) {
+        m_view.showMessage(QStringLiteral("You cannot exit the program right now because there "
+                                          "is a backup process running"),
+                           QStringLiteral("Exit"), MessageButtons::Ok);
+        return false;
+    }
+    // Ending without the settings saved would lose them silently, so the
+    // user decides.
+    if (!m_config.SaveConfig() &&
+        m_view.showMessage(QStringLiteral("The configuration file could not be saved (see the "
+                                          "activity log). Exit anyway?"),
+                           QStringLiteral("Exit"), MessageButtons::YesNo) != MessageAnswer::Yes) {
+        return false;
+    }
+    m_state.Rules.Clear();
+    m_view.quit();
+    return true;
+}
+
+} // namespace tessaro

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ActivityLog.h"
+#include "BackupPass.h"
+#include "ConfigFile.h"
+#include "MainView.h"
+#include "MainWindowState.h"
+#include "PeriodicRunController.h"
+
+#include <functional>
+
+namespace tessaro {
+
+// Where the program keeps its data, fixed when the window is created.
+struct DataPaths
+{
+    // Where the program may keep its data when that folder is writable, with
+    // a trailing separator.
+    QString programFolder;
+    // The per-user folder with a trailing separator; empty when the platform
+    // has none.
+    QString perUserFolder;
+};
+
+// Takes the program from launch to its running state and back out: data
+// folder, first load, the delayed start-up step and the one exit operation.
+class StartupShutdown final
+{
+public:
+    using FindArchiver = std::function<QString()>;
+
+    StartupShutdown(MainWindowState& state, MainView& view, ActivityLog& log, ConfigFile& config,
+                    BackupPass& pass, PeriodicRunController& periodic, FindArchiver findArchiver);
+    Q_DISABLE_COPY_MOVE(StartupShutdown)
+
+    // Chooses the data folder and fixes the paths derived from it, then
+    // writes the banner and puts the controls into their first state.
+    void FormCreate(const DataPaths& paths);
+    // The first show loads the configuration; later shows do nothing.
+    void FormShow();
+    // Runs once, shortly after the first show.
+    void StartUpTimerTimer();
+    // Saves and ends the program unless a pass runs. Returns whether the
+    // program is ending.
+    bool ActionExit();
+
+    // Whether a file can be created in the folder.
+    static bool CanWriteToFolder(const QString& folder);
+    // The per-user data folder of the platform + "Tessaro", with a trailing
+    // separator, or empty.
+    static QString GetLocalAppDataFolder();
+    // The download page of the archiver's maker.
+    static QString ArchiverDownloadPage();
+
+    QString dataFolder() const { return m_dataFolder; }
+
+private:
+    // Asks the user what to do when no archiver was found.
+    void askForArchiver();
+
+    MainWindowState& m_state;
+    MainView& m_view;
+    ActivityLog& m_log;
+    ConfigFile& m_config;
+    BackupPass& m_pass;
+    PeriodicRunController& m_periodic;
+    FindArchiver m_findArchiver;
+    QString m_dataFolder;
+};
+
+} // namespace tessaro

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "ArchiverCommandLine.h"
+#include "FakeArchiverPlan.h"
+#include "FakeMainView.h"
+#include "MainWindowLogic.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace tessaro::test {
+
+// A clock the test sets, which can also act whenever the logic reads the
+// time, so a test can change things between two steps.
+class SteppingClock final : public Clock
+{
+public:
+    explicit SteppingClock(LocalDateTime now) : m_now(now) {}
+    LocalDateTime now() const override
+    {
+        if (onNow)
+            onNow();
+        return m_now;
+    }
+    void set(LocalDateTime now) { m_now = now; }
+    std::function<void()> onNow;
+
+private:
+    LocalDateTime m_now;
+};
+
+// Records auto clean and webhook calls instead of deleting or sending.
+class RecordingServices final : public PassServices
+{
+public:
+    struct AutoCleanCall
+    {
+        QString folder;
+        QString extension;
+        int maxFiles;
+        qint64 maxBytes;
+    };
+    struct WebHookCall
+    {
+        QString url, subject, message, status, computerName;
+    };
+
+    QList<AutoCleanCall> autoCleanCalls;
+    QList<WebHookCall> webHookCalls;
+    WebHookOutcome webHookOutcome{true, QStringLiteral("OK")};
+
+    void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
+                         qint64 maxBytes, const TLogProc& log) override
+    {
+        autoCleanCalls.append({folder, extension, maxFiles, maxBytes});
+        if (log)
+            log(QStringLiteral("I"), QStringLiteral("auto clean: called"));
+    }
+    WebHookOutcome postWebHook(const QString& url, const QString& subject, const QString& message,
+                               const QString& status, const QString& computerName) override
+    {
+        webHookCalls.append({url, subject, message, status, computerName});
+        return webHookOutcome;
+    }
+    QString computerName() const override { return QStringLiteral("OFFICE-PC"); }
+};
+
+// The whole window logic on a fake window, a set clock and recorded
+// services, with its data folder in a temporary folder.
+class AppHarness
+{
+public:
+    explicit AppHarness(LocalDateTime now, PathStyle style = nativePathStyle())
+        : clock(now), logic(view, {&clock, &services, [this] { return foundArchiver; }, style}),
+          state(logic.state)
+    {
+        dataFolder = withSlash(root.filePath(QStringLiteral("data")));
+        QDir().mkpath(dataFolder);
+        logic.startup().FormCreate({dataFolder, QString()});
+        state.Settings.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER);
+    }
+
+    // A rule whose source folder holds one file (or nothing).
+    TBackupRule* addRule(const QString& name, bool withFile = true)
+    {
+        auto rule = std::make_unique<TBackupRule>();
+        rule->SourceFolder = withSlash(root.filePath(QStringLiteral("src/") + name));
+        QDir().mkpath(rule->SourceFolder);
+        if (withFile)
+            writeFile(rule->SourceFolder + QStringLiteral("file.txt"), "data");
+        rule->DestinationFolder = withSlash(root.filePath(QStringLiteral("dest")));
+        QDir().mkpath(rule->DestinationFolder);
+        rule->DestinationFilename = name + QStringLiteral("_#ymd_hns#");
+        rule->IncludeSubFolders = true;
+        return state.Rules.Add(std::move(rule));
+    }
+
+    ScopedFakeArchiverPlan plan(const FakeArchiverPlan& p)
+    {
+        return ScopedFakeArchiverPlan(root.filePath(QStringLiteral("plan.txt")), p);
+    }
+
+    static FakeArchiverPlan archiveMade(int exitCode = 0)
+    {
+        FakeArchiverPlan p;
+        p.exitCode = exitCode;
+        p.archive = QByteArray(2048, 'x');
+        return p;
+    }
+
+    // Every line of the log files so far, without timestamps, in order.
+    QStringList loggedLines() const
+    {
+        QStringList lines;
+        const QDir logFolder(state.LogPath);
+        for (const QString& name :
+             logFolder.entryList({QStringLiteral("*_tessaro.log")}, QDir::Files, QDir::Name)) {
+            const QString text = QString::fromUtf8(readFile(logFolder.filePath(name)));
+            for (const QString& line : text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+                lines.append(line.mid(20));
+        }
+        return lines;
+    }
+
+    QTemporaryDir root;
+    QString dataFolder;
+    SteppingClock clock;
+    FakeMainView view;
+    RecordingServices services;
+    QString foundArchiver;
+    MainWindowLogic logic;
+    MainWindowState& state;
+};
+
+} // namespace tessaro::test

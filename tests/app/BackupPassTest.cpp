@@ -1,0 +1,521 @@
+#include "BackupPass.h"
+
+#include "ActivityLog.h"
+#include "ArchiverCommandLine.h"
+#include "ConfigFile.h"
+#include "FakeArchiverPlan.h"
+#include "FakeMainView.h"
+#include "MemIniFile.h"
+#include "QtPrinters.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace tessaro {
+namespace {
+
+using test::FakeArchiverPlan;
+using test::FakeMainView;
+using test::ScopedFakeArchiverPlan;
+
+QString s(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// Records the pass's follow-up calls instead of deleting files or sending
+// requests.
+class RecordingServices final : public PassServices
+{
+public:
+    struct AutoCleanCall
+    {
+        QString folder;
+        QString extension;
+        int maxFiles;
+        qint64 maxBytes;
+    };
+    struct WebHookCall
+    {
+        QString url, subject, message, status, computerName;
+    };
+
+    QList<AutoCleanCall> autoCleanCalls;
+    QList<WebHookCall> webHookCalls;
+    WebHookOutcome webHookOutcome{true, s("OK")};
+
+    void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
+                         qint64 maxBytes, const TLogProc& log) override
+    {
+        autoCleanCalls.append({folder, extension, maxFiles, maxBytes});
+        if (log)
+            log(s("I"), s("auto clean: called"));
+    }
+    WebHookOutcome postWebHook(const QString& url, const QString& subject, const QString& message,
+                               const QString& status, const QString& computerName) override
+    {
+        webHookCalls.append({url, subject, message, status, computerName});
+        return webHookOutcome;
+    }
+    QString computerName() const override { return s("OFFICE-PC"); }
+};
+
+const LocalDateTime passStart = LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9);
+
+// A set clock that can also act whenever the pass reads the time, which
+// lets a test change files between two steps of a pass.
+class PassClock final : public Clock
+{
+public:
+    LocalDateTime now() const override
+    {
+        if (onNow)
+            onNow();
+        return m_now;
+    }
+    void set(LocalDateTime now) { m_now = now; }
+    std::function<void()> onNow;
+
+private:
+    LocalDateTime m_now = passStart;
+};
+
+class BackupPassTest : public ::testing::Test
+{
+protected:
+    explicit BackupPassTest(PathStyle style = nativePathStyle()) : state(style)
+    {
+        state.ConfigFileName = root.filePath(s("data/tessaro.ini"));
+        state.LogPath = root.filePath(s("data/log/"));
+        QDir().mkpath(state.LogPath);
+        SetDefaultErrorLogFile(root.filePath(s("data/winrar_errors.log")));
+        state.Settings.WinRARLocation = s(TESSARO_FAKE_ARCHIVER);
+        destination = test::withSlash(root.filePath(s("dest")));
+        QDir().mkpath(destination);
+    }
+
+    // A rule whose source folder holds one file.
+    TBackupRule* addRule(const QString& name, bool withFile = true)
+    {
+        auto rule = std::make_unique<TBackupRule>();
+        rule->SourceFolder = test::withSlash(root.filePath(s("src/") + name));
+        QDir().mkpath(rule->SourceFolder);
+        if (withFile)
+            test::writeFile(rule->SourceFolder + s("file.txt"), "data");
+        rule->DestinationFolder = destination;
+        rule->DestinationFilename = name + s("_#ymd_hns#");
+        rule->IncludeSubFolders = true;
+        return state.Rules.Add(std::move(rule));
+    }
+
+    QString archiveOf(const QString& name) const
+    {
+        return destination + name + s("_260327_140509.rar");
+    }
+
+    ScopedFakeArchiverPlan plan(FakeArchiverPlan p)
+    {
+        return ScopedFakeArchiverPlan(root.filePath(s("plan.txt")), p);
+    }
+
+    static FakeArchiverPlan archiveMade(int exitCode = 0)
+    {
+        FakeArchiverPlan p;
+        p.exitCode = exitCode;
+        p.archive = QByteArray(2048, 'x');
+        return p;
+    }
+
+    // The lines of this month's log file without their timestamps.
+    QStringList loggedLines() const
+    {
+        const QString text =
+            QString::fromUtf8(test::readFile(state.LogPath + s("2603_tessaro.log")));
+        QStringList lines;
+        for (const QString& line : text.split(s("\r\n"), Qt::SkipEmptyParts))
+            lines.append(line.mid(20));
+        return lines;
+    }
+
+    QTemporaryDir root;
+    MainWindowState state;
+    PassClock clock;
+    FakeMainView view;
+    ActivityLog log{state, clock, &view};
+    ConfigFile config{state, view, log};
+    RecordingServices services;
+    BackupPass pass{state, view, clock, log, config, services};
+    QString destination;
+};
+
+QString q(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+TEST_F(BackupPassTest, OneRuleLogsEveryStepInOrder)
+{
+    const TBackupRule* rule = addRule(s("docs"));
+    const auto scoped = plan(archiveMade());
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    EXPECT_EQ(loggedLines(), (QStringList{
+                                 s("[I] backup: start"),
+                                 s("[I] backup: creating ") + archiveOf(s("docs")) +
+                                     s(" from source ") + q(rule->SourceFolder),
+                                 s("[I] backup: completed, archive size: 2.00 kB"),
+                                 s("[I] time taken for ") + q(rule->SourceFolder) + s(": 00:00:00"),
+                                 s("[I] backupfile 1 of 1: ") + q(archiveOf(s("docs"))),
+                                 s("[I] backup: finished"),
+                             }));
+    EXPECT_EQ(view.statusTexts,
+              (QStringList{s("backup process started"), s("backing up ") + rule->SourceFolder,
+                           s("cleaning up"), QString()}));
+    EXPECT_FALSE(state.IsRunning);
+    EXPECT_TRUE(state.LogCapture.isEmpty());
+    EXPECT_TRUE(view.isEnabled(Control::SchedulePagePanel));
+}
+
+TEST_F(BackupPassTest, SeveralRulesNumberTheArchivesMadeAndTotalTheTime)
+{
+    const TBackupRule* first = addRule(s("a"));
+    const TBackupRule* empty = addRule(s("b"), false);
+    const TBackupRule* third = addRule(s("c"));
+    const auto scoped = plan(archiveMade());
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    const QStringList lines = loggedLines();
+    const QStringList tail = lines.mid(lines.size() - 4);
+    EXPECT_EQ(tail, (QStringList{s("[I] backupfile 1 of 2: ") + q(archiveOf(s("a"))),
+                                 s("[I] backupfile 2 of 2: ") + q(archiveOf(s("c"))),
+                                 s("[I] total time taken: 00:00:00"),
+                                 s("[I] backup: finished (with errors)")}));
+    EXPECT_TRUE(lines.contains(s("[W] backup: no files or folders found in source ") +
+                               q(empty->SourceFolder) + s(". skipping backup.")));
+    EXPECT_TRUE(
+        lines.contains(s("[I] time taken for ") + q(first->SourceFolder) + s(": 00:00:00")));
+    EXPECT_TRUE(
+        lines.contains(s("[I] time taken for ") + q(third->SourceFolder) + s(": 00:00:00")));
+}
+
+TEST_F(BackupPassTest, AnArchiveGoneBeforeTheListKeepsItsNumberFree)
+{
+    addRule(s("a"));
+    addRule(s("b"));
+    addRule(s("c"));
+    const auto scoped = plan(archiveMade());
+    // Once the last job has made its archive, the second one disappears
+    // before the pass lists what it made.
+    clock.onNow = [this] {
+        if (QFile::exists(archiveOf(s("c"))))
+            QFile::remove(archiveOf(s("b")));
+    };
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    EXPECT_EQ(loggedLines().filter(s("backupfile")),
+              (QStringList{s("[I] backupfile 1 of 3: ") + q(archiveOf(s("a"))),
+                           s("[I] backupfile 3 of 3: ") + q(archiveOf(s("c")))}));
+}
+
+TEST_F(BackupPassTest, EveryJobFailingStillRecordsAndSavesTheBackupTime)
+{
+    addRule(s("a"));
+    addRule(s("b"));
+    const auto scoped = plan(FakeArchiverPlan{.exitCode = 2});
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    const QStringList lines = loggedLines();
+    EXPECT_EQ(lines.filter(s("backupfile")), QStringList());
+    EXPECT_EQ(lines.filter(s("[E] backup: failed, error: A fatal error occurred (2)")).size(), 2);
+    EXPECT_EQ(lines.last(), s("[I] backup: finished (with errors)"));
+    EXPECT_EQ(state.LastBackupTime, passStart);
+    TMemIniFile saved(state.ConfigFileName);
+    ASSERT_TRUE(saved.load());
+    EXPECT_EQ(saved.ReadString(s("settings"), s("LastBackupTime"), QString()),
+              passStart.toIso8601());
+}
+
+TEST_F(BackupPassTest, ExitCodeOneIsReportedCompletedButCountsAsAnError)
+{
+    addRule(s("a"));
+    const auto scoped = plan(archiveMade(1));
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    const QStringList lines = loggedLines();
+    EXPECT_TRUE(lines.contains(s("[I] backup: completed, archive size: 2.00 kB")));
+    EXPECT_EQ(lines.filter(s("backupfile")), QStringList());
+    EXPECT_EQ(lines.last(), s("[I] backup: finished (with errors)"));
+}
+
+class BackupPassRefusal : public BackupPassTest
+{
+protected:
+    void expectRefused(const QString& line)
+    {
+        state.LogCapture = QStringList{s("earlier line")};
+        const bool wasRunning = state.IsRunning;
+        EXPECT_FALSE(pass.RunBackup());
+        EXPECT_EQ(loggedLines(), QStringList{line});
+        EXPECT_EQ(state.IsRunning, wasRunning);
+        EXPECT_TRUE(state.LastBackupTime.isNever());
+        EXPECT_TRUE(view.statusTexts.isEmpty());
+        EXPECT_TRUE(view.enabled.isEmpty());
+        EXPECT_EQ(state.LogCapture.size(), 2);
+        EXPECT_FALSE(QFile::exists(state.ConfigFileName));
+    }
+};
+
+TEST_F(BackupPassRefusal, EmptyArchiverLocation)
+{
+    addRule(s("a"));
+    state.Settings.WinRARLocation.clear();
+    expectRefused(s("[E] WinRAR location is not set to a valid value: \"\". aborting."));
+}
+
+TEST_F(BackupPassRefusal, ArchiverLocationWithoutAFile)
+{
+    addRule(s("a"));
+    state.Settings.WinRARLocation = root.path();
+    expectRefused(s("[E] WinRAR location is not set to a valid value: ") + q(root.path()) +
+                  s(". aborting."));
+}
+
+TEST_F(BackupPassRefusal, NoRules)
+{
+    expectRefused(s("[W] No backup rules present. Aborting."));
+}
+
+TEST_F(BackupPassRefusal, PassAlreadyRunning)
+{
+    addRule(s("a"));
+    state.IsRunning = true;
+    expectRefused(s("[W] Backup already in progress"));
+}
+
+TEST_F(BackupPassTest, CaptureHoldsThePassForTheWebhookAndIsClearedAround)
+{
+    addRule(s("a"));
+    state.Settings.CallWebHook = true;
+    state.Settings.WebHookURL = s("http://127.0.0.1:9/hook");
+    state.Settings.IncludeLogsInWebHookCall = true;
+    log.LogInfo(s("before the pass"));
+    const auto scoped = plan(archiveMade());
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    ASSERT_EQ(services.webHookCalls.size(), 1);
+    const auto& call = services.webHookCalls.first();
+    EXPECT_EQ(call.url, s("http://127.0.0.1:9/hook"));
+    EXPECT_EQ(call.subject, s("Tessaro notification: OK [OFFICE-PC]"));
+    EXPECT_EQ(call.status, s("OK"));
+    EXPECT_EQ(call.computerName, s("OFFICE-PC"));
+    const QStringList sent = call.message.split(s("\r\n"));
+    EXPECT_TRUE(sent.first().endsWith(s("[I] backup: start")));
+    EXPECT_TRUE(sent.at(sent.size() - 2).endsWith(s("[I] backup: finished")));
+    EXPECT_TRUE(sent.last().isEmpty()) << "every line ends with CR LF";
+    EXPECT_FALSE(call.message.contains(s("before the pass")));
+    const QStringList lines = loggedLines();
+    EXPECT_EQ(lines.mid(lines.size() - 2),
+              (QStringList{s("[I] Calling notification URL"), s("[I] Notification URL called")}));
+    EXPECT_TRUE(state.LogCapture.isEmpty());
+}
+
+TEST_F(BackupPassTest, WebhookFailureAndErrorStatus)
+{
+    addRule(s("a"), false);
+    state.Settings.CallWebHook = true;
+    state.Settings.WebHookURL = s("http://127.0.0.1:9/hook");
+    services.webHookOutcome = {false, s("Connection refused")};
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    ASSERT_EQ(services.webHookCalls.size(), 1);
+    EXPECT_EQ(services.webHookCalls.first().subject, s("Tessaro notification: ERROR [OFFICE-PC]"));
+    EXPECT_EQ(services.webHookCalls.first().status, s("ERROR"));
+    EXPECT_TRUE(services.webHookCalls.first().message.isEmpty());
+    EXPECT_EQ(loggedLines().last(), s("[I] Calling notification failed: Connection refused"));
+}
+
+TEST_F(BackupPassTest, WebhookWithoutUrlIsNotCalled)
+{
+    addRule(s("a"), false);
+    state.Settings.CallWebHook = true;
+    ASSERT_TRUE(pass.RunBackup());
+    EXPECT_TRUE(services.webHookCalls.isEmpty());
+    EXPECT_TRUE(loggedLines().filter(s("notification")).isEmpty());
+}
+
+TEST_F(BackupPassTest, RulesChangedDuringThePassDoNotAffectIt)
+{
+    addRule(s("a"));
+    addRule(s("b"));
+    const QString go = root.filePath(s("go"));
+    FakeArchiverPlan p = archiveMade();
+    p.waitForFile = go;
+    const auto scoped = plan(p);
+    bool panelDisabledMeanwhile = false;
+    QTimer::singleShot(0, [&] {
+        panelDisabledMeanwhile = !view.isEnabled(Control::SchedulePagePanel);
+        EXPECT_FALSE(pass.RunBackup());
+        state.Rules.Clear();
+        test::writeFile(go, "");
+    });
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    EXPECT_TRUE(panelDisabledMeanwhile);
+    EXPECT_EQ(state.Rules.Count(), 0);
+    const QStringList lines = loggedLines();
+    EXPECT_EQ(lines.filter(s("backupfile")).size(), 2);
+    EXPECT_TRUE(lines.contains(s("[W] Backup already in progress")));
+    EXPECT_EQ(lines.last(), s("[I] backup: finished"));
+}
+
+TEST_F(BackupPassTest, DurationsShowTheTimeOfDayPartOnly)
+{
+    const TBackupRule* rule = addRule(s("a"));
+    const QString go = root.filePath(s("go"));
+    FakeArchiverPlan p = archiveMade();
+    p.waitForFile = go;
+    const auto scoped = plan(p);
+    QTimer::singleShot(0, [&] {
+        clock.set(clock.now().addMilliseconds(25 * LocalDateTime::MsPerHour + 83'000));
+        test::writeFile(go, "");
+    });
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    EXPECT_TRUE(
+        loggedLines().contains(s("[I] time taken for ") + q(rule->SourceFolder) + s(": 01:01:23")));
+}
+
+TEST_F(BackupPassTest, DateInArchiveNamesIsThePassStartEvenForLateJobs)
+{
+    addRule(s("a"));
+    addRule(s("b"));
+    const QString go = root.filePath(s("go"));
+    FakeArchiverPlan p = archiveMade();
+    p.waitForFile = go;
+    const auto scoped = plan(p);
+    QTimer::singleShot(0, [&] {
+        clock.set(clock.now().addHours(3));
+        test::writeFile(go, "");
+    });
+    ASSERT_TRUE(pass.RunBackup());
+    EXPECT_TRUE(QFile::exists(archiveOf(s("a"))));
+    EXPECT_TRUE(QFile::exists(archiveOf(s("b"))));
+}
+
+class BackUpOnceNowTest : public BackupPassTest
+{};
+
+TEST_F(BackUpOnceNowTest, DisablesTheThreeControlsWhileRunning)
+{
+    addRule(s("a"));
+    const QString go = root.filePath(s("go"));
+    FakeArchiverPlan p = archiveMade();
+    p.waitForFile = go;
+    const auto scoped = plan(p);
+    QList<bool> meanwhile;
+    QTimer::singleShot(0, [&] {
+        for (Control c : {Control::ButtonRunOnce, Control::NavButtonRunOnce, Control::MenuRunOnce})
+            meanwhile.append(view.isEnabled(c));
+        pass.BackUpOnceNow();
+        test::writeFile(go, "");
+    });
+
+    pass.BackUpOnceNow();
+
+    EXPECT_EQ(meanwhile, (QList<bool>{false, false, false}));
+    EXPECT_EQ(view.messageTexts(), QStringList{s("A backup process is already running.")});
+    EXPECT_EQ(view.messages.first().caption, s("Backup Once (Now)"));
+    for (Control c : {Control::ButtonRunOnce, Control::NavButtonRunOnce, Control::MenuRunOnce})
+        EXPECT_TRUE(view.isEnabled(c));
+    EXPECT_EQ(loggedLines().first(), s("[I] action: backup once (now)"));
+    EXPECT_EQ(view.quitCalls, 0);
+}
+
+TEST_F(BackUpOnceNowTest, ExitsAfterAPassThatRanEvenWithErrors)
+{
+    addRule(s("a"), false);
+    state.Settings.ExitAfterBackupOnce = true;
+    pass.BackUpOnceNow();
+    EXPECT_EQ(view.quitCalls, 1);
+    EXPECT_TRUE(QFile::exists(state.ConfigFileName));
+    EXPECT_EQ(loggedLines().last(), s("[I] backup: finished (with errors)"));
+}
+
+TEST_F(BackUpOnceNowTest, RefusedStartKeepsRunningAndReenablesControls)
+{
+    state.Settings.ExitAfterBackupOnce = true;
+    state.Settings.WinRARLocation.clear();
+    pass.BackUpOnceNow();
+    EXPECT_EQ(view.quitCalls, 0);
+    EXPECT_FALSE(QFile::exists(state.ConfigFileName));
+    for (Control c : {Control::ButtonRunOnce, Control::NavButtonRunOnce, Control::MenuRunOnce})
+        EXPECT_TRUE(view.isEnabled(c));
+}
+
+// Destination folders compared as Windows compares them: the pass runs auto
+// clean once per folder, with the first rule's limits.
+class AutoCleanCalls : public BackupPassTest
+{
+protected:
+    AutoCleanCalls() : BackupPassTest(PathStyle::Windows) {}
+
+    void addWindowsRule(const char* destination, TAutoCleanMode mode, int numFiles, int diskUsage)
+    {
+        auto rule = std::make_unique<TBackupRule>();
+        rule->SourceFolder = s("Q:\\missing\\");
+        rule->DestinationFolder = s(destination);
+        rule->DestinationFilename = s("x");
+        rule->AutoCleanMode = mode;
+        rule->NumFiles = numFiles;
+        rule->DiskUsage = diskUsage;
+        state.Rules.Add(std::move(rule));
+    }
+};
+
+TEST_F(AutoCleanCalls, OncePerDestinationFolderWithTheFirstRulesLimits)
+{
+    addWindowsRule("D:\\Backup\\", acmNumFiles, 10, 5);
+    addWindowsRule("d:\\backup\\", acmDiskUsage, 3, 7);
+    addWindowsRule("E:\\Off\\", acmOff, 10, 5);
+    addWindowsRule("F:\\Zero\\", acmNumFiles, 0, 5);
+    addWindowsRule("G:\\Size\\", acmDiskUsage, 10, 5);
+    state.Settings.ArchiveFormat = s("ZIP");
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    ASSERT_EQ(services.autoCleanCalls.size(), 2);
+    EXPECT_EQ(services.autoCleanCalls[0].folder, s("D:\\Backup\\"));
+    EXPECT_EQ(services.autoCleanCalls[0].extension, s("zip"));
+    EXPECT_EQ(services.autoCleanCalls[0].maxFiles, 10);
+    EXPECT_EQ(services.autoCleanCalls[0].maxBytes, 0);
+    EXPECT_EQ(services.autoCleanCalls[1].folder, s("G:\\Size\\"));
+    EXPECT_EQ(services.autoCleanCalls[1].maxFiles, 0);
+    EXPECT_EQ(services.autoCleanCalls[1].maxBytes, 5LL * 1024 * 1024 * 1024);
+    // Auto clean reports through the activity log, before the summary line.
+    const QStringList lines = loggedLines();
+    EXPECT_EQ(lines.at(lines.size() - 2), s("[I] auto clean: called"));
+}
+
+TEST(DiskUsageLimit, IsReadAsGigabytesIn64Bits)
+{
+    EXPECT_EQ(BackupPass::DiskUsageBytes(1), 1073741824LL);
+    EXPECT_EQ(BackupPass::DiskUsageBytes(1000), 1073741824000LL);
+    EXPECT_EQ(BackupPass::DiskUsageBytes(2147483647), 2147483647LL * 1073741824LL);
+}
+
+} // namespace
+} // namespace tessaro

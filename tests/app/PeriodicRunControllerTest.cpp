@@ -1,0 +1,314 @@
+#include "AppHarness.h"
+#include "MemIniFile.h"
+#include "QtPrinters.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace tessaro {
+namespace {
+
+using test::AppHarness;
+
+QString s(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+LocalDateTime at(int day, int hour, int minute = 0, int second = 0)
+{
+    return LocalDateTime::fromParts(2026, 3, day, hour, minute, second);
+}
+
+const Control runControls[] = {Control::NavButtonRun,        Control::ButtonRun,
+                               Control::ButtonRunOnSchedule, Control::EditStartTime,
+                               Control::ComboRepeat,         Control::CheckWeekdays};
+const Control stopControls[] = {Control::NavButtonStop, Control::ButtonStop,
+                                Control::ButtonStopOnSchedule};
+
+class PeriodicRun : public ::testing::Test
+{
+protected:
+    PeriodicRun() : app(at(27, 10))
+    {
+        // Daily at 12:00, every day.
+        app.state.Settings.PeriodHours = 24;
+        app.state.Settings.StartTimeHour = 12;
+    }
+
+    void expectActive(bool active)
+    {
+        EXPECT_EQ(app.state.PeriodicRunActive, active);
+        for (Control c : runControls)
+            EXPECT_EQ(app.view.isEnabled(c), !active) << int(c);
+        for (Control c : stopControls)
+            EXPECT_EQ(app.view.isEnabled(c), active) << int(c);
+        EXPECT_EQ(app.view.texts.value(Control::MenuRunPeriodic),
+                  active ? s("Stop &Periodic Run") : s("&Run Periodic"));
+    }
+
+    PeriodicRunController& periodic() { return app.logic.periodic(); }
+
+    AppHarness app;
+};
+
+TEST_F(PeriodicRun, WindowCreationLeavesItInactiveWithoutALine)
+{
+    expectActive(false);
+    EXPECT_EQ(app.loggedLines(), QStringList{s("[I] Tessaro version 1.60327")});
+}
+
+TEST_F(PeriodicRun, StartWithoutRulesIsRefused)
+{
+    periodic().ActionRun(true);
+    expectActive(false);
+    EXPECT_EQ(app.loggedLines().last(), s("[W] No backup rules present. Aborting."));
+    EXPECT_EQ(app.view.messageTexts(), QStringList{s("No backup rules present. Aborting.")});
+    EXPECT_EQ(app.view.messages.first().caption, s("Periodic run"));
+
+    periodic().ActionRun(false);
+    EXPECT_EQ(app.view.messages.size(), 1) << "no box when not interactive";
+}
+
+TEST_F(PeriodicRun, NavigationAndMenuAskForRulesFirst)
+{
+    periodic().NavButtonRunClick();
+    periodic().MenuRunPeriodicClick();
+    EXPECT_EQ(app.view.messageTexts(), (QStringList{s("Please add some backup rules first"),
+                                                    s("Please add some backup rules first")}));
+    EXPECT_EQ(app.view.messages.first().caption, s("Backup Once (Now)"));
+    EXPECT_EQ(app.loggedLines().size(), 1) << "no log line";
+}
+
+TEST_F(PeriodicRun, StartComputesTheNextRunAndStopKeepsLastRun)
+{
+    app.addRule(s("a"));
+    app.state.LastScheduleRun = at(26, 12);
+
+    periodic().ActionRun(true);
+
+    expectActive(true);
+    EXPECT_EQ(app.state.NextScheduleRun, at(27, 12));
+    EXPECT_EQ(app.loggedLines().mid(1),
+              (QStringList{s("[I] begin periodic run"),
+                           s("[I] next scheduled backup: 2026.03.27 12:00")}));
+    EXPECT_TRUE(app.view.messages.isEmpty());
+
+    periodic().ActionStop();
+    expectActive(false);
+    EXPECT_EQ(app.loggedLines().last(), s("[I] end periodic run"));
+    EXPECT_EQ(app.state.LastScheduleRun, at(26, 12));
+    periodic().MenuRunPeriodicClick();
+    expectActive(true);
+    EXPECT_EQ(app.state.NextScheduleRun, at(27, 12));
+}
+
+struct CatchUpCase
+{
+    const char* name;
+    LocalDateTime lastBackup;
+    bool interactive;
+    MessageAnswer answer;
+    bool asked;
+    bool backedUp;
+};
+
+TEST_F(PeriodicRun, CatchUpDecision)
+{
+    const LocalDateTime now = at(27, 10);
+    const CatchUpCase cases[] = {
+        {"never backed up", LocalDateTime(), true, MessageAnswer::Yes, false, false},
+        {"24 h 59 min is not more than 24 whole hours", now.addMinutes(-(24 * 60 + 59)), true,
+         MessageAnswer::Yes, false, false},
+        {"25 h asks, yes", now.addHours(-25), true, MessageAnswer::Yes, true, true},
+        {"25 h asks, no", now.addHours(-25), true, MessageAnswer::No, true, false},
+        {"not interactive catches up silently", now.addHours(-25), false, MessageAnswer::No, false,
+         true},
+    };
+    for (const auto& c : cases) {
+        AppHarness h(now);
+        h.state.Settings.PeriodHours = 24;
+        h.addRule(s("a"));
+        h.state.LastBackupTime = c.lastBackup;
+        h.view.answers = {c.answer};
+        const auto scoped = h.plan(AppHarness::archiveMade());
+
+        h.logic.periodic().ActionRun(c.interactive);
+
+        const QStringList lines = h.loggedLines();
+        EXPECT_EQ(h.view.messageTexts().contains(s("Do you want to run a backup right now?")),
+                  c.asked)
+            << c.name;
+        EXPECT_EQ(lines.contains(s("[I] missed at least one period. trying to catch up...")),
+                  c.backedUp)
+            << c.name;
+        EXPECT_EQ(lines.contains(s("[I] action: backup once (now)")), c.backedUp) << c.name;
+        EXPECT_TRUE(lines.last().startsWith(s("[I] next scheduled backup: "))) << c.name;
+    }
+}
+
+TEST_F(PeriodicRun, SilentCatchUpEndsTheProgramWhenAskedToExitAfterBackupOnce)
+{
+    app.addRule(s("a"), false);
+    app.state.LastBackupTime = at(20, 10);
+    app.state.Settings.ExitAfterBackupOnce = true;
+    periodic().ActionRun(false);
+    EXPECT_EQ(app.view.quitCalls, 1);
+    EXPECT_TRUE(app.loggedLines().contains(s("[I] backup: finished (with errors)")));
+}
+
+TEST(RemainingTime, Rendering)
+{
+    const LocalDateTime next = at(27, 14, 5);
+    EXPECT_EQ(PeriodicRunController::RemainingTimeText(next, next.addMinutes(-(2 * 24 + 7) * 60)),
+              s("Next run: 27.03.2026 14:05, time remaining: 2 days, 07:00"));
+    EXPECT_EQ(PeriodicRunController::RemainingTimeText(next, next.addMilliseconds(-59'000)),
+              s("Next run: 27.03.2026 14:05, time remaining: 00:00"));
+    EXPECT_EQ(PeriodicRunController::RemainingTimeText(next, next.addMinutes(-(24 * 60 + 1))),
+              s("Next run: 27.03.2026 14:05, time remaining: 1 days, 00:01"));
+    EXPECT_EQ(PeriodicRunController::RemainingTimeText(next, next.addMinutes(-195)),
+              s("Next run: 27.03.2026 14:05, time remaining: 03:15"));
+}
+
+TEST_F(PeriodicRun, TicksShowTheStateAndStartTheDueRun)
+{
+    periodic().TimerScheduleTimer();
+    EXPECT_EQ(app.view.texts.value(Control::LabelScheduleInfo), s("Periodic run is inactive"));
+    EXPECT_EQ(app.view.statusText(), QString());
+
+    app.addRule(s("a"));
+    app.state.LastScheduleRun = at(26, 12);
+    periodic().ActionRun(true);
+
+    app.clock.set(at(27, 12));
+    periodic().TimerScheduleTimer();
+    EXPECT_EQ(app.view.texts.value(Control::LabelScheduleInfo),
+              s("Periodic run is active. Next run: 27.03.2026 12:00, time remaining: 00:00"));
+    EXPECT_EQ(app.view.statusText(),
+              s("   Periodic run. Next run: 27.03.2026 12:00, time remaining: 00:00"));
+    EXPECT_EQ(app.state.LastScheduleRun, at(26, 12)) << "equal to the next run is not yet due";
+
+    const auto scoped = app.plan(AppHarness::archiveMade());
+    app.clock.set(at(27, 12, 0, 1));
+    periodic().TimerScheduleTimer();
+
+    EXPECT_EQ(app.state.LastScheduleRun, at(27, 12));
+    EXPECT_EQ(app.state.NextScheduleRun, at(28, 12));
+    const QStringList lines = app.loggedLines();
+    EXPECT_TRUE(lines.contains(s("[I] starting backup per schedule")));
+    EXPECT_EQ(
+        lines.mid(lines.size() - 2),
+        (QStringList{s("[I] backup: finished"), s("[I] next scheduled backup: 2026.03.28 12:00")}));
+    EXPECT_EQ(app.view.quitCalls, 0) << "a scheduled pass never ends the program";
+}
+
+TEST_F(PeriodicRun, DueRunSavesTheScheduledTimeBeforeThePass)
+{
+    app.addRule(s("a"));
+    app.state.LastScheduleRun = at(26, 12);
+    periodic().ActionRun(true);
+    app.clock.set(at(27, 12, 1));
+    const QString go = app.root.filePath(s("go"));
+    auto p = AppHarness::archiveMade();
+    p.waitForFile = go;
+    const auto scoped = app.plan(p);
+    QString savedDuringPass;
+    QTimer::singleShot(0, [&] {
+        TMemIniFile ini(app.state.ConfigFileName);
+        ini.load();
+        savedDuringPass = ini.ReadString(s("schedule"), s("LastRun"), QString());
+        test::writeFile(go, "");
+    });
+    periodic().TimerScheduleTimer();
+    EXPECT_EQ(savedDuringPass, at(27, 12).toIso8601());
+}
+
+TEST_F(PeriodicRun, NoRulesWhenDueWarnsEveryTickWithoutMovingTheNextRun)
+{
+    app.addRule(s("a"));
+    app.state.LastScheduleRun = at(26, 12);
+    periodic().ActionRun(true);
+    app.state.Rules.Clear();
+    app.clock.set(at(27, 13));
+    periodic().TimerScheduleTimer();
+    periodic().TimerScheduleTimer();
+    EXPECT_EQ(app.loggedLines().filter(s("[W] No backup rules present. Aborting")).size(), 2);
+    EXPECT_EQ(app.loggedLines().last(), s("[W] No backup rules present. Aborting"));
+    EXPECT_EQ(app.state.NextScheduleRun, at(27, 12));
+    EXPECT_EQ(app.state.LastScheduleRun, at(27, 12));
+}
+
+TEST_F(PeriodicRun, TickDuringAPassIsRefusedAndMovesTheNextRunTwice)
+{
+    app.addRule(s("a"));
+    app.state.LastScheduleRun = at(26, 12);
+    periodic().ActionRun(true);
+    app.clock.set(at(27, 12, 1));
+    const QString go = app.root.filePath(s("go"));
+    auto p = AppHarness::archiveMade();
+    p.waitForFile = go;
+    const auto scoped = app.plan(p);
+    QString statusDuringPass;
+    QTimer::singleShot(0, [&] {
+        const qsizetype statusCount = app.view.statusTexts.size();
+        periodic().TimerScheduleTimer();
+        // The tick leaves the status bar to the running pass.
+        EXPECT_EQ(app.view.statusTexts.size(), statusCount);
+        test::writeFile(go, "");
+    });
+
+    periodic().TimerScheduleTimer();
+
+    const QStringList lines = app.loggedLines();
+    EXPECT_EQ(lines.filter(s("[I] starting backup per schedule")).size(), 2);
+    EXPECT_EQ(lines.filter(s("[W] Backup already in progress")).size(), 1);
+    EXPECT_EQ(lines.filter(s("[I] next scheduled backup: 2026.03.28 12:00")).size(), 2);
+    EXPECT_EQ(lines.filter(s("[I] backup: start")).size(), 1);
+}
+
+TEST_F(PeriodicRun, StopDuringAPassLetsItFinishAndStartsNoMore)
+{
+    app.addRule(s("a"));
+    app.state.LastScheduleRun = at(26, 12);
+    periodic().ActionRun(true);
+    app.clock.set(at(27, 12, 1));
+    const QString go = app.root.filePath(s("go"));
+    auto p = AppHarness::archiveMade();
+    p.waitForFile = go;
+    const auto scoped = app.plan(p);
+    QTimer::singleShot(0, [&] {
+        periodic().ActionStop();
+        test::writeFile(go, "");
+    });
+
+    periodic().TimerScheduleTimer();
+
+    QStringList lines = app.loggedLines();
+    EXPECT_LT(lines.indexOf(s("[I] end periodic run")), lines.indexOf(s("[I] backup: finished")));
+    EXPECT_EQ(lines.last(), s("[I] next scheduled backup: 2026.03.28 12:00"));
+    app.clock.set(at(29, 12));
+    periodic().TimerScheduleTimer();
+    EXPECT_EQ(app.loggedLines(), lines);
+}
+
+TEST_F(PeriodicRun, ScheduleComesFromTheSettings)
+{
+    auto& settings = app.state.Settings;
+    settings.StartTimeHour = 3;
+    settings.StartTimeMinute = 30;
+    settings.PeriodHours = 5;
+    settings.setWeekdays({false, true, false, true, false, false, true});
+    periodic().UpdateSchedule();
+    EXPECT_EQ(periodic().Sched.StartTimeHour, 3);
+    EXPECT_EQ(periodic().Sched.StartTimeMinute, 30);
+    EXPECT_EQ(periodic().Sched.PeriodHours, 4) << "an unknown period is 4 hours";
+    EXPECT_EQ(periodic().Sched.Weekdays, 0b1001010);
+    // Settings changes reach the schedule through UpdateSettings.
+    settings.PeriodHours = 48;
+    app.logic.config().UpdateSettings();
+    EXPECT_EQ(periodic().Sched.PeriodHours, 48);
+}
+
+} // namespace
+} // namespace tessaro

@@ -1,0 +1,256 @@
+#include "AppHarness.h"
+#include "MemIniFile.h"
+#include "QtPrinters.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace tessaro {
+namespace {
+
+using test::AppHarness;
+
+QString s(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+const LocalDateTime now = LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9);
+
+class Startup : public ::testing::Test
+{
+protected:
+    StartupShutdown& startup() { return app.logic.startup(); }
+
+    // Writes the configuration file the next load reads.
+    void configure(const QByteArray& ini) { test::writeFile(app.state.ConfigFileName, ini); }
+
+    AppHarness app{now};
+};
+
+TEST_F(Startup, WritableProgramFolderHoldsTheData)
+{
+    const QString perUser = test::withSlash(app.root.filePath(s("peruser/Tessaro")));
+    const QString program = test::withSlash(app.root.filePath(s("program")));
+    QDir().mkpath(program);
+    test::writeFile(program + s("_.tmp"), "stale");
+
+    startup().FormCreate({program, perUser});
+
+    EXPECT_EQ(app.state.ConfigFileName, program + s("tessaro.ini"));
+    EXPECT_EQ(app.state.LogPath, program + s("log/"));
+    EXPECT_TRUE(QFileInfo(program + s("log")).isDir());
+    EXPECT_FALSE(QFile::exists(program + s("_.tmp"))) << "the probe removes a stale file";
+    EXPECT_FALSE(QFile::exists(perUser));
+    EXPECT_EQ(DefaultErrorLogFile(), program + s("winrar_errors.log"));
+}
+
+TEST_F(Startup, ProgramFolderWithoutWriteAccessFallsBackToThePerUserFolder)
+{
+    // A folder that cannot take a file, even for root: it does not exist.
+    const QString program = test::withSlash(app.root.filePath(s("no/such/folder")));
+    const QString perUser = test::withSlash(app.root.filePath(s("peruser/Tessaro")));
+
+    startup().FormCreate({program, perUser});
+
+    EXPECT_EQ(app.state.ConfigFileName, perUser + s("tessaro.ini"));
+    EXPECT_TRUE(QFileInfo(perUser + s("log")).isDir());
+    EXPECT_FALSE(QFile::exists(program));
+}
+
+TEST_F(Startup, CreationWritesTheBannerAndSetsTheCaption)
+{
+    EXPECT_EQ(app.view.title, s("Tessaro v1.60327"));
+    EXPECT_EQ(app.loggedLines(), QStringList{s("[I] Tessaro version 1.60327")});
+    EXPECT_EQ(app.view.pagesShown, QList<Page>{Page::Backup});
+    EXPECT_FALSE(app.state.IsInitialized);
+}
+
+TEST_F(Startup, FirstShowLoadsOnceAndNamesTheLastBackup)
+{
+    configure("[settings]\r\nLastBackupTime=" + now.addHours(-3).toIso8601().toUtf8() + "\r\n");
+
+    startup().FormShow();
+    startup().FormShow();
+
+    EXPECT_TRUE(app.state.IsInitialized);
+    EXPECT_EQ(app.loggedLines(), (QStringList{s("[I] Tessaro version 1.60327"),
+                                              s("[I] last backup was done at 27.03.2026 11:05")}));
+    EXPECT_EQ(app.view.startUpTimerArms, 1);
+}
+
+TEST_F(Startup, NoLastBackupLineWhenThereNeverWasOne)
+{
+    startup().FormShow();
+    EXPECT_EQ(app.loggedLines(), QStringList{s("[I] Tessaro version 1.60327")});
+}
+
+TEST_F(Startup, FailedLoadEndsTheProgramWithoutSaving)
+{
+    // A folder where the file should be cannot be read as a file.
+    QDir().mkpath(app.state.ConfigFileName);
+
+    startup().FormShow();
+
+    EXPECT_EQ(app.view.quitCalls, 1);
+    EXPECT_EQ(app.view.startUpTimerArms, 0);
+    ASSERT_EQ(app.view.messages.size(), 2);
+    EXPECT_TRUE(app.view.messages[0].text.startsWith(s("Could not load configuration file (")));
+    EXPECT_EQ(app.view.messages[1].caption, s("Error"));
+    EXPECT_TRUE(app.loggedLines().last().startsWith(s("[F] ")));
+    EXPECT_TRUE(QFileInfo(app.state.ConfigFileName).isDir());
+}
+
+TEST_F(Startup, ResumingPeriodicRunsTakesPrecedenceOverBackupOnStart)
+{
+    app.addRule(s("a"));
+    app.state.DelayRunPeriodic = true;
+    app.state.Settings.BackupOnStart = true;
+
+    startup().StartUpTimerTimer();
+
+    EXPECT_TRUE(app.state.PeriodicRunActive);
+    EXPECT_FALSE(app.loggedLines().contains(s("[I] action: backup once (now)")));
+    EXPECT_EQ(app.view.minimizeCalls, 0);
+}
+
+TEST_F(Startup, BackupOnStartThenMinimizesWhateverTheOutcome)
+{
+    app.state.Settings.BackupOnStart = true;
+    startup().StartUpTimerTimer();
+    // No rules: the pass refuses, and the window is minimized all the same.
+    EXPECT_TRUE(app.loggedLines().contains(s("[W] No backup rules present. Aborting.")));
+    EXPECT_EQ(app.view.minimizeCalls, 1);
+}
+
+TEST_F(Startup, ArchiverFoundBySearchIsTakenAndStartUpGoesOn)
+{
+    app.state.Settings.WinRARLocation.clear();
+    app.state.Settings.BackupOnStart = true;
+    app.foundArchiver = s(TESSARO_FAKE_ARCHIVER);
+
+    startup().StartUpTimerTimer();
+
+    EXPECT_EQ(app.state.Settings.WinRARLocation, s(TESSARO_FAKE_ARCHIVER));
+    ASSERT_FALSE(app.view.messages.isEmpty());
+    EXPECT_EQ(app.view.messages.first().text,
+              s("Found WinRAR installation on this computer in \"") + s(TESSARO_FAKE_ARCHIVER) +
+                  s("\""));
+    EXPECT_EQ(app.view.messages.first().caption, s("Start"));
+    EXPECT_TRUE(app.loggedLines().contains(s("[I] action: backup once (now)")));
+}
+
+struct NotFoundCase
+{
+    const char* name;
+    QList<MessageAnswer> answers;
+    QString chosenFile;
+    QString expectedLocation;
+    bool quits;
+    bool opensDownloadPage;
+};
+
+TEST(StartupWithoutArchiver, EveryAnswerEndsTheStartUpStep)
+{
+    const QString old = s("/opt/gone/rar");
+    const NotFoundCase cases[] = {
+        {"installed, picks a file",
+         {MessageAnswer::Yes},
+         s("/usr/bin/rar"),
+         s("/usr/bin/rar"),
+         false,
+         false},
+        {"installed, cancels the dialog", {MessageAnswer::Yes}, QString(), old, false, false},
+        {"not installed, download",
+         {MessageAnswer::No, MessageAnswer::Yes},
+         QString(),
+         old,
+         true,
+         true},
+        {"not installed, no download",
+         {MessageAnswer::No, MessageAnswer::No},
+         QString(),
+         old,
+         false,
+         false},
+    };
+    for (const auto& c : cases) {
+        AppHarness app(now);
+        app.addRule(s("a"));
+        app.state.Settings.WinRARLocation = old;
+        app.state.Settings.BackupOnStart = true;
+        app.view.answers = c.answers;
+        app.view.chosenArchiverFile = c.chosenFile;
+
+        app.logic.startup().StartUpTimerTimer();
+
+        const QStringList lines = app.loggedLines();
+        EXPECT_TRUE(lines.contains(s("[W] Could not find WinRAR on this computer"))) << c.name;
+        EXPECT_EQ(app.view.messages.first().text,
+                  s("Could not find WinRAR installation on this computer. Did you install WinRAR "
+                    "on this computer?"))
+            << c.name;
+        EXPECT_EQ(app.view.messages.first().caption, s("Start")) << c.name;
+        EXPECT_EQ(app.state.Settings.WinRARLocation, c.expectedLocation) << c.name;
+        EXPECT_EQ(app.view.quitCalls, c.quits ? 1 : 0) << c.name;
+        EXPECT_EQ(app.view.opened.contains(StartupShutdown::ArchiverDownloadPage()),
+                  c.opensDownloadPage)
+            << c.name;
+        EXPECT_EQ(app.view.pagesShown.contains(Page::Archiver), !c.quits) << c.name;
+        EXPECT_FALSE(lines.contains(s("[I] action: backup once (now)"))) << c.name;
+        EXPECT_EQ(app.view.minimizeCalls, 0) << c.name;
+        EXPECT_FALSE(QFile::exists(app.state.ConfigFileName)) << c.name << ": nothing saved";
+    }
+}
+
+TEST_F(Startup, ExitIsRefusedWhileAPassRunsAndSavesOtherwise)
+{
+    app.addRule(s("a"));
+    const QString go = app.root.filePath(s("go"));
+    auto p = AppHarness::archiveMade();
+    p.waitForFile = go;
+    const auto scoped = app.plan(p);
+    bool exitedDuringPass = true;
+    QTimer::singleShot(0, [&] {
+        exitedDuringPass = startup().ActionExit();
+        test::writeFile(go, "");
+    });
+    app.logic.pass().BackUpOnceNow();
+
+    EXPECT_FALSE(exitedDuringPass);
+    EXPECT_EQ(app.view.messageTexts(),
+              QStringList{s("You cannot exit the program right now because there is a backup "
+                            "process running")});
+    EXPECT_EQ(app.view.messages.first().caption, s("Exit"));
+    EXPECT_EQ(app.view.quitCalls, 0);
+
+    app.state.Settings.WebHookURL = s("http://127.0.0.1:9/saved-on-exit");
+    EXPECT_TRUE(startup().ActionExit());
+    EXPECT_EQ(app.view.quitCalls, 1);
+    TMemIniFile saved(app.state.ConfigFileName);
+    ASSERT_TRUE(saved.load());
+    EXPECT_EQ(saved.ReadString(s("settings"), s("WebHookURL"), QString()),
+              s("http://127.0.0.1:9/saved-on-exit"));
+    EXPECT_EQ(app.state.Rules.Count(), 0);
+}
+
+TEST_F(Startup, ExitAfterAFailedSaveAsksFirst)
+{
+    // The configuration's folder is a file: the save cannot succeed.
+    test::writeFile(app.root.filePath(s("blocker")), "");
+    app.state.ConfigFileName = app.root.filePath(s("blocker/tessaro.ini"));
+    app.view.answers = {MessageAnswer::No};
+    EXPECT_FALSE(startup().ActionExit());
+    EXPECT_EQ(app.view.quitCalls, 0);
+    EXPECT_TRUE(app.loggedLines().last().startsWith(s("[E] could not save configuration file")));
+
+    app.view.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(startup().ActionExit());
+    EXPECT_EQ(app.view.quitCalls, 1);
+}
+
+} // namespace
+} // namespace tessaro
