@@ -20,11 +20,12 @@ test: build
 bench: build
 	bash scripts/run-benchmarks.sh build/bin
 
-run:
-	@echo "make run: not available yet"
+# Tessaro on its own data folder: the program's folder, build/bin.
+run: build
+	build/bin/tessaro
 
-demo:
-	@echo "make demo: not available yet"
+demo: build
+	bash scripts/demo.sh build
 
 clean:
 	rm -rf build

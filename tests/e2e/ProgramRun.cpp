@@ -1,0 +1,108 @@
+#include "ProgramRun.h"
+
+#include "TestFiles.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <gtest/gtest.h>
+
+namespace tessaro::test {
+
+namespace {
+
+// A program that has not ended by then is stuck; the test fails instead of
+// hanging the suite.
+constexpr int runLimitMs = 60000;
+
+} // namespace
+
+ProgramRun::ProgramRun()
+{
+    m_folder = withSlash(m_root.filePath(QStringLiteral("program")));
+    QDir().mkpath(m_folder);
+    const QString program = m_folder + QStringLiteral("tessaro");
+    EXPECT_TRUE(QFile::copy(QStringLiteral(TESSARO_PROGRAM), program));
+    QFile::setPermissions(program,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void ProgramRun::writeConfig(const QByteArray& ini) const
+{
+    writeFile(m_folder + QStringLiteral("tessaro.ini"), ini);
+}
+
+QByteArray ProgramRun::config() const
+{
+    return readFile(m_folder + QStringLiteral("tessaro.ini"));
+}
+
+int ProgramRun::run(const QProcessEnvironment& extra)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // Keep the per-user folder inside the test area, whatever happens.
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_root.filePath(QStringLiteral("xdg")));
+    environment.insert(extra);
+    process.setProcessEnvironment(environment);
+    process.setProgram(m_folder + QStringLiteral("tessaro"));
+    process.setWorkingDirectory(m_root.path());
+    process.start();
+    if (!process.waitForStarted())
+        return -1;
+    const QDeadlineTimer deadline(runLimitMs);
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        if (!process.waitForFinished(10))
+            QCoreApplication::processEvents();
+    }
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "the program did not end by itself";
+        return -1;
+    }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+QStringList ProgramRun::rawLogLines() const
+{
+    QStringList lines;
+    const QDir logFolder(m_folder + QStringLiteral("log"));
+    for (const QString& name :
+         logFolder.entryList({QStringLiteral("*_tessaro.log")}, QDir::Files, QDir::Name)) {
+        const QString text = QString::fromUtf8(readFile(logFolder.filePath(name)));
+        lines += text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    return lines;
+}
+
+QStringList ProgramRun::logLines() const
+{
+    QStringList lines;
+    for (const QString& line : rawLogLines())
+        lines.append(line.mid(20));
+    return lines;
+}
+
+QStringList archiveEntries(const QString& archive)
+{
+    QStringList names;
+    struct archive* reader = archive_read_new();
+    archive_read_support_format_zip(reader);
+    if (archive_read_open_filename(reader, QFile::encodeName(archive).constData(), 16384) ==
+        ARCHIVE_OK) {
+        struct archive_entry* entry = nullptr;
+        while (archive_read_next_header(reader, &entry) == ARCHIVE_OK)
+            names.append(QString::fromUtf8(archive_entry_pathname(entry)));
+    }
+    archive_read_free(reader);
+    return names;
+}
+
+} // namespace tessaro::test

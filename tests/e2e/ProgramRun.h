@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace tessaro::test {
+
+// The built program in a folder of its own, which becomes its data folder.
+class ProgramRun
+{
+public:
+    ProgramRun();
+
+    // Where the copied program lives, with a trailing separator.
+    QString folder() const { return m_folder; }
+    // A path in the temporary area outside the program's folder.
+    QString path(const QString& relative) const { return m_root.filePath(relative); }
+
+    void writeConfig(const QByteArray& ini) const;
+    QByteArray config() const;
+
+    // Runs the program offscreen until it ends by itself; the event loop of
+    // the calling thread keeps turning meanwhile (for servers in the test).
+    // Returns the exit code, or -1 when it had to be stopped.
+    int run(const QProcessEnvironment& extra = QProcessEnvironment());
+
+    // Every line of the log files without its timestamp.
+    QStringList logLines() const;
+    // The whole lines, timestamps included.
+    QStringList rawLogLines() const;
+
+private:
+    QTemporaryDir m_root;
+    QString m_folder;
+};
+
+// The entry names of a ZIP archive, read with libarchive.
+QStringList archiveEntries(const QString& archive);
+
+} // namespace tessaro::test
