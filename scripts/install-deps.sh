@@ -8,7 +8,7 @@ PACKAGES=(
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libarchive-dev
-    xvfb xauth
+    xvfb xauth fonts-dejavu-core
 )
 
 missing=()

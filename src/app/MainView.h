@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BackupRule.h"
+
 #include <QList>
 #include <QRect>
 #include <QSize>
@@ -112,7 +114,13 @@ public:
     // given text. Empty when the dialog was cancelled.
     virtual QString chooseArchiverFile(const QString& current) = 0;
 
-    // Shows the rule list anew from the logic's rules.
+    // Opens the rule dialog on the rule with the given caption; rules is the
+    // main list, for the dialog to look up other rules of a folder. True
+    // when the user confirmed, with the rule then holding the edit.
+    virtual bool editRule(TBackupRule& rule, const TBackupRules& rules, const QString& caption) = 0;
+
+    // Shows the rule list anew from the logic's rules, keeping the selected
+    // rule selected while it is still in the list.
     virtual void refreshRuleList() = 0;
     // Shows every setting control anew from the settings record.
     virtual void refreshSettings() = 0;

@@ -225,6 +225,11 @@ QString TMainForm::chooseArchiverFile(const QString& current)
     return QFileDialog::getOpenFileName(this, QStringLiteral("WinRAR location"), current);
 }
 
+bool TMainForm::editRule(TBackupRule&, const TBackupRules&, const QString&)
+{
+    return false;
+}
+
 void TMainForm::refreshRuleList() {}
 
 void TMainForm::refreshSettings() {}

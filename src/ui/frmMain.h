@@ -43,6 +43,7 @@ public:
     void showPage(Page page) override;
     void armStartUpTimer() override;
     QString chooseArchiverFile(const QString& current) override;
+    bool editRule(TBackupRule& rule, const TBackupRules& rules, const QString& caption) override;
     void refreshRuleList() override;
     void refreshSettings() override;
     void setAutoCleanDestinations(const QStringList& folders) override;

@@ -90,6 +90,15 @@ public:
         archiverDialogs.append(current);
         return chosenArchiverFile;
     }
+    // The rule dialog: records its caption and the rule it opened on, lets
+    // the test edit the rule, and answers as told.
+    std::function<bool(TBackupRule& rule)> ruleDialog;
+    QStringList ruleDialogCaptions;
+    bool editRule(TBackupRule& rule, const TBackupRules&, const QString& caption) override
+    {
+        ruleDialogCaptions.append(caption);
+        return ruleDialog ? ruleDialog(rule) : false;
+    }
     void refreshRuleList() override;
     void refreshSettings() override;
     void setAutoCleanDestinations(const QStringList& folders) override;
