@@ -6,9 +6,11 @@
 #include "Clock.h"
 #include "ConfigFile.h"
 #include "CorePassServices.h"
+#include "HelpActions.h"
 #include "MainView.h"
 #include "MainWindowState.h"
 #include "PeriodicRunController.h"
+#include "RuleEditing.h"
 #include "StartupShutdown.h"
 
 #include <memory>
@@ -24,6 +26,8 @@ struct MainWindowSeams
     PassServices* services = nullptr;
     StartupShutdown::FindArchiver findArchiver;
     PathStyle pathStyle = nativePathStyle();
+    // Where the manual lies; the program's folder when empty.
+    QString programFolder;
 };
 
 // Everything the main window does apart from showing it: the state and one
@@ -42,6 +46,8 @@ public:
     PeriodicRunController& periodic() { return m_periodic; }
     StartupShutdown& startup() { return m_startup; }
     ArchiverScan& scan() { return m_scan; }
+    RuleEditing& rules() { return m_rules; }
+    HelpActions& help() { return m_help; }
 
 private:
     SystemClock m_systemClock;
@@ -54,6 +60,8 @@ private:
     PeriodicRunController m_periodic;
     StartupShutdown m_startup;
     ArchiverScan m_scan;
+    RuleEditing m_rules;
+    HelpActions m_help;
 };
 
 } // namespace tessaro

@@ -74,7 +74,8 @@ class AppHarness
 {
 public:
     explicit AppHarness(LocalDateTime now, PathStyle style = nativePathStyle())
-        : clock(now), logic(view, {&clock, &services, [this] { return foundArchiver; }, style}),
+        : clock(now),
+          logic(view, {&clock, &services, [this] { return foundArchiver; }, style, QString()}),
           state(logic.state)
     {
         dataFolder = withSlash(root.filePath(QStringLiteral("data")));

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ConfigFile.h"
+#include "MainView.h"
+#include "MainWindowState.h"
+
+namespace tessaro {
+
+// Adding, editing and deleting rules from the Backup page: refused while a
+// pass runs, done through the rule dialog, and saved at once.
+class RuleEditing final
+{
+public:
+    RuleEditing(MainWindowState& state, MainView& view, ConfigFile& config);
+    Q_DISABLE_COPY_MOVE(RuleEditing)
+
+    void ButtonAddRuleClick();
+    // selected: the list position of the selected rule, or -1.
+    void ButtonEditRuleClick(qsizetype selected);
+    void ButtonDeleteRuleClick(qsizetype selected);
+    // A click on the list with no rule selected adds one; a double click
+    // on a rule edits it.
+    void ListViewClick(qsizetype selected);
+    void ListViewDoubleClick(qsizetype selected);
+
+private:
+    MainWindowState& m_state;
+    MainView& m_view;
+    ConfigFile& m_config;
+};
+
+} // namespace tessaro
