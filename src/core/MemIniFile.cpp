@@ -1,5 +1,7 @@
 #include "MemIniFile.h"
 
+#include "PathRules.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -42,17 +44,11 @@ QByteArray encode(QStringView text, QStringConverter::Encoding encoding)
     return encoder.encode(text);
 }
 
-// Trims characters with codes up to 32, the blanks and control characters
-// that hand-edited files carry around names and values.
+// Hand-edited files carry blanks and control characters around names and
+// values.
 QStringView trimmedView(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.sliced(begin, end - begin);
+    return trimControlAndBlanks(text);
 }
 
 // Whether an 8-bit encoding keeps every character of the text.

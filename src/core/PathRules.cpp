@@ -62,7 +62,7 @@ bool sameFolderLocale(const QString& a, const QString& b, PathStyle style)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QString trimControlAndBlanks(const QString& text)
+QStringView trimControlAndBlanks(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -70,7 +70,12 @@ QString trimControlAndBlanks(const QString& text)
         ++begin;
     while (end > begin && text.at(end - 1).unicode() <= 32)
         --end;
-    return text.mid(begin, end - begin);
+    return text.sliced(begin, end - begin);
+}
+
+QString trimControlAndBlanks(const QString& text)
+{
+    return trimControlAndBlanks(QStringView(text)).toString();
 }
 
 } // namespace tessaro

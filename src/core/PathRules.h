@@ -40,5 +40,6 @@ bool sameFolderLocale(const QString& a, const QString& b, PathStyle style);
 
 // Removes leading and trailing characters whose code is 32 or below.
 QString trimControlAndBlanks(const QString& text);
+QStringView trimControlAndBlanks(QStringView text);
 
 } // namespace tessaro

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <functional>
 
@@ -102,6 +103,20 @@ public:
     ScopedFakeArchiverPlan plan(const FakeArchiverPlan& p)
     {
         return ScopedFakeArchiverPlan(root.filePath(QStringLiteral("plan.txt")), p);
+    }
+
+    // A plan that keeps the archiver waiting until the action, run from the
+    // event processing of the pass, has done its part.
+    ScopedFakeArchiverPlan whileArchiverRuns(std::function<void()> action)
+    {
+        const QString go = root.filePath(QStringLiteral("go"));
+        FakeArchiverPlan p = archiveMade();
+        p.waitForFile = go;
+        QTimer::singleShot(0, [action = std::move(action), go] {
+            action();
+            writeFile(go, "");
+        });
+        return plan(p);
     }
 
     static FakeArchiverPlan archiveMade(int exitCode = 0)

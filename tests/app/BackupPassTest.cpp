@@ -1,10 +1,4 @@
-#include "BackupPass.h"
-
-#include "ActivityLog.h"
-#include "ArchiverCommandLine.h"
-#include "ConfigFile.h"
-#include "FakeArchiverPlan.h"
-#include "FakeMainView.h"
+#include "AppHarness.h"
 #include "MemIniFile.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
@@ -19,6 +13,7 @@
 namespace tessaro {
 namespace {
 
+using test::AppHarness;
 using test::FakeArchiverPlan;
 using test::FakeMainView;
 using test::ScopedFakeArchiverPlan;
@@ -28,89 +23,24 @@ QString s(const char* text)
     return QString::fromUtf8(text);
 }
 
-// Records the pass's follow-up calls instead of deleting files or sending
-// requests.
-class RecordingServices final : public PassServices
-{
-public:
-    struct AutoCleanCall
-    {
-        QString folder;
-        QString extension;
-        int maxFiles;
-        qint64 maxBytes;
-    };
-    struct WebHookCall
-    {
-        QString url, subject, message, status, computerName;
-    };
-
-    QList<AutoCleanCall> autoCleanCalls;
-    QList<WebHookCall> webHookCalls;
-    WebHookOutcome webHookOutcome{true, s("OK")};
-
-    void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
-                         qint64 maxBytes, const TLogProc& log) override
-    {
-        autoCleanCalls.append({folder, extension, maxFiles, maxBytes});
-        if (log)
-            log(s("I"), s("auto clean: called"));
-    }
-    WebHookOutcome postWebHook(const QString& url, const QString& subject, const QString& message,
-                               const QString& status, const QString& computerName) override
-    {
-        webHookCalls.append({url, subject, message, status, computerName});
-        return webHookOutcome;
-    }
-    QString computerName() const override { return s("OFFICE-PC"); }
-};
-
 const LocalDateTime passStart = LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9);
 
-// A set clock that can also act whenever the pass reads the time, which
-// lets a test change files between two steps of a pass.
-class PassClock final : public Clock
-{
-public:
-    LocalDateTime now() const override
-    {
-        if (onNow)
-            onNow();
-        return m_now;
-    }
-    void set(LocalDateTime now) { m_now = now; }
-    std::function<void()> onNow;
-
-private:
-    LocalDateTime m_now = passStart;
-};
-
+// The whole window logic, with what window creation logged and set left
+// out, so that a test sees the pass's doing alone.
 class BackupPassTest : public ::testing::Test
 {
 protected:
-    explicit BackupPassTest(PathStyle style = nativePathStyle()) : state(style)
+    explicit BackupPassTest(PathStyle style = nativePathStyle()) : app(passStart, style)
     {
-        state.ConfigFileName = root.filePath(s("data/tessaro.ini"));
-        state.LogPath = root.filePath(s("data/log/"));
+        QDir(state.LogPath).removeRecursively();
         QDir().mkpath(state.LogPath);
-        SetDefaultErrorLogFile(root.filePath(s("data/winrar_errors.log")));
-        state.Settings.WinRARLocation = s(TESSARO_FAKE_ARCHIVER);
-        destination = test::withSlash(root.filePath(s("dest")));
-        QDir().mkpath(destination);
+        view.enabled.clear();
+        view.statusTexts.clear();
     }
 
-    // A rule whose source folder holds one file.
     TBackupRule* addRule(const QString& name, bool withFile = true)
     {
-        auto rule = std::make_unique<TBackupRule>();
-        rule->SourceFolder = test::withSlash(root.filePath(s("src/") + name));
-        QDir().mkpath(rule->SourceFolder);
-        if (withFile)
-            test::writeFile(rule->SourceFolder + s("file.txt"), "data");
-        rule->DestinationFolder = destination;
-        rule->DestinationFilename = name + s("_#ymd_hns#");
-        rule->IncludeSubFolders = true;
-        return state.Rules.Add(std::move(rule));
+        return app.addRule(name, withFile);
     }
 
     QString archiveOf(const QString& name) const
@@ -118,39 +48,22 @@ protected:
         return destination + name + s("_260327_140509.rar");
     }
 
-    ScopedFakeArchiverPlan plan(FakeArchiverPlan p)
-    {
-        return ScopedFakeArchiverPlan(root.filePath(s("plan.txt")), p);
-    }
-
+    ScopedFakeArchiverPlan plan(const FakeArchiverPlan& p) { return app.plan(p); }
     static FakeArchiverPlan archiveMade(int exitCode = 0)
     {
-        FakeArchiverPlan p;
-        p.exitCode = exitCode;
-        p.archive = QByteArray(2048, 'x');
-        return p;
+        return AppHarness::archiveMade(exitCode);
     }
+    QStringList loggedLines() const { return app.loggedLines(); }
 
-    // The lines of this month's log file without their timestamps.
-    QStringList loggedLines() const
-    {
-        const QString text =
-            QString::fromUtf8(test::readFile(state.LogPath + s("2603_tessaro.log")));
-        QStringList lines;
-        for (const QString& line : text.split(s("\r\n"), Qt::SkipEmptyParts))
-            lines.append(line.mid(20));
-        return lines;
-    }
-
-    QTemporaryDir root;
-    MainWindowState state;
-    PassClock clock;
-    FakeMainView view;
-    ActivityLog log{state, clock, &view};
-    ConfigFile config{state, view, log};
-    RecordingServices services;
-    BackupPass pass{state, view, clock, log, config, services};
-    QString destination;
+    AppHarness app;
+    MainWindowState& state = app.state;
+    FakeMainView& view = app.view;
+    test::SteppingClock& clock = app.clock;
+    test::RecordingServices& services = app.services;
+    BackupPass& pass = app.logic.pass();
+    ActivityLog& log = app.logic.log();
+    const QTemporaryDir& root = app.root;
+    const QString destination = test::withSlash(app.root.filePath(s("dest")));
 };
 
 QString q(const QString& text)
@@ -359,16 +272,11 @@ TEST_F(BackupPassTest, RulesChangedDuringThePassDoNotAffectIt)
 {
     addRule(s("a"));
     addRule(s("b"));
-    const QString go = root.filePath(s("go"));
-    FakeArchiverPlan p = archiveMade();
-    p.waitForFile = go;
-    const auto scoped = plan(p);
     bool panelDisabledMeanwhile = false;
-    QTimer::singleShot(0, [&] {
+    const auto scoped = app.whileArchiverRuns([&] {
         panelDisabledMeanwhile = !view.isEnabled(Control::SchedulePagePanel);
         EXPECT_FALSE(pass.RunBackup());
         state.Rules.Clear();
-        test::writeFile(go, "");
     });
 
     ASSERT_TRUE(pass.RunBackup());
@@ -384,14 +292,8 @@ TEST_F(BackupPassTest, RulesChangedDuringThePassDoNotAffectIt)
 TEST_F(BackupPassTest, DurationsShowTheTimeOfDayPartOnly)
 {
     const TBackupRule* rule = addRule(s("a"));
-    const QString go = root.filePath(s("go"));
-    FakeArchiverPlan p = archiveMade();
-    p.waitForFile = go;
-    const auto scoped = plan(p);
-    QTimer::singleShot(0, [&] {
-        clock.set(clock.now().addMilliseconds(25 * LocalDateTime::MsPerHour + 83'000));
-        test::writeFile(go, "");
-    });
+    const auto scoped = app.whileArchiverRuns(
+        [&] { clock.set(clock.now().addMilliseconds(25 * LocalDateTime::MsPerHour + 83'000)); });
 
     ASSERT_TRUE(pass.RunBackup());
 
@@ -403,14 +305,7 @@ TEST_F(BackupPassTest, DateInArchiveNamesIsThePassStartEvenForLateJobs)
 {
     addRule(s("a"));
     addRule(s("b"));
-    const QString go = root.filePath(s("go"));
-    FakeArchiverPlan p = archiveMade();
-    p.waitForFile = go;
-    const auto scoped = plan(p);
-    QTimer::singleShot(0, [&] {
-        clock.set(clock.now().addHours(3));
-        test::writeFile(go, "");
-    });
+    const auto scoped = app.whileArchiverRuns([&] { clock.set(clock.now().addHours(3)); });
     ASSERT_TRUE(pass.RunBackup());
     EXPECT_TRUE(QFile::exists(archiveOf(s("a"))));
     EXPECT_TRUE(QFile::exists(archiveOf(s("b"))));
@@ -422,16 +317,11 @@ class BackUpOnceNowTest : public BackupPassTest
 TEST_F(BackUpOnceNowTest, DisablesTheThreeControlsWhileRunning)
 {
     addRule(s("a"));
-    const QString go = root.filePath(s("go"));
-    FakeArchiverPlan p = archiveMade();
-    p.waitForFile = go;
-    const auto scoped = plan(p);
     QList<bool> meanwhile;
-    QTimer::singleShot(0, [&] {
+    const auto scoped = app.whileArchiverRuns([&] {
         for (Control c : {Control::ButtonRunOnce, Control::NavButtonRunOnce, Control::MenuRunOnce})
             meanwhile.append(view.isEnabled(c));
         pass.BackUpOnceNow();
-        test::writeFile(go, "");
     });
 
     pass.BackUpOnceNow();

@@ -209,16 +209,11 @@ TEST_F(PeriodicRun, DueRunSavesTheScheduledTimeBeforeThePass)
     app.state.LastScheduleRun = at(26, 12);
     periodic().ActionRun(true);
     app.clock.set(at(27, 12, 1));
-    const QString go = app.root.filePath(s("go"));
-    auto p = AppHarness::archiveMade();
-    p.waitForFile = go;
-    const auto scoped = app.plan(p);
     QString savedDuringPass;
-    QTimer::singleShot(0, [&] {
+    const auto scoped = app.whileArchiverRuns([&] {
         TMemIniFile ini(app.state.ConfigFileName);
         ini.load();
         savedDuringPass = ini.ReadString(s("schedule"), s("LastRun"), QString());
-        test::writeFile(go, "");
     });
     periodic().TimerScheduleTimer();
     EXPECT_EQ(savedDuringPass, at(27, 12).toIso8601());
@@ -245,17 +240,12 @@ TEST_F(PeriodicRun, TickDuringAPassIsRefusedAndMovesTheNextRunTwice)
     app.state.LastScheduleRun = at(26, 12);
     periodic().ActionRun(true);
     app.clock.set(at(27, 12, 1));
-    const QString go = app.root.filePath(s("go"));
-    auto p = AppHarness::archiveMade();
-    p.waitForFile = go;
-    const auto scoped = app.plan(p);
     QString statusDuringPass;
-    QTimer::singleShot(0, [&] {
+    const auto scoped = app.whileArchiverRuns([&] {
         const qsizetype statusCount = app.view.statusTexts.size();
         periodic().TimerScheduleTimer();
         // The tick leaves the status bar to the running pass.
         EXPECT_EQ(app.view.statusTexts.size(), statusCount);
-        test::writeFile(go, "");
     });
 
     periodic().TimerScheduleTimer();
@@ -273,14 +263,7 @@ TEST_F(PeriodicRun, StopDuringAPassLetsItFinishAndStartsNoMore)
     app.state.LastScheduleRun = at(26, 12);
     periodic().ActionRun(true);
     app.clock.set(at(27, 12, 1));
-    const QString go = app.root.filePath(s("go"));
-    auto p = AppHarness::archiveMade();
-    p.waitForFile = go;
-    const auto scoped = app.plan(p);
-    QTimer::singleShot(0, [&] {
-        periodic().ActionStop();
-        test::writeFile(go, "");
-    });
+    const auto scoped = app.whileArchiverRuns([&] { periodic().ActionStop(); });
 
     periodic().TimerScheduleTimer();
 

@@ -209,15 +209,8 @@ TEST(StartupWithoutArchiver, EveryAnswerEndsTheStartUpStep)
 TEST_F(Startup, ExitIsRefusedWhileAPassRunsAndSavesOtherwise)
 {
     app.addRule(s("a"));
-    const QString go = app.root.filePath(s("go"));
-    auto p = AppHarness::archiveMade();
-    p.waitForFile = go;
-    const auto scoped = app.plan(p);
     bool exitedDuringPass = true;
-    QTimer::singleShot(0, [&] {
-        exitedDuringPass = startup().ActionExit();
-        test::writeFile(go, "");
-    });
+    const auto scoped = app.whileArchiverRuns([&] { exitedDuringPass = startup().ActionExit(); });
     app.logic.pass().BackUpOnceNow();
 
     EXPECT_FALSE(exitedDuringPass);

@@ -1,0 +1,133 @@
+// The window's logic on a fake window: loading and saving a configuration
+// with 1,000 rules, one idle schedule tick, and the overhead of a backup pass
+// over running the archiver directly for the same rules.
+#include "ArchiverProcess.h"
+#include "FakeArchiverPlan.h"
+#include "FakeMainView.h"
+#include "MainWindowLogic.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace tessaro;
+
+QString withSlash(const QString& folder)
+{
+    return folder + QLatin1Char('/');
+}
+
+// The logic with its data folder in a temporary folder.
+struct Harness
+{
+    Harness()
+    {
+        seams.findArchiver = [] {
+            return QString();
+        };
+        logic = std::make_unique<MainWindowLogic>(view, seams);
+        logic->startup().FormCreate({data.path(), QString()});
+    }
+
+    void addRules(int count, bool withFiles)
+    {
+        for (int i = 0; i < count; ++i) {
+            auto rule = std::make_unique<TBackupRule>();
+            rule->SourceFolder = withSlash(data.filePath(QStringLiteral("src%1").arg(i)));
+            rule->DestinationFolder =
+                withSlash(data.filePath(QStringLiteral("dest%1").arg(i % 20)));
+            rule->DestinationFilename = QStringLiteral("rule%1_#ymd_hns#").arg(i);
+            rule->IncludeSubFolders = true;
+            if (withFiles) {
+                QDir().mkpath(rule->SourceFolder);
+                QDir().mkpath(rule->DestinationFolder);
+                QFile file(rule->SourceFolder + QStringLiteral("a.txt"));
+                file.open(QIODevice::WriteOnly);
+                file.write("data");
+            }
+            logic->state.Rules.Add(std::move(rule));
+        }
+    }
+
+    QTemporaryDir data;
+    test::FakeMainView view;
+    MainWindowSeams seams;
+    std::unique_ptr<MainWindowLogic> logic;
+};
+
+void BM_ConfigLoadAndSave1000Rules(benchmark::State& state)
+{
+    Harness h;
+    h.addRules(1000, false);
+    h.logic->config().SaveConfig();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(h.logic->config().LoadConfig());
+        h.logic->config().SaveConfig();
+    }
+    state.counters["rules"] = double(h.logic->state.Rules.Count());
+}
+BENCHMARK(BM_ConfigLoadAndSave1000Rules)->Unit(benchmark::kMillisecond);
+
+void BM_IdleScheduleTick(benchmark::State& state)
+{
+    Harness h;
+    h.addRules(1, false);
+    h.logic->periodic().ActionRun(false);
+    for (auto _ : state)
+        h.logic->periodic().TimerScheduleTimer();
+}
+BENCHMARK(BM_IdleScheduleTick)->Unit(benchmark::kMicrosecond);
+
+constexpr int passRules = 10;
+
+// The archiver run directly, once per rule with that rule's command line:
+// the floor a pass cannot beat.
+void BM_ArchiverDirectly(benchmark::State& state)
+{
+    Harness h;
+    h.addRules(passRules, true);
+    test::FakeArchiverPlan plan;
+    plan.archive = QByteArray("archive");
+    const test::ScopedFakeArchiverPlan scoped(h.data.filePath(QStringLiteral("plan.txt")), plan);
+    QList<ArchiverTokens> commands;
+    for (qsizetype i = 0; i < h.logic->state.Rules.Count(); ++i) {
+        const TBackupRule& rule = *h.logic->state.Rules.Item(i);
+        commands.append(BuildArchiverTokens(rule, TWinRAROptions(),
+                                            rule.DestinationFolder + QStringLiteral("a.rar"),
+                                            h.data.filePath(QStringLiteral("errors.log"))));
+    }
+    for (auto _ : state) {
+        for (const ArchiverTokens& tokens : commands)
+            benchmark::DoNotOptimize(RunWinRAR(QStringLiteral(TESSARO_FAKE_ARCHIVER), tokens));
+    }
+}
+BENCHMARK(BM_ArchiverDirectly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_BackupPass(benchmark::State& state)
+{
+    Harness h;
+    h.addRules(passRules, true);
+    h.logic->state.Settings.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER);
+    test::FakeArchiverPlan plan;
+    plan.archive = QByteArray("archive");
+    const test::ScopedFakeArchiverPlan scoped(h.data.filePath(QStringLiteral("plan.txt")), plan);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(h.logic->pass().RunBackup());
+}
+BENCHMARK(BM_BackupPass)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
