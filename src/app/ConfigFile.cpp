@@ -336,13 +336,15 @@ void ConfigFile::UpdateSettings()
     // Weekdays only matter while a period fits within one day.
     m_view.setControlEnabled(Control::CheckWeekdays, settings.PeriodHours <= 24);
 
+    // The controls are enabled before the first folder is shown, so that
+    // showing a folder with auto clean off can disable its limits again.
     const QStringList folders = m_state.Rules.GetDestinationFolders();
-    m_view.setAutoCleanDestinations(folders);
     const bool haveFolders = !folders.isEmpty();
     for (const Control control :
          {Control::CheckAutoClean, Control::RadioNumFiles, Control::RadioDiskUsage,
           Control::SpinNumFiles, Control::SpinDiskUsage, Control::ComboAutoCleanDestinationFolders})
         m_view.setControlEnabled(control, haveFolders);
+    m_view.setAutoCleanDestinations(folders);
     if (m_updateSchedule)
         m_updateSchedule();
 }

@@ -7,7 +7,8 @@
 namespace tessaro {
 
 // The Help menu's actions that are not a window of their own: the manual
-// and the product homepage.
+// and the product homepage. Both hand their target to the desktop; neither
+// changes any state of the program.
 class HelpActions final
 {
 public:
@@ -18,6 +19,10 @@ public:
     // Opens the manual, or says that it is missing.
     void Help1Click();
     void MenuHomepageClick();
+
+    // The manual's full path: beside the executable, not in the data folder,
+    // so it is found also when the configuration lives in the per-user folder.
+    QString manualPath() const;
 
 private:
     MainView& m_view;

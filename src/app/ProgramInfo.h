@@ -8,4 +8,10 @@ namespace tessaro {
 QString ProgramName();
 QString ProgramVersion();
 
+// The project's public addresses, compiled into the program: the Help menu
+// opens the homepage, the About box links both. They are kept here and
+// nowhere else; set them to the project's real addresses before a release.
+QString ProgramHomepage();
+QString ProgramContactMail();
+
 } // namespace tessaro

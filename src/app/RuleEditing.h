@@ -24,6 +24,16 @@ public:
     void ListViewDoubleClick(qsizetype selected);
 
 private:
+    // Shows the refusal and returns true while a backup pass runs.
+    bool refuseWhileRunning();
+    // The rule at the list position, or nullptr after telling the user to
+    // select one.
+    TBackupRule* selectedRule(qsizetype selected, const QString& missingText,
+                              const QString& caption);
+    // After a rule was added or edited: spreads its auto clean settings over
+    // its folder and shows the list and the settings anew.
+    void ruleListChanged(const TBackupRule& changed);
+
     MainWindowState& m_state;
     MainView& m_view;
     ConfigFile& m_config;

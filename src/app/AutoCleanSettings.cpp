@@ -1,0 +1,74 @@
+#include "AutoCleanSettings.h"
+
+#include <QScopedValueRollback>
+
+#include <algorithm>
+
+namespace tessaro {
+
+AutoCleanSettings::AutoCleanSettings(TBackupRules& rules, AutoCleanSection& section)
+    : m_rules(rules), m_section(section)
+{}
+
+int AutoCleanSettings::ClampLimit(int value)
+{
+    return std::clamp(value, MinimumLimit, MaximumLimit);
+}
+
+AutoCleanPage AutoCleanSettings::PageOfRule(const TBackupRule& rule)
+{
+    AutoCleanPage page;
+    page.autoClean = rule.AutoCleanMode != acmOff;
+    page.numFilesSelected = rule.AutoCleanMode == acmNumFiles;
+    page.diskUsageSelected = rule.AutoCleanMode == acmDiskUsage;
+    page.numFiles = ClampLimit(rule.NumFiles);
+    page.diskUsage = ClampLimit(rule.DiskUsage);
+    return page;
+}
+
+void AutoCleanSettings::ComboAutoCleanDestinationFoldersChange()
+{
+    const QScopedValueRollback filling(m_filling, true);
+    if (const TBackupRule* rule = m_rules.RuleByDestinationFolder(m_section.selectedFolder()))
+        m_section.showPage(PageOfRule(*rule));
+}
+
+void AutoCleanSettings::CheckAutoCleanClick()
+{
+    if (m_filling)
+        return;
+    AutoCleanPage page = m_section.shownPage();
+    if (page.autoClean) {
+        if (!page.numFilesSelected && !page.diskUsageSelected)
+            page.numFilesSelected = true;
+    } else {
+        page.numFilesSelected = false;
+        page.diskUsageSelected = false;
+    }
+    m_section.showPage(page);
+    UpdateAutoCleanFromSettings();
+}
+
+void AutoCleanSettings::limitChanged()
+{
+    if (!m_filling)
+        UpdateAutoCleanFromSettings();
+}
+
+void AutoCleanSettings::UpdateAutoCleanFromSettings()
+{
+    TBackupRule* rule = m_rules.RuleByDestinationFolder(m_section.selectedFolder());
+    if (!rule)
+        return;
+    const AutoCleanPage page = m_section.shownPage();
+    rule->AutoCleanMode = !page.autoClean         ? acmOff
+                          : page.numFilesSelected ? acmNumFiles
+                                                  : acmDiskUsage;
+    // The limits are kept whatever the mode, so switching auto clean back on
+    // brings them back.
+    rule->NumFiles = page.numFiles;
+    rule->DiskUsage = page.diskUsage;
+    m_rules.UpdateAutoCleanRules(*rule);
+}
+
+} // namespace tessaro

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "BackupRule.h"
+
+#include <QString>
+
+namespace tessaro {
+
+// What the auto clean section of the Settings page shows for one
+// destination folder.
+struct AutoCleanPage
+{
+    // "Auto clean:" is ticked; the limit controls are enabled exactly then.
+    bool autoClean = false;
+    bool numFilesSelected = false;
+    bool diskUsageSelected = false;
+    int numFiles = 10;
+    int diskUsage = 5;
+
+    friend bool operator==(const AutoCleanPage&, const AutoCleanPage&) = default;
+};
+
+// The controls of the auto clean section, as the section's logic sees them.
+class AutoCleanSection
+{
+public:
+    virtual ~AutoCleanSection() = default;
+    // The folder chosen in the destination drop-down; empty when there is none.
+    virtual QString selectedFolder() const = 0;
+    virtual AutoCleanPage shownPage() const = 0;
+    // Shows the values and enables the limit controls exactly when
+    // autoClean is set.
+    virtual void showPage(const AutoCleanPage& page) = 0;
+};
+
+// The auto clean section of the Settings page: shows the limits of one
+// destination folder and writes every change into all rules of that
+// folder, which share them.
+class AutoCleanSettings final
+{
+public:
+    static constexpr int MinimumLimit = 1;
+    static constexpr int MaximumLimit = 1000;
+
+    AutoCleanSettings(TBackupRules& rules, AutoCleanSection& section);
+    Q_DISABLE_COPY_MOVE(AutoCleanSettings)
+
+    // Shows the limits of the selected folder without changing any rule.
+    void ComboAutoCleanDestinationFoldersChange();
+    void CheckAutoCleanClick();
+    void RadioNumFilesClick() { limitChanged(); }
+    void RadioDiskUsageClick() { limitChanged(); }
+    void SpinNumFilesChange() { limitChanged(); }
+    void SpinDiskUsageChange() { limitChanged(); }
+    // Stores what the section shows into the rules of the selected folder.
+    void UpdateAutoCleanFromSettings();
+
+    // True while the section is being filled from a rule; the controls'
+    // change events must then leave the rules alone.
+    bool isFilling() const { return m_filling; }
+
+    // What the section shows for a rule: its mode and its limits within 1
+    // to 1000.
+    static AutoCleanPage PageOfRule(const TBackupRule& rule);
+    static int ClampLimit(int value);
+
+private:
+    void limitChanged();
+
+    TBackupRules& m_rules;
+    AutoCleanSection& m_section;
+    bool m_filling = false;
+};
+
+} // namespace tessaro

@@ -1,0 +1,367 @@
+#include "AppHarness.h"
+#include "MemIniFile.h"
+#include "QtPrinters.h"
+
+#include <QFile>
+
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace tessaro {
+namespace {
+
+using test::AppHarness;
+using test::FakeMainView;
+
+const QString refusal = u"You cannot edit rules while a backup process is running"_s;
+
+class RuleEditingTest : public ::testing::Test
+{
+protected:
+    RuleEditing& editing() { return app.logic.rules(); }
+    TBackupRules& rules() { return app.state.Rules; }
+    FakeMainView& view() { return app.view; }
+
+    // Removes the configuration file, so a later save shows by its return.
+    void forgetConfig() { QFile::remove(app.state.ConfigFileName); }
+    bool configSaved() const { return QFile::exists(app.state.ConfigFileName); }
+
+    // "source|destination|file name|auto clean" of every rule section of the
+    // saved configuration, in section order.
+    QStringList savedRules() const
+    {
+        TMemIniFile ini(app.state.ConfigFileName);
+        EXPECT_TRUE(ini.load());
+        QStringList saved;
+        for (int n = 0;; ++n) {
+            const QString section = u"backup_rules_"_s + QString::number(n);
+            if (!ini.SectionExists(section))
+                return saved;
+            QStringList fields;
+            for (const QString& key : {u"SourceFolder"_s, u"DestinationFolder"_s,
+                                       u"DestinationFilename"_s, u"AutoCleanMode"_s})
+                fields.append(ini.ReadString(section, key, QString()));
+            saved.append(fields.join(u'|'));
+        }
+    }
+
+    QString folder(const QString& name) const { return test::withSlash(app.root.filePath(name)); }
+
+    // Two rules in the shared destination folder with auto clean by number.
+    void addTwoRulesWithAutoClean(int numFiles)
+    {
+        for (const QString& name : {u"a"_s, u"b"_s}) {
+            TBackupRule* rule = app.addRule(name);
+            rule->AutoCleanMode = acmNumFiles;
+            rule->NumFiles = numFiles;
+        }
+    }
+
+    AppHarness app{LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9)};
+};
+
+TEST_F(RuleEditingTest, AddOpensAPresetRuleAndAppendsWhatTheDialogConfirmed)
+{
+    forgetConfig();
+    const QString source = folder(u"Data"_s);
+    const QString destination = folder(u"Backup"_s);
+    view().ruleDialog = [&](TBackupRule& rule) {
+        EXPECT_TRUE(rule.SourceFolder.isEmpty());
+        EXPECT_TRUE(rule.DestinationFolder.isEmpty());
+        EXPECT_TRUE(rule.DestinationFilename.isEmpty());
+        EXPECT_TRUE(rule.IncludeSubFolders);
+        EXPECT_FALSE(rule.UsePassword);
+        EXPECT_EQ(rule.AutoCleanMode, acmOff);
+        EXPECT_EQ(rule.NumFiles, 10);
+        EXPECT_EQ(rule.DiskUsage, 5);
+        rule.SourceFolder = source;
+        rule.DestinationFolder = destination;
+        rule.DestinationFilename = u"data"_s;
+        return true;
+    };
+
+    editing().ButtonAddRuleClick();
+
+    EXPECT_EQ(view().ruleDialogCaptions, QStringList{u"Add backup rule"_s});
+    ASSERT_EQ(rules().Count(), 1);
+    EXPECT_EQ(rules().Item(0)->SourceFolder, source);
+    EXPECT_EQ(rules().Item(0)->DestinationFilename, u"data"_s);
+    EXPECT_EQ(view().ruleListRefreshes, 1);
+    EXPECT_EQ(view().autoCleanDestinations, QStringList{destination});
+    EXPECT_EQ(savedRules(), QStringList{source + u'|' + destination + u"|data|Off"_s});
+}
+
+TEST_F(RuleEditingTest, CancelledAddLeavesTheListButStillSaves)
+{
+    app.addRule(u"a"_s);
+    forgetConfig();
+    view().ruleDialog = [](TBackupRule& rule) {
+        rule.DestinationFilename = u"typed"_s;
+        return false;
+    };
+
+    editing().ButtonAddRuleClick();
+
+    EXPECT_EQ(rules().Count(), 1);
+    EXPECT_EQ(view().ruleListRefreshes, 0);
+    EXPECT_TRUE(configSaved());
+    EXPECT_EQ(savedRules().size(), 1);
+}
+
+TEST_F(RuleEditingTest, EditWorksOnACopyAndCopiesBackOnOk)
+{
+    app.addRule(u"a"_s);
+    TBackupRule* listed = app.addRule(u"b"_s);
+    const TBackupRule* seen = nullptr;
+    view().ruleDialog = [&](TBackupRule& rule) {
+        seen = &rule;
+        EXPECT_EQ(rule.SourceFolder, listed->SourceFolder);
+        EXPECT_EQ(rule.DestinationFilename, u"b_#ymd_hns#"_s);
+        rule.DestinationFilename = u"renamed"_s;
+        rule.IncludeSubFolders = false;
+        return true;
+    };
+    forgetConfig();
+
+    editing().ButtonEditRuleClick(1);
+
+    EXPECT_NE(seen, listed) << "the dialog must not edit the listed rule itself";
+    EXPECT_EQ(view().ruleDialogCaptions, QStringList{u"Edit backup rule"_s});
+    ASSERT_EQ(rules().Count(), 2);
+    EXPECT_EQ(rules().Item(1), listed) << "the listed object stays, with the edit in it";
+    EXPECT_EQ(listed->DestinationFilename, u"renamed"_s);
+    EXPECT_FALSE(listed->IncludeSubFolders);
+    EXPECT_EQ(view().ruleListRefreshes, 1);
+    ASSERT_TRUE(configSaved());
+    EXPECT_TRUE(savedRules().at(1).endsWith(u"|renamed|Off"_s));
+}
+
+TEST_F(RuleEditingTest, CancelledEditLeavesTheRuleButStillSaves)
+{
+    TBackupRule* listed = app.addRule(u"a"_s);
+    view().ruleDialog = [](TBackupRule& rule) {
+        rule.DestinationFilename = u"typed"_s;
+        rule.AutoCleanMode = acmDiskUsage;
+        return false;
+    };
+    forgetConfig();
+
+    editing().ButtonEditRuleClick(0);
+
+    EXPECT_EQ(listed->DestinationFilename, u"a_#ymd_hns#"_s);
+    EXPECT_EQ(listed->AutoCleanMode, acmOff);
+    EXPECT_EQ(view().ruleListRefreshes, 0);
+    EXPECT_TRUE(configSaved());
+}
+
+// Every change of the list, from buttons and from the list itself, is refused
+// while a pass runs; the dialog does not open and nothing is saved.
+TEST_F(RuleEditingTest, EveryChangeIsRefusedWhileAPassRuns)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(RuleEditing&)> action;
+    } cases[] = {
+        {"add",
+         [](RuleEditing& e) {
+             e.ButtonAddRuleClick();
+         }},
+        {"edit",
+         [](RuleEditing& e) {
+             e.ButtonEditRuleClick(0);
+         }},
+        {"delete",
+         [](RuleEditing& e) {
+             e.ButtonDeleteRuleClick(0);
+         }},
+        {"click into the empty list",
+         [](RuleEditing& e) {
+             e.ListViewClick(-1);
+         }},
+        {"double click on a rule",
+         [](RuleEditing& e) {
+             e.ListViewDoubleClick(0);
+         }},
+    };
+    app.addRule(u"a"_s);
+    app.state.IsRunning = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        view().messages.clear();
+        view().ruleDialog = [](TBackupRule&) {
+            ADD_FAILURE() << "dialog opened";
+            return true;
+        };
+        forgetConfig();
+
+        c.action(editing());
+
+        ASSERT_EQ(view().messages.size(), 1);
+        EXPECT_EQ(view().messages.first().text, refusal);
+        EXPECT_EQ(view().messages.first().caption, u"Error"_s);
+        EXPECT_EQ(view().messages.first().buttons, MessageButtons::Ok);
+        EXPECT_EQ(rules().Count(), 1);
+        EXPECT_FALSE(configSaved());
+    }
+}
+
+// Without a selected rule, Edit and Delete say so, before any other check.
+TEST_F(RuleEditingTest, EditAndDeleteWithoutASelectionAskForOne)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(RuleEditing&, qsizetype)> action;
+        QString text;
+        QString caption;
+    } cases[] = {
+        {"edit", [](RuleEditing& e, qsizetype i) { e.ButtonEditRuleClick(i); },
+         u"Please select the rule you want to edit"_s, u"Edit rule"_s},
+        {"delete", [](RuleEditing& e, qsizetype i) { e.ButtonDeleteRuleClick(i); },
+         u"Please select the rule you want to delete"_s, u"Delete rule"_s},
+    };
+    app.addRule(u"a"_s);
+    for (const auto& c : cases) {
+        for (const bool running : {false, true}) {
+            for (const qsizetype selected : {qsizetype(-1), qsizetype(1)}) {
+                SCOPED_TRACE(testing::Message()
+                             << c.name << " running " << running << " selected " << selected);
+                app.state.IsRunning = running;
+                view().messages.clear();
+                forgetConfig();
+
+                c.action(editing(), selected);
+
+                ASSERT_EQ(view().messages.size(), 1);
+                EXPECT_EQ(view().messages.first().text, c.text);
+                EXPECT_EQ(view().messages.first().caption, c.caption);
+                EXPECT_EQ(rules().Count(), 1);
+                EXPECT_TRUE(view().ruleDialogCaptions.isEmpty());
+                EXPECT_FALSE(configSaved());
+            }
+        }
+    }
+}
+
+TEST_F(RuleEditingTest, DeleteAsksAndRemovesOnlyOnYes)
+{
+    app.addRule(u"a"_s);
+    const TBackupRule* second = app.addRule(u"b"_s);
+    forgetConfig();
+
+    view().answers = {MessageAnswer::No};
+    editing().ButtonDeleteRuleClick(0);
+    ASSERT_EQ(view().messages.size(), 1);
+    EXPECT_EQ(view().messages.first().text, u"Are you sure you want to delete this rule?"_s);
+    EXPECT_EQ(view().messages.first().caption, u"Delete rule"_s);
+    EXPECT_EQ(view().messages.first().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(rules().Count(), 2);
+    EXPECT_FALSE(configSaved()) << "No stops before the save";
+
+    view().answers = {MessageAnswer::Yes};
+    editing().ButtonDeleteRuleClick(0);
+    ASSERT_EQ(rules().Count(), 1);
+    EXPECT_EQ(rules().Item(0), second);
+    EXPECT_EQ(view().ruleListRefreshes, 1);
+    ASSERT_TRUE(configSaved());
+    EXPECT_EQ(savedRules().size(), 1);
+    EXPECT_TRUE(savedRules().first().startsWith(second->SourceFolder));
+}
+
+TEST_F(RuleEditingTest, DeletingTheOnlyRuleOfAFolderDropsItFromTheAutoCleanChoice)
+{
+    const TBackupRule* kept = app.addRule(u"a"_s);
+    TBackupRule* other = app.addRule(u"b"_s);
+    other->DestinationFolder = folder(u"elsewhere"_s);
+    app.logic.config().UpdateSettings();
+    EXPECT_EQ(view().autoCleanDestinations.size(), 2);
+
+    editing().ButtonDeleteRuleClick(1);
+
+    EXPECT_EQ(view().autoCleanDestinations, QStringList{kept->DestinationFolder});
+}
+
+TEST_F(RuleEditingTest, DeletingARuleLeavesTheFoldersAutoCleanToTheOthers)
+{
+    addTwoRulesWithAutoClean(3);
+
+    editing().ButtonDeleteRuleClick(0);
+
+    ASSERT_EQ(rules().Count(), 1);
+    EXPECT_EQ(rules().Item(0)->AutoCleanMode, acmNumFiles);
+    EXPECT_EQ(rules().Item(0)->NumFiles, 3);
+}
+
+TEST_F(RuleEditingTest, AddedRuleGivesItsAutoCleanSettingsToItsWholeFolder)
+{
+    addTwoRulesWithAutoClean(3);
+    const QString destination = rules().Item(0)->DestinationFolder;
+    view().ruleDialog = [&](TBackupRule& rule) {
+        rule.SourceFolder = folder(u"c"_s);
+        rule.DestinationFolder = destination;
+        rule.DestinationFilename = u"c"_s;
+        return true;
+    };
+
+    editing().ButtonAddRuleClick();
+
+    ASSERT_EQ(rules().Count(), 3);
+    for (qsizetype i = 0; i < rules().Count(); ++i)
+        EXPECT_EQ(rules().Item(i)->AutoCleanMode, acmOff) << i;
+    for (const QString& saved : savedRules())
+        EXPECT_TRUE(saved.endsWith(u"|Off"_s)) << saved.toStdString();
+}
+
+TEST_F(RuleEditingTest, EditedRuleGivesItsAutoCleanSettingsToItsWholeFolder)
+{
+    addTwoRulesWithAutoClean(3);
+    view().ruleDialog = [](TBackupRule& rule) {
+        rule.AutoCleanMode = acmDiskUsage;
+        rule.DiskUsage = 7;
+        return true;
+    };
+
+    editing().ButtonEditRuleClick(1);
+
+    for (qsizetype i = 0; i < rules().Count(); ++i) {
+        EXPECT_EQ(rules().Item(i)->AutoCleanMode, acmDiskUsage) << i;
+        EXPECT_EQ(rules().Item(i)->DiskUsage, 7) << i;
+    }
+}
+
+// A click that leaves no rule selected adds one; a double click on a rule
+// edits it; anything else does nothing.
+TEST_F(RuleEditingTest, ListClicksAddOrEdit)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(RuleEditing&)> action;
+        QStringList captions;
+    } cases[] = {
+        {"click without selection",
+         [](RuleEditing& e) { e.ListViewClick(-1); },
+         {u"Add backup rule"_s}},
+        {"click on a rule", [](RuleEditing& e) { e.ListViewClick(0); }, {}},
+        {"double click on a rule",
+         [](RuleEditing& e) { e.ListViewDoubleClick(0); },
+         {u"Edit backup rule"_s}},
+        {"double click without selection", [](RuleEditing& e) { e.ListViewDoubleClick(-1); }, {}},
+    };
+    app.addRule(u"a"_s);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        view().ruleDialogCaptions.clear();
+
+        c.action(editing());
+
+        EXPECT_EQ(view().ruleDialogCaptions, c.captions);
+        EXPECT_TRUE(view().messages.isEmpty());
+    }
+}
+
+} // namespace
+} // namespace tessaro
