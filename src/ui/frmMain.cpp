@@ -1,44 +1,50 @@
 #include "frmMain.h"
 
+#include "ActivityLogView.h"
+#include "ArchiverPage.h"
+#include "BackupPage.h"
 #include "Fonts.h"
+#include "Icons.h"
+#include "MainTrayIcon.h"
+#include "NavigationBar.h"
+#include "SchedulePage.h"
+#include "SettingsBinder.h"
+#include "SettingsPage.h"
+#include "frmAbout.h"
+#include "frmRule.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
-#include <QTextBrowser>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace tessaro {
 
 namespace {
 
-// Links in the log view carry the path they show; the scheme keeps Windows
-// drive letters from being read as a URL scheme of their own.
-const QString linkScheme = QStringLiteral("tessaro-path:");
+// The tabs are drawn as flat buttons of 80 x 34 pixels.
+const QString tabBarStyle = QStringLiteral(
+    "QTabBar::tab { width: 78px; height: 34px; padding: 0px; border: none;"
+    " border-right: 2px solid palette(window); background: #e4e7eb; color: #333333; }"
+    "QTabBar::tab:hover { background: #d3dae2; }"
+    "QTabBar::tab:selected { background: #4a6785; color: #ffffff; }");
 
-QString linkHref(const QString& path)
-{
-    return linkScheme + QString::fromLatin1(QUrl::toPercentEncoding(path));
-}
-
-QString pathOfHref(const QUrl& href)
-{
-    const QString text = href.toString(QUrl::FullyEncoded);
-    if (!text.startsWith(linkScheme))
-        return {};
-    return QUrl::fromPercentEncoding(text.mid(linkScheme.size()).toLatin1());
-}
+// Page order of MainPageControl.
+constexpr Page pageOrder[] = {Page::Backup, Page::Schedule, Page::Settings, Page::Archiver};
 
 } // namespace
 
@@ -47,13 +53,27 @@ DataPaths TMainForm::DefaultDataPaths()
     return {QApplication::applicationDirPath(), StartupShutdown::GetLocalAppDataFolder()};
 }
 
-TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths, QWidget* parent)
-    : QMainWindow(parent)
+TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths,
+                     const WindowSeams& windowSeams, QWidget* parent)
+    : QMainWindow(parent), m_logic(std::make_unique<MainWindowLogic>(*this, seams)),
+      m_binder(std::make_unique<SettingsBinder>(*m_logic)), m_windowSeams(windowSeams)
 {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowIcon(programIcon());
+    setFont(windowFont());
     buildWidgets();
     buildMenus();
-    m_logic = std::make_unique<MainWindowLogic>(*this, seams);
+    buildTray();
+    setFixedSize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
 
+    // Named children, so that whoever drives the window can find them.
+    for (QTimer* timer : {&StartUpTimer, &TimerSchedule}) {
+        timer->setParent(this);
+        timer->setObjectName(timer == &StartUpTimer ? QStringLiteral("StartUpTimer")
+                                                    : QStringLiteral("TimerSchedule"));
+    }
     StartUpTimer.setSingleShot(true);
     StartUpTimer.setInterval(300);
     connect(&StartUpTimer, &QTimer::timeout, this,
@@ -62,108 +82,270 @@ TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths, QWidg
     connect(&TimerSchedule, &QTimer::timeout, this,
             [this] { m_logic->periodic().TimerScheduleTimer(); });
 
+    // F1 must work wherever the focus is, before any control sees the key.
+    qApp->installEventFilter(this);
+
     m_logic->startup().FormCreate(paths);
+    m_backupPage->UpdateEditButtons();
     TimerSchedule.start();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    qApp->removeEventFilter(this);
+    StartUpTimer.stop();
+    TimerSchedule.stop();
+    // The pages call into the logic; they go before it does.
+    delete takeCentralWidget();
+}
 
 void TMainForm::buildWidgets()
 {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
 
-    MainPageControl = new QTabWidget(central);
-    MainPageControl->setObjectName(QStringLiteral("MainPageControl"));
-    MainPageControl->addTab(buildBackupPage(), QStringLiteral("Backup"));
-    MainPageControl->addTab(new QWidget(MainPageControl), QStringLiteral("Schedule"));
-    MainPageControl->addTab(new QWidget(MainPageControl), QStringLiteral("Settings"));
-    MainPageControl->addTab(new QWidget(MainPageControl), QStringLiteral("WinRAR®"));
-    registerControl(Control::SchedulePagePanel, MainPageControl->widget(1));
-    layout->addWidget(MainPageControl);
+    m_navigationBar = new NavigationBar(
+        {*m_logic, *m_binder, m_controls}, [this] { showPage(Page::Settings); }, central);
+    layout->addWidget(m_navigationBar);
+    layout->addWidget(makeSeparator(central));
 
-    auto* label = new QLabel(QStringLiteral("Activity log:"), central);
-    label->setObjectName(QStringLiteral("LabelActivityLog"));
-    layout->addWidget(label);
-
-    LogView = new QTextBrowser(central);
-    LogView->setObjectName(QStringLiteral("LogView"));
-    LogView->setReadOnly(true);
-    LogView->setOpenLinks(false);
-    LogView->setFont(logViewFont());
-    LogView->setFixedHeight(146);
-    connect(LogView, &QTextBrowser::anchorClicked, this,
-            [this](const QUrl& href) { m_logic->log().LogViewClickHyperlink(pathOfHref(href)); });
-    layout->addWidget(LogView);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(6, 6, 6, 0);
+    body->setSpacing(4);
+    body->addWidget(buildPages(), 1);
+    body->addWidget(buildActivityLogRow());
+    LogView = new ActivityLogView(central);
+    connect(LogView, &ActivityLogView::linkClicked, this,
+            [this](const QString& path) { m_logic->log().LogViewClickHyperlink(path); });
+    body->addWidget(LogView);
+    layout->addLayout(body, 1);
     setCentralWidget(central);
 
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setSizeGripEnabled(false);
     StatusPanel = new QLabel(this);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
-    StatusPanel->setMinimumWidth(300);
-    statusBar()->addWidget(StatusPanel);
+    // The one panel is 300 pixels wide; as the last panel of the bar it runs
+    // on to the bar's end, so a long periodic-run text is not cut off.
+    StatusPanel->setMinimumWidth(StatusPanelWidth);
+    statusBar()->addWidget(StatusPanel, 1);
 }
 
-QWidget* TMainForm::buildBackupPage()
+QTabWidget* TMainForm::buildPages()
 {
-    auto* page = new QWidget;
-    auto* row = new QHBoxLayout(page);
+    const PageContext context{*m_logic, *m_binder, m_controls};
+    MainPageControl = new QTabWidget;
+    MainPageControl->setObjectName(QStringLiteral("MainPageControl"));
+    MainPageControl->tabBar()->setStyleSheet(tabBarStyle);
+    MainPageControl->tabBar()->setDrawBase(false);
+    m_backupPage = new BackupPage(context);
+    m_schedulePage = new SchedulePage(context);
+    m_settingsPage = new SettingsPage(context);
+    m_archiverPage = new ArchiverPage(context);
     const struct
     {
-        Control control;
-        const char* name;
+        QWidget* page;
         const char* caption;
-        std::function<void()> click;
-    } buttons[] = {
-        {Control::ButtonRun, "ButtonRun", "Run",
-         [this] {
-             m_logic->periodic().ActionRun(true);
-         }},
-        {Control::ButtonStop, "ButtonStop", "Stop",
-         [this] {
-             m_logic->periodic().ActionStop();
-         }},
-        {Control::ButtonRunOnce, "ButtonRunOnce", "Backup Once (Now)",
-         [this] {
-             m_logic->pass().BackUpOnceNow();
-         }},
+    } pages[] = {
+        {m_backupPage, "Backup"},
+        {m_schedulePage, "Schedule"},
+        {m_settingsPage, "Settings"},
+        {m_archiverPage, "WinRAR\u00AE"},
     };
-    for (const auto& spec : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.caption), page);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        connect(button, &QPushButton::clicked, this, spec.click);
-        registerControl(spec.control, button);
-        row->addWidget(button);
+    for (const auto& entry : pages) {
+        entry.page->setFont(pageFont());
+        MainPageControl->addTab(entry.page, QString::fromUtf8(entry.caption));
     }
-    row->addStretch();
-    return page;
+    return MainPageControl;
+}
+
+QWidget* TMainForm::buildActivityLogRow()
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(makeNamed<QLabel>(row, "LabelActivityLog", QStringLiteral("Activity log:")));
+    layout->addStretch();
+    auto* openLog = makeNamed<QToolButton>(row, "Image1");
+    openLog->setFixedSize(21, 20);
+    openLog->setIconSize(QSize(21, 20));
+    openLog->setIcon(logFileIcon());
+    openLog->setAutoRaise(true);
+    openLog->setFocusPolicy(Qt::NoFocus);
+    openLog->setCursor(Qt::PointingHandCursor);
+    openLog->setToolTip(QStringLiteral("Open the log file"));
+    connect(openLog, &QToolButton::clicked, this, [this] { m_logic->log().openCurrentLogFile(); });
+    layout->addWidget(openLog);
+    return row;
 }
 
 void TMainForm::buildMenus()
 {
-    QMenu* action = menuBar()->addMenu(QStringLiteral("&Action"));
-    QAction* runOnce = action->addAction(QStringLiteral("Run &Once"));
-    runOnce->setObjectName(QStringLiteral("MenuRunOnce"));
-    connect(runOnce, &QAction::triggered, this, [this] { m_logic->pass().BackUpOnceNow(); });
-    registerControl(Control::MenuRunOnce, runOnce);
-    QAction* periodic = action->addAction(QStringLiteral("&Run Periodic"));
-    periodic->setObjectName(QStringLiteral("MenuRunPeriodic"));
-    connect(periodic, &QAction::triggered, this,
-            [this] { m_logic->periodic().MenuRunPeriodicClick(); });
-    registerControl(Control::MenuRunPeriodic, periodic);
-    action->addSeparator();
-    QAction* exit = action->addAction(QStringLiteral("E&xit"));
-    exit->setObjectName(QStringLiteral("MenuExit"));
-    connect(exit, &QAction::triggered, this, [this] { m_logic->startup().ActionExit(); });
+    BackupPass& pass = m_logic->pass();
+    PeriodicRunController& periodic = m_logic->periodic();
+    StartupShutdown& startup = m_logic->startup();
+    HelpActions& help = m_logic->help();
+    const struct
+    {
+        const char* menu;
+        const char* name;
+        const char* caption;
+        std::function<void()> click;
+        // The name the logic knows the item by, for those it enables or renames.
+        std::optional<Control> control;
+        bool separatorBefore;
+    } items[] = {
+        {"&Action", "MenuRunOnce", "Run &Once", [&pass] { pass.BackUpOnceNow(); },
+         Control::MenuRunOnce, false},
+        {"&Action", "MenuRunPeriodic", "Run &Periodic",
+         [&periodic] { periodic.MenuRunPeriodicClick(); }, Control::MenuRunPeriodic, false},
+        {"&Action", "MenuSettings", "&Settings", [this] { showPage(Page::Settings); }, std::nullopt,
+         true},
+        {"&Action", "MenuExit", "E&xit", [&startup] { startup.ActionExit(); }, std::nullopt, true},
+        {"&Help", "MenuHelp", "Hel&p", [&help] { help.Help1Click(); }, std::nullopt, false},
+        {"&Help", "MenuHomepage", "&Homepage", [&help] { help.MenuHomepageClick(); }, std::nullopt,
+         false},
+        {"&Help", "MenuAbout", "&About", [this] { TAboutForm::Execute(this); }, std::nullopt,
+         false},
+    };
+    QMenu* menu = nullptr;
+    for (const auto& item : items) {
+        const QString title = QString::fromLatin1(item.menu);
+        if (!menu || menu->title() != title) {
+            menu = menuBar()->addMenu(title);
+            menu->setObjectName(QStringLiteral("Menu") + title.mid(1));
+        }
+        if (item.separatorBefore)
+            menu->addSeparator();
+        QAction* action = menu->addAction(QString::fromLatin1(item.caption));
+        action->setObjectName(QString::fromLatin1(item.name));
+        connect(action, &QAction::triggered, this, item.click);
+        if (item.control)
+            m_controls.add(*item.control, action);
+    }
 }
 
-void TMainForm::registerControl(Control control, QWidget* widget)
+void TMainForm::buildTray()
 {
-    m_controls.insert(control, widget);
+    TrayIcon = new MainTrayIcon(this);
+    connect(TrayIcon, &MainTrayIcon::openRequested, this, &TMainForm::TrayIconClick);
+    connect(TrayIcon, &MainTrayIcon::exitRequested, this,
+            [this] { m_logic->startup().ActionExit(); });
 }
 
-void TMainForm::registerControl(Control control, QAction* action)
+bool TMainForm::trayAvailable() const
 {
-    m_controls.insert(control, action);
+    return m_windowSeams.systemTrayAvailable ? m_windowSeams.systemTrayAvailable()
+                                             : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TMainForm::OnMinimize()
+{
+    // Without a tray the window would be hidden with no way back, so it
+    // stays on the task bar.
+    if (!m_logic->state.Settings.MinimizeToTray || !trayAvailable())
+        return;
+    // Hiding from within the state change confuses some window managers;
+    // it happens right after instead.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!isMinimized())
+                return;
+            hide();
+            TrayIcon->show();
+        },
+        Qt::QueuedConnection);
+}
+
+void TMainForm::TrayIconClick()
+{
+    showNormal();
+    TrayIcon->hide();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::WMMove()
+{
+    if (!m_logic->state.IsInitialized || isMaximized())
+        return;
+    m_logic->state.LastPos = frameGeometry();
+}
+
+void TMainForm::WMSize()
+{
+    MainWindowState& state = m_logic->state;
+    if (!state.IsInitialized)
+        return;
+    if (isMaximized()) {
+        state.LastMax = true;
+        return;
+    }
+    state.LastPos = frameGeometry();
+    state.LastMax = false;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // Every key event passes here once per widget it travels through; the
+    // release of F1 is taken at its first widget of this window and goes
+    // no further.
+    if (event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (key->key() == Qt::Key_F1 && !key->isAutoRepeat() && widget &&
+            widget->window() == this) {
+            m_logic->help().Help1Click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    m_logic->startup().FormShow();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (m_quitting) {
+        event->accept();
+        return;
+    }
+    // The exit operation decides, and ends the program itself when it may.
+    event->ignore();
+    m_logic->startup().ActionExit();
+}
+
+void TMainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    WMSize();
+    if (isMinimized())
+        OnMinimize();
+    else
+        // However the window came back, the tray icon is only for a window
+        // hidden in the tray.
+        TrayIcon->hide();
+}
+
+void TMainForm::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    WMMove();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    WMSize();
 }
 
 MessageAnswer TMainForm::showMessage(const QString& text, const QString& caption,
@@ -181,20 +363,12 @@ MessageAnswer TMainForm::showMessage(const QString& text, const QString& caption
 
 void TMainForm::setControlEnabled(Control control, bool enabled)
 {
-    QObject* object = m_controls.value(control);
-    if (auto* widget = qobject_cast<QWidget*>(object))
-        widget->setEnabled(enabled);
-    else if (auto* action = qobject_cast<QAction*>(object))
-        action->setEnabled(enabled);
+    m_controls.setEnabled(control, enabled);
 }
 
 void TMainForm::setControlText(Control control, const QString& text)
 {
-    QObject* object = m_controls.value(control);
-    if (auto* label = qobject_cast<QLabel*>(object))
-        label->setText(text);
-    else if (auto* action = qobject_cast<QAction*>(object))
-        action->setText(text);
+    m_controls.setText(control, text);
 }
 
 void TMainForm::setStatusText(const QString& text)
@@ -209,10 +383,8 @@ void TMainForm::SetTitleText(const QString& text)
 
 void TMainForm::showPage(Page page)
 {
-    MainPageControl->setCurrentIndex(page == Page::Backup     ? 0
-                                     : page == Page::Schedule ? 1
-                                     : page == Page::Settings ? 2
-                                                              : 3);
+    const auto* found = std::find(std::begin(pageOrder), std::end(pageOrder), page);
+    MainPageControl->setCurrentIndex(int(found - std::begin(pageOrder)));
 }
 
 void TMainForm::armStartUpTimer()
@@ -222,19 +394,28 @@ void TMainForm::armStartUpTimer()
 
 QString TMainForm::chooseArchiverFile(const QString& current)
 {
-    return QFileDialog::getOpenFileName(this, QStringLiteral("WinRAR location"), current);
+    return m_archiverPage->chooseArchiverFile(current);
 }
 
-bool TMainForm::editRule(TBackupRule&, const TBackupRules&, const QString&)
+bool TMainForm::editRule(TBackupRule& rule, const TBackupRules& rules, const QString& caption)
 {
-    return false;
+    return TRuleForm::Execute(this, rule, rules, caption);
 }
 
-void TMainForm::refreshRuleList() {}
+void TMainForm::refreshRuleList()
+{
+    m_backupPage->refreshRuleList();
+}
 
-void TMainForm::refreshSettings() {}
+void TMainForm::refreshSettings()
+{
+    m_binder->refresh();
+}
 
-void TMainForm::setAutoCleanDestinations(const QStringList&) {}
+void TMainForm::setAutoCleanDestinations(const QStringList& folders)
+{
+    m_settingsPage->setAutoCleanDestinations(folders);
+}
 
 ScreenGeometry TMainForm::screenGeometry() const
 {
@@ -255,7 +436,10 @@ QSize TMainForm::windowSize() const
 
 void TMainForm::setMinimumWindowSize(const QSize& size)
 {
-    setMinimumSize(size);
+    // The size asked for is the outer one, frame included; the window's
+    // own size is fixed, so the minimum never grows it beyond that.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    setMinimumSize((size - frame).boundedTo(maximumSize()));
 }
 
 void TMainForm::setWindowGeometry(const QRect& geometry)
@@ -292,50 +476,17 @@ void TMainForm::quit()
 
 void TMainForm::appendText(const QString& text, RgbColor color)
 {
-    QTextCursor cursor(LogView->document());
-    cursor.movePosition(QTextCursor::End);
-    QTextCharFormat format;
-    format.setForeground(QColor::fromRgb(color));
-    format.setBackground(Qt::white);
-    cursor.insertText(text, format);
+    LogView->appendText(text, color);
 }
 
 void TMainForm::appendLink(const QString& link)
 {
-    QTextCursor cursor(LogView->document());
-    cursor.movePosition(QTextCursor::End);
-    QTextCharFormat format;
-    format.setAnchor(true);
-    format.setAnchorHref(linkHref(link));
-    format.setForeground(QColor(0x00, 0x00, 0xCC));
-    format.setFontUnderline(true);
-    cursor.insertText(link, format);
+    LogView->appendLink(link);
 }
 
 void TMainForm::endLine()
 {
-    QTextCursor cursor(LogView->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertBlock();
-    LogView->setTextCursor(cursor);
-    LogView->ensureCursorVisible();
-}
-
-void TMainForm::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    m_logic->startup().FormShow();
-}
-
-void TMainForm::closeEvent(QCloseEvent* event)
-{
-    if (m_quitting) {
-        event->accept();
-        return;
-    }
-    // The exit operation decides, and ends the program itself when it may.
-    event->ignore();
-    m_logic->startup().ActionExit();
+    LogView->endLine();
 }
 
 } // namespace tessaro

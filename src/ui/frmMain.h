@@ -1,21 +1,36 @@
 #pragma once
 
+#include "ControlRegistry.h"
 #include "MainView.h"
 #include "MainWindowLogic.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
-class QAction;
 class QLabel;
-class QPushButton;
 class QTabWidget;
-class QTextBrowser;
+class QToolButton;
 
 namespace tessaro {
+
+class ActivityLogView;
+class ArchiverPage;
+class BackupPage;
+class MainTrayIcon;
+class NavigationBar;
+class SchedulePage;
+class SettingsBinder;
+class SettingsPage;
+
+// What the window takes from the desktop; empty members mean the real thing.
+struct WindowSeams
+{
+    // Whether the desktop has a notification area for the tray icon.
+    std::function<bool()> systemTrayAvailable;
+};
 
 // The main window: shows the logic's state, forwards the user's actions to
 // it, and hosts the start-up timer and the schedule timer.
@@ -24,8 +39,13 @@ class TMainForm final : public QMainWindow, public MainView
     Q_OBJECT
 
 public:
+    // The client area; the menu bar comes on top.
+    static constexpr QSize ClientSize{614, 609};
+    static constexpr int StatusPanelWidth = 300;
+
     explicit TMainForm(const MainWindowSeams& seams = MainWindowSeams(),
-                       const DataPaths& paths = DefaultDataPaths(), QWidget* parent = nullptr);
+                       const DataPaths& paths = DefaultDataPaths(),
+                       const WindowSeams& windowSeams = WindowSeams(), QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // The program's folder and the per-user folder of the platform.
@@ -60,23 +80,45 @@ public:
     void endLine() override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildWidgets();
+    QTabWidget* buildPages();
+    QWidget* buildActivityLogRow();
     void buildMenus();
-    void registerControl(Control control, QWidget* widget);
-    void registerControl(Control control, QAction* action);
-    QWidget* buildBackupPage();
+    void buildTray();
+
+    // Minimizing to the tray hides the window and shows the tray icon,
+    // where the desktop has a tray; otherwise minimizing is left alone.
+    void OnMinimize();
+    void TrayIconClick();
+    // Keep LastPos and LastMax up to date once the configuration is loaded.
+    void WMMove();
+    void WMSize();
+    bool trayAvailable() const;
 
     std::unique_ptr<MainWindowLogic> m_logic;
+    std::unique_ptr<SettingsBinder> m_binder;
+    ControlRegistry m_controls;
+    WindowSeams m_windowSeams;
+
+    NavigationBar* m_navigationBar = nullptr;
     QTabWidget* MainPageControl = nullptr;
-    QTextBrowser* LogView = nullptr;
+    BackupPage* m_backupPage = nullptr;
+    SchedulePage* m_schedulePage = nullptr;
+    SettingsPage* m_settingsPage = nullptr;
+    ArchiverPage* m_archiverPage = nullptr;
+    ActivityLogView* LogView = nullptr;
     QLabel* StatusPanel = nullptr;
+    MainTrayIcon* TrayIcon = nullptr;
     QTimer StartUpTimer;
     QTimer TimerSchedule;
-    QHash<Control, QObject*> m_controls;
     // Set once the program is ending, so the close that follows is not
     // taken for a user's request to exit.
     bool m_quitting = false;

@@ -1,0 +1,184 @@
+#include "ArchiverPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace tessaro {
+
+namespace {
+
+using After = SettingsBinder::After;
+
+struct Choice
+{
+    const char* name;
+    const char* caption;
+    const char* value;
+};
+
+// Compression in two columns of three: the first column holds the stronger
+// levels.
+const Choice compressionChoices[] = {
+    {"RadioCompressionBest", "Best", "Best"},
+    {"RadioCompressionGood", "Good", "Good"},
+    {"RadioCompressionNormal", "Normal", "Normal"},
+    {"RadioCompressionFast", "Fast", "Fast"},
+    {"RadioCompressionFastest", "Fastest", "Fastest"},
+    {"RadioCompressionStore", "Store (No Compression)", "Store"},
+};
+
+const Choice storePathChoices[] = {
+    {"RadioStorePathsRelative", "Relative paths", "Relative paths"},
+    {"RadioStorePathsFull", "Full paths", "Full paths"},
+    {"RadioStorePathsDrive", "Full paths + drive letter", "Full paths + drive"},
+};
+
+} // namespace
+
+ArchiverPage::ArchiverPage(const PageContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("TabArchiver"));
+    auto* grid = new QGridLayout(this);
+    grid->setColumnStretch(3, 1);
+    buildLocation(grid);
+    buildFormatAndCompression(grid);
+    buildPathsAndThreads(grid);
+    buildErrorLog(grid);
+    grid->setRowStretch(grid->rowCount(), 1);
+}
+
+QWidget* ArchiverPage::withBrowseButton(QLineEdit* edit, const char* buttonName,
+                                        std::function<void()> browse, QWidget* extra)
+{
+    auto* field = new QWidget(this);
+    auto* row = new QHBoxLayout(field);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    edit->setParent(field);
+    row->addWidget(edit);
+    auto* button = makeNamed<QToolButton>(field, buttonName);
+    button->setText(QStringLiteral("..."));
+    connect(button, &QToolButton::clicked, this, std::move(browse));
+    row->addWidget(button);
+    if (extra) {
+        extra->setParent(field);
+        row->addSpacing(4);
+        row->addWidget(extra);
+    }
+    return field;
+}
+
+void ArchiverPage::buildLocation(QGridLayout* grid)
+{
+    EditWinRARLocation = makeNamed<QLineEdit>(this, "EditWinRARLocation");
+    m_context.binder.bindText(EditWinRARLocation, &TSettings::WinRARLocation);
+    auto* scan = makeNamed<QPushButton>(this, "ButtonScanForWinRAR", QStringLiteral("Scan"));
+    ArchiverScan& archiverScan = m_context.logic.scan();
+    connect(scan, &QPushButton::clicked, this,
+            [&archiverScan] { archiverScan.ButtonScanForWinRARClick(); });
+    QWidget* field = withBrowseButton(
+        EditWinRARLocation, "ButtonBrowseWinRARLocation",
+        [this] {
+            const QString chosen = chooseArchiverFile(EditWinRARLocation->text());
+            if (!chosen.isEmpty())
+                EditWinRARLocation->setText(chosen);
+        },
+        scan);
+
+    grid->addWidget(
+        makeNamed<QLabel>(this, "LabelWinRARLocation", QStringLiteral("WinRAR location:")), 0, 0);
+    grid->addWidget(field, 0, 1, 1, 3);
+}
+
+void ArchiverPage::buildFormatAndCompression(QGridLayout* grid)
+{
+    auto* format = makeNamed<QComboBox>(this, "ComboArchiveFormat");
+    format->addItems(ArchiveFormatValues());
+    m_context.binder.bindComboText(format, &TSettings::ArchiveFormat);
+    grid->addWidget(
+        makeNamed<QLabel>(this, "LabelArchiveFormat", QStringLiteral("Archive format:")), 1, 0);
+    grid->addWidget(format, 1, 1);
+
+    grid->addWidget(makeNamed<QLabel>(this, "LabelCompression", QStringLiteral("Compression:")), 2,
+                    0, Qt::AlignTop);
+    QList<std::pair<QRadioButton*, QString>> radios;
+    for (int i = 0; i < int(std::size(compressionChoices)); ++i) {
+        const Choice& choice = compressionChoices[i];
+        auto* radio =
+            makeNamed<QRadioButton>(this, choice.name, QString::fromLatin1(choice.caption));
+        grid->addWidget(radio, 2 + i % 3, 1 + i / 3);
+        radios.append({radio, QString::fromLatin1(choice.value)});
+    }
+    m_context.binder.bindChoice(radios, &TSettings::Compression);
+
+    auto* update = makeNamed<QCheckBox>(this, "CheckUpdateMode",
+                                        QStringLiteral("Backup only updated or new files"));
+    m_context.binder.bindCheck(update, &TSettings::UpdateMode, After::UpdateSettings);
+    grid->addWidget(update, 5, 1, 1, 3);
+}
+
+void ArchiverPage::buildPathsAndThreads(QGridLayout* grid)
+{
+    grid->addWidget(makeNamed<QLabel>(this, "LabelStorePaths", QStringLiteral("Store paths:")), 6,
+                    0, Qt::AlignTop);
+    QList<std::pair<QRadioButton*, QString>> radios;
+    for (int i = 0; i < int(std::size(storePathChoices)); ++i) {
+        const Choice& choice = storePathChoices[i];
+        auto* radio =
+            makeNamed<QRadioButton>(this, choice.name, QString::fromLatin1(choice.caption));
+        grid->addWidget(radio, 6 + i, 1, 1, 3);
+        radios.append({radio, QString::fromLatin1(choice.value)});
+    }
+    m_context.binder.bindChoice(radios, &TSettings::StorePaths);
+
+    auto* useThreads =
+        makeNamed<QCheckBox>(this, "CheckNumThreads", QStringLiteral("Number of threads:"));
+    m_context.binder.bindCheck(useThreads, &TSettings::UseNumThreads, After::UpdateSettings);
+    auto* threads = makeNamed<QSpinBox>(this, "SpinNumThreads");
+    threads->setRange(1, 64);
+    threads->setValue(2);
+    threads->setFixedWidth(80);
+    // Follows "Number of threads:"; the settings update keeps it so.
+    threads->setEnabled(false);
+    m_context.binder.bindSpin(threads, &TSettings::NumThreads, After::Nothing);
+    m_context.controls.add(Control::SpinNumThreads, threads);
+    grid->addWidget(useThreads, 9, 0);
+    grid->addWidget(threads, 9, 1);
+}
+
+void ArchiverPage::buildErrorLog(QGridLayout* grid)
+{
+    auto* useLogFile = makeNamed<QCheckBox>(this, "CheckWinRARLogfile",
+                                            QStringLiteral("Write WinRAR error logfile:"));
+    m_context.binder.bindCheck(useLogFile, &TSettings::UseWinRARLogFile, After::Nothing);
+    EditWinRARLogFile = makeNamed<QLineEdit>(this, "EditWinRARLogFile");
+    m_context.binder.bindText(EditWinRARLogFile, &TSettings::WinRARLogFile);
+    QWidget* field = withBrowseButton(EditWinRARLogFile, "ButtonBrowseWinRARLogFile", [this] {
+        // The folder dialog lets the user create a new folder.
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, QStringLiteral("Select Directory"), EditWinRARLogFile->text());
+        if (!folder.isEmpty())
+            EditWinRARLogFile->setText(QDir::toNativeSeparators(folder));
+    });
+    grid->addWidget(useLogFile, 10, 0);
+    grid->addWidget(field, 10, 1, 1, 3);
+}
+
+QString ArchiverPage::chooseArchiverFile(const QString& current)
+{
+    const QString chosen =
+        QFileDialog::getOpenFileName(this, QStringLiteral("WinRAR location"), current);
+    return QDir::toNativeSeparators(chosen);
+}
+
+} // namespace tessaro

@@ -1,0 +1,32 @@
+#include "MainTrayIcon.h"
+
+#include "Icons.h"
+
+#include <QMenu>
+
+namespace tessaro {
+
+MainTrayIcon::MainTrayIcon(QObject* parent)
+    : QSystemTrayIcon(parent), m_menu(std::make_unique<QMenu>())
+{
+    setObjectName(QStringLiteral("TrayIcon"));
+    setIcon(programIcon());
+    setToolTip(QStringLiteral("Tessaro"));
+    m_menu->setObjectName(QStringLiteral("TrayMenu"));
+    QAction* open = m_menu->addAction(QStringLiteral("&Open"));
+    open->setObjectName(QStringLiteral("TrayMenuOpen"));
+    connect(open, &QAction::triggered, this, &MainTrayIcon::openRequested);
+    QAction* exit = m_menu->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("TrayMenuExit"));
+    connect(exit, &QAction::triggered, this, &MainTrayIcon::exitRequested);
+    setContextMenu(m_menu.get());
+
+    connect(this, &QSystemTrayIcon::activated, this, [this](ActivationReason reason) {
+        if (reason == Trigger || reason == DoubleClick)
+            Q_EMIT openRequested();
+    });
+}
+
+MainTrayIcon::~MainTrayIcon() = default;
+
+} // namespace tessaro

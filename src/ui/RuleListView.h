@@ -1,0 +1,42 @@
+#pragma once
+
+#include "BackupRule.h"
+
+#include <QTreeWidget>
+
+namespace tessaro {
+
+// The rule list of the Backup page: one row per rule in list order, with
+// whole-row single selection.
+class RuleListView final : public QTreeWidget
+{
+    Q_OBJECT
+
+public:
+    explicit RuleListView(QWidget* parent = nullptr);
+
+    // Shows the rules anew. The rule selected before stays selected while it
+    // is still in the list; otherwise nothing is selected.
+    void showRules(const TBackupRules& rules);
+    // The list position of the selected rule, or -1.
+    qsizetype selectedIndex() const;
+
+Q_SIGNALS:
+    // A mouse click on the list, the empty part included, that leaves no
+    // row selected.
+    void clickedWithoutSelection();
+    // A double click while a row is selected.
+    void doubleClickedOnRule();
+    // The selected row or the rows themselves changed.
+    void ruleSelectionChanged();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // Set while showRules refills the rows, which reports one change at its end.
+    bool m_refilling = false;
+};
+
+} // namespace tessaro

@@ -1,0 +1,98 @@
+#include "SettingsBinder.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScopedValueRollback>
+#include <QSpinBox>
+
+namespace tessaro {
+
+void SettingsBinder::bindCheck(QAbstractButton* box, bool TSettings::*field, After after)
+{
+    addView([box, field](const TSettings& settings) { box->setChecked(settings.*field); });
+    // toggled, not clicked: a box set by the program counts as a click too.
+    QObject::connect(box, &QAbstractButton::toggled, box, [this, field, after](bool checked) {
+        store([&](TSettings& settings) { settings.*field = checked; }, after);
+    });
+}
+
+void SettingsBinder::bindText(QLineEdit* edit, QString TSettings::*field)
+{
+    addView([edit, field](const TSettings& settings) {
+        // Setting the same text again would move the cursor while typing.
+        if (edit->text() != settings.*field)
+            edit->setText(settings.*field);
+    });
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [this, field](const QString& text) {
+        store([&](TSettings& settings) { settings.*field = text; }, After::Nothing);
+    });
+}
+
+void SettingsBinder::bindSpin(QSpinBox* spin, int TSettings::*field, After after)
+{
+    addView([spin, field](const TSettings& settings) { spin->setValue(settings.*field); });
+    QObject::connect(spin, &QSpinBox::valueChanged, spin, [this, field, after](int value) {
+        store([&](TSettings& settings) { settings.*field = value; }, after);
+    });
+}
+
+void SettingsBinder::bindComboText(QComboBox* combo, QString TSettings::*field)
+{
+    addView([combo, field](const TSettings& settings) {
+        combo->setCurrentIndex(combo->findText(settings.*field));
+    });
+    QObject::connect(
+        combo, &QComboBox::currentTextChanged, combo, [this, field](const QString& text) {
+            store([&](TSettings& settings) { settings.*field = text; }, After::Nothing);
+        });
+}
+
+void SettingsBinder::bindChoice(const QList<std::pair<QRadioButton*, QString>>& radios,
+                                QString TSettings::*field)
+{
+    if (radios.isEmpty())
+        return;
+    // A group of their own, so that the choices stay exclusive however the
+    // page lays them out.
+    auto* group = new QButtonGroup(radios.first().first->parent());
+    for (const auto& [radio, value] : radios) {
+        group->addButton(radio);
+        QObject::connect(
+            radio, &QRadioButton::toggled, radio, [this, field, value = value](bool checked) {
+                if (checked)
+                    store([&](TSettings& settings) { settings.*field = value; }, After::Nothing);
+            });
+    }
+    addView([radios, field](const TSettings& settings) {
+        for (const auto& [radio, value] : radios) {
+            if (value == settings.*field)
+                radio->setChecked(true);
+        }
+    });
+}
+
+void SettingsBinder::addView(std::function<void(const TSettings&)> show)
+{
+    m_views.append(std::move(show));
+}
+
+void SettingsBinder::store(const std::function<void(TSettings&)>& change, After after)
+{
+    if (m_filling)
+        return;
+    change(m_logic.state.Settings);
+    if (after == After::UpdateSettings)
+        m_logic.config().UpdateSettings();
+}
+
+void SettingsBinder::refresh()
+{
+    const QScopedValueRollback filling(m_filling, true);
+    for (const auto& show : m_views)
+        show(m_logic.state.Settings);
+}
+
+} // namespace tessaro

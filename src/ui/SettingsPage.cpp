@@ -1,0 +1,236 @@
+#include "SettingsPage.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace tessaro {
+
+namespace {
+
+using After = SettingsBinder::After;
+
+const QLatin1Char quote('"');
+
+} // namespace
+
+SettingsPage::SettingsPage(const PageContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_autoClean(context.logic.state.Rules, *this)
+{
+    setObjectName(QStringLiteral("TabSettings"));
+    auto* layout = new QVBoxLayout(this);
+    buildGeneralSettings(layout);
+    layout->addWidget(makeSeparator(this));
+    auto* autoCleanGrid = new QGridLayout;
+    autoCleanGrid->setColumnStretch(2, 1);
+    buildAutoClean(autoCleanGrid);
+    layout->addLayout(autoCleanGrid);
+    layout->addStretch();
+}
+
+void SettingsPage::buildGeneralSettings(QVBoxLayout* layout)
+{
+    SettingsBinder& binder = m_context.binder;
+    auto* checkWebhook =
+        makeNamed<QCheckBox>(this, "CheckWebhook", QStringLiteral("Call URL after backup:"));
+    auto* editWebhook = makeNamed<QLineEdit>(this, "EditWebhook");
+    auto* checkIncludeLog =
+        makeNamed<QCheckBox>(this, "CheckIncludeLog", QStringLiteral("Include log data"));
+    auto* checkMinimizeToTray =
+        makeNamed<QCheckBox>(this, "CheckMinimizeToTray", QStringLiteral("Minimize to tray"));
+    CheckExitAfterBackupOnce = makeNamed<QCheckBox>(
+        this, "CheckExitAfterBackupOnce",
+        QStringLiteral("Exit program after each ") + quote + QStringLiteral("Backup once") + quote);
+    CheckBackupOnStart = makeNamed<QCheckBox>(this, "CheckBackupOnStart",
+                                              QStringLiteral("Run ") + quote +
+                                                  QStringLiteral("Backup once") + quote +
+                                                  QStringLiteral(" on program start, minimize "
+                                                                 "afterwards"));
+
+    binder.bindCheck(checkWebhook, &TSettings::CallWebHook, After::UpdateSettings);
+    binder.bindText(editWebhook, &TSettings::WebHookURL);
+    binder.bindCheck(checkIncludeLog, &TSettings::IncludeLogsInWebHookCall, After::UpdateSettings);
+    // Read at every minimize; nothing else depends on it.
+    binder.bindCheck(checkMinimizeToTray, &TSettings::MinimizeToTray, After::Nothing);
+    bindBackupOnceBoxes();
+
+    // Both follow the webhook box; the settings update keeps them so.
+    editWebhook->setEnabled(false);
+    checkIncludeLog->setEnabled(false);
+    m_context.controls.add(Control::EditWebhook, editWebhook);
+    m_context.controls.add(Control::CheckIncludeLog, checkIncludeLog);
+
+    auto* webhook = new QGridLayout;
+    webhook->addWidget(checkWebhook, 0, 0);
+    webhook->addWidget(editWebhook, 0, 1);
+    // Indented below the URL: it only matters while the URL is called.
+    webhook->addWidget(checkIncludeLog, 1, 1);
+    layout->addLayout(webhook);
+    for (QWidget* box : {static_cast<QWidget*>(checkMinimizeToTray),
+                         static_cast<QWidget*>(CheckExitAfterBackupOnce),
+                         static_cast<QWidget*>(CheckBackupOnStart)})
+        layout->addWidget(box);
+}
+
+void SettingsPage::bindBackupOnceBoxes()
+{
+    const struct
+    {
+        QCheckBox* box;
+        bool TSettings::*field;
+        QCheckBox* other;
+        bool TSettings::*otherField;
+    } boxes[] = {
+        {CheckExitAfterBackupOnce, &TSettings::ExitAfterBackupOnce, CheckBackupOnStart,
+         &TSettings::BackupOnStart},
+        {CheckBackupOnStart, &TSettings::BackupOnStart, CheckExitAfterBackupOnce,
+         &TSettings::ExitAfterBackupOnce},
+    };
+    SettingsBinder& binder = m_context.binder;
+    for (const auto& spec : boxes) {
+        binder.addView(
+            [spec](const TSettings& settings) { spec.box->setChecked(settings.*spec.field); });
+        // Runs on every change of the box, by the user or by the program;
+        // the guard keeps the other box's handler out while this one
+        // unticks it.
+        connect(spec.box, &QCheckBox::toggled, this, [this, spec, &binder](bool checked) {
+            if (binder.isFilling() || m_backupOnceGuard)
+                return;
+            const QScopedValueRollback guard(m_backupOnceGuard, true);
+            spec.other->setChecked(false);
+            binder.store(
+                [&](TSettings& settings) {
+                    settings.*spec.field = checked;
+                    settings.*spec.otherField = false;
+                },
+                After::UpdateSettings);
+        });
+    }
+}
+
+QSpinBox* SettingsPage::makeLimitSpin(const char* name, int value)
+{
+    auto* spin = makeNamed<QSpinBox>(this, name);
+    spin->setRange(AutoCleanSettings::MinimumLimit, AutoCleanSettings::MaximumLimit);
+    spin->setValue(value);
+    // A number typed below the range is pulled into it when the box loses
+    // the focus, which counts as a change and is stored.
+    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    spin->setFixedWidth(80);
+    return spin;
+}
+
+void SettingsPage::buildAutoClean(QGridLayout* grid)
+{
+    ComboAutoCleanDestinationFolders =
+        makeNamed<QComboBox>(this, "ComboAutoCleanDestinationFolders");
+    CheckAutoClean = makeNamed<QCheckBox>(this, "CheckAutoClean", QStringLiteral("Auto clean:"));
+    RadioNumFiles =
+        makeNamed<QRadioButton>(this, "RadioNumFiles", QStringLiteral("Limit by number of files:"));
+    RadioDiskUsage = makeNamed<QRadioButton>(this, "RadioDiskUsage",
+                                             QStringLiteral("Limit by disk usage (GB):"));
+    SpinNumFiles = makeLimitSpin("SpinNumFiles", 10);
+    SpinDiskUsage = makeLimitSpin("SpinDiskUsage", 5);
+    m_limitGroup = new QButtonGroup(this);
+    m_limitGroup->addButton(RadioNumFiles);
+    m_limitGroup->addButton(RadioDiskUsage);
+
+    const int row = grid->rowCount();
+    grid->addWidget(
+        makeNamed<QLabel>(this, "Label1", QStringLiteral("Auto clean settings for destination:")),
+        row, 0, 1, 2);
+    grid->addWidget(ComboAutoCleanDestinationFolders, row, 2);
+    grid->addWidget(CheckAutoClean, row + 1, 0, 1, 3);
+    grid->addWidget(RadioNumFiles, row + 2, 0);
+    grid->addWidget(SpinNumFiles, row + 2, 1);
+    grid->addWidget(RadioDiskUsage, row + 3, 0);
+    grid->addWidget(SpinDiskUsage, row + 3, 1);
+
+    // Enabled only while some rule has a destination folder; the settings
+    // update decides from then on.
+    const struct
+    {
+        Control control;
+        QWidget* widget;
+    } controls[] = {
+        {Control::ComboAutoCleanDestinationFolders, ComboAutoCleanDestinationFolders},
+        {Control::CheckAutoClean, CheckAutoClean},
+        {Control::RadioNumFiles, RadioNumFiles},
+        {Control::RadioDiskUsage, RadioDiskUsage},
+        {Control::SpinNumFiles, SpinNumFiles},
+        {Control::SpinDiskUsage, SpinDiskUsage},
+    };
+    for (const auto& entry : controls) {
+        entry.widget->setEnabled(false);
+        m_context.controls.add(entry.control, entry.widget);
+    }
+
+    AutoCleanSettings& autoClean = m_autoClean;
+    connect(ComboAutoCleanDestinationFolders, &QComboBox::currentIndexChanged, this,
+            [&autoClean] { autoClean.ComboAutoCleanDestinationFoldersChange(); });
+    connect(CheckAutoClean, &QCheckBox::toggled, this,
+            [&autoClean] { autoClean.CheckAutoCleanClick(); });
+    connect(RadioNumFiles, &QRadioButton::toggled, this, [&autoClean](bool checked) {
+        if (checked)
+            autoClean.RadioNumFilesClick();
+    });
+    connect(RadioDiskUsage, &QRadioButton::toggled, this, [&autoClean](bool checked) {
+        if (checked)
+            autoClean.RadioDiskUsageClick();
+    });
+    connect(SpinNumFiles, &QSpinBox::valueChanged, this,
+            [&autoClean] { autoClean.SpinNumFilesChange(); });
+    connect(SpinDiskUsage, &QSpinBox::valueChanged, this,
+            [&autoClean] { autoClean.SpinDiskUsageChange(); });
+}
+
+void SettingsPage::setAutoCleanDestinations(const QStringList& folders)
+{
+    {
+        // The first folder is shown below, once, whatever was selected before.
+        const QSignalBlocker blocker(ComboAutoCleanDestinationFolders);
+        ComboAutoCleanDestinationFolders->clear();
+        ComboAutoCleanDestinationFolders->addItems(folders);
+        ComboAutoCleanDestinationFolders->setCurrentIndex(folders.isEmpty() ? -1 : 0);
+    }
+    if (!folders.isEmpty())
+        m_autoClean.ComboAutoCleanDestinationFoldersChange();
+}
+
+QString SettingsPage::selectedFolder() const
+{
+    return ComboAutoCleanDestinationFolders->currentText();
+}
+
+AutoCleanPage SettingsPage::shownPage() const
+{
+    return {CheckAutoClean->isChecked(), RadioNumFiles->isChecked(), RadioDiskUsage->isChecked(),
+            SpinNumFiles->value(), SpinDiskUsage->value()};
+}
+
+void SettingsPage::showPage(const AutoCleanPage& page)
+{
+    CheckAutoClean->setChecked(page.autoClean);
+    for (QWidget* limit :
+         {static_cast<QWidget*>(RadioNumFiles), static_cast<QWidget*>(RadioDiskUsage),
+          static_cast<QWidget*>(SpinNumFiles), static_cast<QWidget*>(SpinDiskUsage)})
+        limit->setEnabled(page.autoClean);
+    // An exclusive group never lets go of its last choice; deselecting
+    // both needs the group opened for a moment.
+    m_limitGroup->setExclusive(false);
+    RadioNumFiles->setChecked(page.numFilesSelected);
+    RadioDiskUsage->setChecked(page.diskUsageSelected);
+    m_limitGroup->setExclusive(true);
+    SpinNumFiles->setValue(page.numFiles);
+    SpinDiskUsage->setValue(page.diskUsage);
+}
+
+} // namespace tessaro

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "AutoCleanSettings.h"
+#include "PageParts.h"
+
+#include <QStringList>
+#include <QWidget>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QRadioButton;
+class QSpinBox;
+class QVBoxLayout;
+
+namespace tessaro {
+
+// The "Settings" page: the general settings and, below them, the auto
+// clean limits of one destination folder at a time.
+class SettingsPage final : public QWidget, private AutoCleanSection
+{
+    Q_OBJECT
+
+public:
+    SettingsPage(const PageContext& context, QWidget* parent = nullptr);
+
+    // Makes the folders the drop-down's items; with at least one, selects
+    // the first and shows its limits.
+    void setAutoCleanDestinations(const QStringList& folders);
+
+private:
+    void buildGeneralSettings(QVBoxLayout* layout);
+    // The two backup-once boxes exclude each other.
+    void bindBackupOnceBoxes();
+    void buildAutoClean(QGridLayout* grid);
+    QSpinBox* makeLimitSpin(const char* name, int value);
+
+    // AutoCleanSection
+    QString selectedFolder() const override;
+    AutoCleanPage shownPage() const override;
+    void showPage(const AutoCleanPage& page) override;
+
+    PageContext m_context;
+    AutoCleanSettings m_autoClean;
+    // Set while one backup-once box unticks the other, so that the other's
+    // handler leaves things to the first.
+    bool m_backupOnceGuard = false;
+
+    QCheckBox* CheckExitAfterBackupOnce = nullptr;
+    QCheckBox* CheckBackupOnStart = nullptr;
+    QComboBox* ComboAutoCleanDestinationFolders = nullptr;
+    QCheckBox* CheckAutoClean = nullptr;
+    QButtonGroup* m_limitGroup = nullptr;
+    QRadioButton* RadioNumFiles = nullptr;
+    QRadioButton* RadioDiskUsage = nullptr;
+    QSpinBox* SpinNumFiles = nullptr;
+    QSpinBox* SpinDiskUsage = nullptr;
+};
+
+} // namespace tessaro

@@ -1,0 +1,140 @@
+#include "frmAbout.h"
+
+#include "ProductArtwork.h"
+#include "ProgramInfo.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QUrl>
+
+namespace tessaro {
+
+namespace {
+
+constexpr QSize DialogSize(587, 355);
+constexpr QRect PictureRect(0, 0, 163, 315);
+constexpr QRect PanelRect(163, 0, 424, 314);
+// Inside the panel.
+constexpr QRect TitleRect(24, 18, 334, 25);
+constexpr QRect NoticeRect(24, 50, 391, 261);
+constexpr QRect SeparatorRect(0, 316, 587, 2);
+constexpr QRect ButtonRect(486, 323, 89, 25);
+
+// A font by family and pixel size. Where the family is not installed
+// (Tahoma and Calibri on most Linux desktops) Qt picks the nearest match,
+// so the pixel size is what keeps the layout in shape.
+QFont pixelFont(const QString& family, int pixelSize, bool bold = false)
+{
+    QFont font(family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+void setBackground(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QString link(const QString& target, const QString& shown)
+{
+    return QStringLiteral("<a href=\"%1\">%2</a>")
+        .arg(target.toHtmlEscaped(), shown.toHtmlEscaped());
+}
+
+} // namespace
+
+TAboutForm::TAboutForm(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    FormCreate(owner);
+}
+
+int TAboutForm::Execute(QWidget* owner)
+{
+    TAboutForm dialog(owner);
+    return dialog.exec();
+}
+
+QString TAboutForm::NoticeText()
+{
+    const QString mail = ProgramContactMail();
+    const QString homepage = ProgramHomepage();
+    return QStringLiteral("A desktop backup scheduler: it archives your folders on a schedule "
+                          "and keeps the destination folders within their limits.<br><br>"
+                          "&copy; 2026 the Tessaro project<br>"
+                          "WinRAR&reg; is a registered trademark of win.rar GmbH.<br><br>") +
+           QStringLiteral("Contact &amp; bug report:<br>") +
+           link(QStringLiteral("mailto:") + mail, mail) + QStringLiteral("<br><br><br><br>") +
+           QStringLiteral("Visit: ") + link(homepage, homepage) + QStringLiteral("<br><br>");
+}
+
+void TAboutForm::FormCreate(QWidget* owner)
+{
+    setWindowTitle(QStringLiteral("About"));
+    setFixedSize(DialogSize);
+    setFont(pixelFont(QStringLiteral("Tahoma"), 12));
+    setBackground(this, QColor(0xf0, 0xf0, 0xf0));
+
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Picture"));
+    picture->setGeometry(PictureRect);
+    picture->setPixmap(productArtwork(PictureRect.size(), ProgramName()));
+
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel"));
+    panel->setGeometry(PanelRect);
+    setBackground(panel, Qt::white);
+
+    lblTitle = new QLabel(panel);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle->setGeometry(TitleRect);
+    lblTitle->setFont(pixelFont(QStringLiteral("Calibri"), 19, true));
+    lblTitle->setTextFormat(Qt::PlainText);
+    if (owner)
+        lblTitle->setText(owner->window()->windowTitle());
+
+    lblCompany = new QLabel(panel);
+    lblCompany->setObjectName(QStringLiteral("lblCompany"));
+    lblCompany->setGeometry(NoticeRect);
+    lblCompany->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblCompany->setWordWrap(true);
+    lblCompany->setTextFormat(Qt::RichText);
+    lblCompany->setText(NoticeText());
+    // Only the links react to the mouse; the rest of the text is inert.
+    lblCompany->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    lblCompany->setOpenExternalLinks(false);
+    connect(lblCompany, &QLabel::linkActivated, this, &TAboutForm::lblCompanyLinkClick);
+
+    auto* separator = new QFrame(this);
+    separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    separator->setGeometry(SeparatorRect);
+
+    Button1 = new QPushButton(QStringLiteral("Close"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(ButtonRect);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TAboutForm::Button1Click);
+}
+
+void TAboutForm::lblCompanyLinkClick(const QString& link)
+{
+    // No message of our own when nothing can open it: the desktop decides.
+    QDesktopServices::openUrl(QUrl(link));
+}
+
+void TAboutForm::Button1Click()
+{
+    accept();
+}
+
+} // namespace tessaro

@@ -1,0 +1,336 @@
+#include "frmRule.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace tessaro {
+
+namespace {
+
+// The token the archive path expands into the date and time of the pass.
+const QString dateToken = u"#ymd_hns#"_s;
+const QString errorCaption = u"Error"_s;
+
+constexpr int limitMinimum = 1;
+constexpr int limitMaximum = 1000;
+
+template <typename Widget>
+Widget* named(Widget* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QSpinBox* limitSpinBox(const QString& name, int value, QWidget* parent)
+{
+    auto* spin = named(new QSpinBox(parent), name);
+    spin->setRange(limitMinimum, limitMaximum);
+    spin->setValue(value);
+    return spin;
+}
+
+// Neither button reacts to Enter: the user confirms by clicking, so a key
+// pressed while typing a folder never stores a half-typed rule.
+QPushButton* dialogButton(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* button = named(new QPushButton(caption, parent), name);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+TRuleForm::TRuleForm(QWidget* parent) : QDialog(parent)
+{
+    buildControls();
+    setFixedSize(416, 279);
+}
+
+TRuleForm::~TRuleForm() = default;
+
+bool TRuleForm::Execute(QWidget* parent, TBackupRule& rule, const TBackupRules& rules,
+                        const QString& caption)
+{
+    TRuleForm form(parent);
+    form.fRules = &rules;
+    form.fRule = &rule;
+    form.UpdateControls();
+    form.setWindowTitle(caption);
+    return form.exec() == QDialog::Accepted;
+}
+
+void TRuleForm::addLabelledRow(QGridLayout* grid, const QString& name, const QString& text,
+                               QWidget* field, QWidget* extra)
+{
+    const int row = grid->rowCount();
+    auto* label = named(new QLabel(text, this), u"Label"_s + name);
+    label->setBuddy(field);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(field, row, 1, 1, extra ? 1 : 2);
+    if (extra)
+        grid->addWidget(extra, row, 2);
+}
+
+QLineEdit* TRuleForm::addFolderRow(QGridLayout* grid, const QString& name, const QString& text)
+{
+    auto* edit = named(new QLineEdit(this), u"Edit"_s + name);
+    auto* browse = named(new QToolButton(this), u"ButtonBrowse"_s + name);
+    browse->setText(u"..."_s);
+    connect(browse, &QToolButton::clicked, this, [this, edit] {
+        const QString folder =
+            QFileDialog::getExistingDirectory(this, u"Select Directory"_s, edit->text());
+        if (!folder.isEmpty())
+            edit->setText(QDir::toNativeSeparators(folder));
+    });
+    addLabelledRow(grid, name, text, edit, browse);
+    return edit;
+}
+
+void TRuleForm::buildControls()
+{
+    auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(6);
+    EditSourceFolder = addFolderRow(grid, u"SourceFolder"_s, u"Source folder:"_s);
+    EditDestinationFolder = addFolderRow(grid, u"DestinationFolder"_s, u"Destination folder:"_s);
+    EditDestinationFilename = named(new QLineEdit(this), u"EditDestinationFilename"_s);
+    addLabelledRow(grid, u"DestinationFilename"_s, u"Destination filename:"_s,
+                   EditDestinationFilename);
+
+    CheckAddDate = named(new QCheckBox(u"Add date to filename"_s, this), u"CheckAddDate"_s);
+    CheckIncludeSubFolders =
+        named(new QCheckBox(u"Include subfolders"_s, this), u"CheckIncludeSubFolders"_s);
+    int row = grid->rowCount();
+    grid->addWidget(CheckAddDate, row, 0);
+    grid->addWidget(CheckIncludeSubFolders, row, 1, 1, 2);
+
+    // The password is shown as typed: the user must see what the archive
+    // will need to be opened.
+    CheckPassword = named(new QCheckBox(u"Password"_s, this), u"CheckPassword"_s);
+    EditPassword = named(new QLineEdit(this), u"EditPassword"_s);
+    row = grid->rowCount();
+    grid->addWidget(CheckPassword, row, 0);
+    grid->addWidget(EditPassword, row, 1, 1, 2);
+
+    CheckAutoClean = named(new QCheckBox(u"Auto clean:"_s, this), u"CheckAutoClean"_s);
+    RadioNumFiles =
+        named(new QRadioButton(u"Limit by number of files:"_s, this), u"RadioNumFiles"_s);
+    SpinNumFiles = limitSpinBox(u"SpinNumFiles"_s, 10, this);
+    RadioDiskUsage =
+        named(new QRadioButton(u"Limit by disk usage (GB):"_s, this), u"RadioDiskUsage"_s);
+    SpinDiskUsage = limitSpinBox(u"SpinDiskUsage"_s, 5, this);
+    row = grid->rowCount();
+    grid->addWidget(CheckAutoClean, row, 0);
+    grid->addWidget(RadioNumFiles, row, 1);
+    grid->addWidget(SpinNumFiles, row, 2);
+    grid->addWidget(RadioDiskUsage, row + 1, 1);
+    grid->addWidget(SpinDiskUsage, row + 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto* separator = named(new QFrame(this), u"Separator"_s);
+    separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Sunken);
+
+    ButtonOK = dialogButton(u"ButtonOK"_s, u"OK"_s, this);
+    ButtonCancel = dialogButton(u"ButtonCancel"_s, u"Cancel"_s, this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ButtonOK);
+    buttons->addWidget(ButtonCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addWidget(separator);
+    layout->addLayout(buttons);
+
+    connect(ButtonOK, &QPushButton::clicked, this, &TRuleForm::ButtonOKClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, &TRuleForm::ButtonCancelClick);
+    connect(CheckAddDate, &QCheckBox::clicked, this, &TRuleForm::CheckAddDateClick);
+    connect(CheckPassword, &QCheckBox::clicked, this, &TRuleForm::CheckPasswordClick);
+    connect(CheckAutoClean, &QCheckBox::clicked, this, &TRuleForm::CheckAutoCleanClick);
+    connect(EditDestinationFolder, &QLineEdit::textChanged, this,
+            &TRuleForm::EditDestinationFolderChange);
+
+    setAutoCleanEnabled(false);
+}
+
+void TRuleForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    ButtonOK->setFocus(Qt::OtherFocusReason);
+}
+
+void TRuleForm::keyPressEvent(QKeyEvent* event)
+{
+    // Escape does not close the dialog: only Cancel and the close box do,
+    // so a stray key never throws away a typed rule.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+PathStyle TRuleForm::pathStyle() const
+{
+    return fRules ? fRules->pathStyle() : nativePathStyle();
+}
+
+void TRuleForm::setAutoCleanEnabled(bool enabled)
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{RadioNumFiles, RadioDiskUsage,
+                                                            SpinNumFiles, SpinDiskUsage})
+        control->setEnabled(enabled);
+}
+
+void TRuleForm::clearLimitChoice()
+{
+    // Exclusive radio buttons refuse to be unchecked one by one.
+    for (QRadioButton* radio : {RadioNumFiles, RadioDiskUsage}) {
+        radio->setAutoExclusive(false);
+        radio->setChecked(false);
+        radio->setAutoExclusive(true);
+    }
+}
+
+void TRuleForm::UpdateControls()
+{
+    if (!fRule)
+        return;
+    m_updatingControls = true;
+    EditSourceFolder->setText(fRule->SourceFolder);
+    EditDestinationFolder->setText(fRule->DestinationFolder);
+    EditDestinationFilename->setText(fRule->DestinationFilename);
+    CheckIncludeSubFolders->setChecked(fRule->IncludeSubFolders);
+    CheckPassword->setChecked(fRule->UsePassword);
+    EditPassword->setText(fRule->Password);
+    EditPassword->setEnabled(fRule->UsePassword);
+
+    const bool autoClean = fRule->AutoCleanMode != acmOff;
+    CheckAutoClean->setChecked(autoClean);
+    setAutoCleanEnabled(autoClean);
+    if (fRule->AutoCleanMode == acmNumFiles)
+        RadioNumFiles->setChecked(true);
+    else if (fRule->AutoCleanMode == acmDiskUsage)
+        RadioDiskUsage->setChecked(true);
+    else
+        clearLimitChoice();
+    SpinNumFiles->setValue(fRule->NumFiles);
+    SpinDiskUsage->setValue(fRule->DiskUsage);
+    m_updatingControls = false;
+}
+
+void TRuleForm::UpdateRule()
+{
+    if (!fRule)
+        return;
+    fRule->SourceFolder = EditSourceFolder->text();
+    fRule->DestinationFolder = EditDestinationFolder->text();
+    fRule->DestinationFilename = EditDestinationFilename->text();
+    // The date token in the file name is what dates the archive; the flag is
+    // only kept in the file, and the dialog always stores it off.
+    fRule->IncludeDate = false;
+    fRule->IncludeSubFolders = CheckIncludeSubFolders->isChecked();
+    fRule->UsePassword = CheckPassword->isChecked();
+    fRule->Password = trimControlAndBlanks(EditPassword->text());
+    if (!CheckAutoClean->isChecked())
+        fRule->AutoCleanMode = acmOff;
+    else
+        fRule->AutoCleanMode = RadioNumFiles->isChecked() ? acmNumFiles : acmDiskUsage;
+    fRule->NumFiles = SpinNumFiles->value();
+    fRule->DiskUsage = SpinDiskUsage->value();
+    fRule->Normalize(pathStyle());
+}
+
+QString TRuleForm::ruleError() const
+{
+    const PathStyle style = pathStyle();
+    if (!fRule->IsValidSourceFolder(style))
+        return u"Please enter a valid source folder"_s;
+    if (!fRule->IsValidDestinationFolder(style))
+        return u"Please enter a valid destination folder"_s;
+    if (!fRule->IsValidDestinationFilename())
+        return u"Please enter a valid destination filename"_s;
+    // The password travels inside double quotes on the archiver's command
+    // line; a quote in it would end the token and let the rest pass as
+    // archiver switches.
+    if (fRule->UsePassword && fRule->Password.contains(u'"'))
+        return u"The password must not contain a double quote character"_s;
+    return {};
+}
+
+void TRuleForm::ButtonOKClick()
+{
+    if (!fRule)
+        return;
+    UpdateRule();
+    const QString error = ruleError();
+    if (error.isEmpty()) {
+        accept();
+        return;
+    }
+    // The fields keep what the user typed; the next OK reads them again.
+    QMessageBox::critical(this, errorCaption, error, QMessageBox::Ok);
+}
+
+void TRuleForm::ButtonCancelClick()
+{
+    reject();
+}
+
+void TRuleForm::CheckAddDateClick(bool checked)
+{
+    // Appended on every tick, never removed: the user may have edited the
+    // name around the token since.
+    if (checked)
+        EditDestinationFilename->setText(EditDestinationFilename->text() + dateToken);
+}
+
+void TRuleForm::CheckPasswordClick(bool checked)
+{
+    EditPassword->setEnabled(checked);
+}
+
+void TRuleForm::CheckAutoCleanClick(bool checked)
+{
+    setAutoCleanEnabled(checked);
+    if (!checked)
+        clearLimitChoice();
+    else if (!RadioNumFiles->isChecked() && !RadioDiskUsage->isChecked())
+        RadioNumFiles->setChecked(true);
+}
+
+void TRuleForm::EditDestinationFolderChange()
+{
+    if (m_updatingControls || !fRule || !fRules)
+        return;
+    // Auto clean belongs to the destination folder: a folder that other
+    // rules already use brings its settings along.
+    const QString folder = withTrailingSeparator(EditDestinationFolder->text(), pathStyle());
+    const TBackupRule* other = fRules->RuleByDestinationFolder(folder);
+    if (!other)
+        return;
+    fRule->AutoCleanMode = other->AutoCleanMode;
+    fRule->NumFiles = other->NumFiles;
+    fRule->DiskUsage = other->DiskUsage;
+    fRule->DestinationFolder = folder;
+    UpdateControls();
+}
+
+} // namespace tessaro

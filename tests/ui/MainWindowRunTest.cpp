@@ -1,0 +1,224 @@
+#include "MainWindowHarness.h"
+#include "QtPrinters.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTimeEdit>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace tessaro {
+namespace {
+
+using test::MainWindowHarness;
+using test::MessageBoxAnswerer;
+
+class MainWindowRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { window.showLoaded(); }
+
+    QAction* action(const char* name)
+    {
+        auto* found = window.form->findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    // Lets the schedule timer tick once.
+    void tick()
+    {
+        auto* timer = window.find<QTimer>("TimerSchedule");
+        auto* info = window.find<QLabel>("LabelScheduleInfo");
+        info->clear();
+        timer->start(0);
+        for (int i = 0; i < 100 && info->text().isEmpty(); ++i)
+            QCoreApplication::processEvents();
+        timer->stop();
+    }
+
+    MainWindowHarness window;
+};
+
+// Which controls are enabled, and the menu caption, while periodic runs are
+// off and while they are on.
+void expectRunControls(MainWindowHarness& window, QAction* menu, bool active)
+{
+    for (const char* name : {"NavButtonRun", "ButtonRun", "ButtonRunOnSchedule", "EditStartTime",
+                             "ComboRepeat", "CheckWeekdays"})
+        EXPECT_EQ(window.find<QWidget>(name)->isEnabled(), !active) << name;
+    for (const char* name : {"NavButtonStop", "ButtonStop", "ButtonStopOnSchedule"})
+        EXPECT_EQ(window.find<QWidget>(name)->isEnabled(), active) << name;
+    EXPECT_EQ(menu->text(), active ? u"Stop &Periodic Run"_s : u"&Run Periodic"_s);
+}
+
+TEST_F(MainWindowRunTest, RunAndStopControlsFollowPeriodicRuns)
+{
+    window.addRule(window.data.path() + u"/dest/"_s);
+    QAction* menu = action("MenuRunPeriodic");
+    expectRunControls(window, menu, false);
+
+    // Every way in starts, every way out stops.
+    const struct
+    {
+        const char* start;
+        const char* stop;
+    } pairs[] = {
+        {"ButtonRun", "ButtonStop"},
+        {"ButtonRunOnSchedule", "ButtonStopOnSchedule"},
+        {"NavButtonRun", "NavButtonStop"},
+    };
+    for (const auto& pair : pairs) {
+        SCOPED_TRACE(pair.start);
+        window.find<QAbstractButton>(pair.start)->click();
+        expectRunControls(window, menu, true);
+        EXPECT_TRUE(window.state().PeriodicRunActive);
+        window.find<QAbstractButton>(pair.stop)->click();
+        expectRunControls(window, menu, false);
+        EXPECT_FALSE(window.state().PeriodicRunActive);
+    }
+    menu->trigger();
+    expectRunControls(window, menu, true);
+    menu->trigger();
+    expectRunControls(window, menu, false);
+}
+
+TEST_F(MainWindowRunTest, RunWithoutRulesTellsTheUser)
+{
+    const struct
+    {
+        const char* control;
+        QString title;
+        QString text;
+    } cases[] = {
+        {"NavButtonRun", u"Backup Once (Now)"_s, u"Please add some backup rules first"_s},
+        {"ButtonRun", u"Periodic run"_s, u"No backup rules present. Aborting."_s},
+        {"ButtonRunOnSchedule", u"Periodic run"_s, u"No backup rules present. Aborting."_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control);
+        MessageBoxAnswerer answerer;
+        window.find<QAbstractButton>(c.control)->click();
+        ASSERT_EQ(answerer.boxes.size(), 1);
+        EXPECT_EQ(answerer.boxes.first().title, c.title);
+        EXPECT_EQ(answerer.boxes.first().text, c.text);
+        EXPECT_FALSE(window.state().PeriodicRunActive);
+    }
+}
+
+TEST_F(MainWindowRunTest, ScheduleInfoAndStatusBarShowThePeriodicRun)
+{
+    auto* info = window.find<QLabel>("LabelScheduleInfo");
+    auto* status = window.find<QLabel>("StatusPanel");
+    tick();
+    EXPECT_EQ(info->text(), u"Periodic run is inactive"_s);
+    EXPECT_TRUE(status->text().isEmpty());
+
+    window.addRule(window.data.path() + u"/dest/"_s);
+    window.find<QPushButton>("ButtonRun")->click();
+    tick();
+    const QString remaining = PeriodicRunController::RemainingTimeText(
+        window.state().NextScheduleRun, window.clock.now());
+    EXPECT_TRUE(remaining.startsWith(u"Next run: 27.03.2026 "_s)) << remaining.toStdString();
+    EXPECT_EQ(info->text(), u"Periodic run is active. "_s + remaining);
+    EXPECT_EQ(status->text(), u"   Periodic run. "_s + remaining);
+}
+
+// F1 works wherever the focus is, once per release of the key.
+TEST_F(MainWindowRunTest, F1FromAnyControlOpensTheManual)
+{
+    for (const char* name : {"EditWebhook", "ListViewBackupRules", "ComboRepeat", "LogView"}) {
+        SCOPED_TRACE(name);
+        auto* widget = window.find<QWidget>(name);
+        widget->setEnabled(true);
+        widget->setFocus();
+        MessageBoxAnswerer answerer;
+        QTest::keyClick(widget, Qt::Key_F1);
+        QTest::keyClick(widget, Qt::Key_F1, Qt::ShiftModifier);
+        ASSERT_EQ(answerer.boxes.size(), 2);
+        EXPECT_EQ(answerer.boxes.first().title, u"Help"_s);
+        EXPECT_EQ(answerer.boxes.first().text, u"Unable to find documentation pdf file"_s);
+    }
+
+    // Other keys, and F1 in a window of its own, are not the main window's.
+    QLineEdit elsewhere;
+    MessageBoxAnswerer answerer;
+    QTest::keyClick(window.find<QWidget>("EditWebhook"), Qt::Key_F2);
+    QTest::keyClick(&elsewhere, Qt::Key_F1);
+    EXPECT_TRUE(answerer.boxes.isEmpty());
+}
+
+TEST_F(MainWindowRunTest, HelpMenuOpensTheManualAndTheAboutDialog)
+{
+    MessageBoxAnswerer answerer;
+    action("MenuHelp")->trigger();
+    EXPECT_EQ(answerer.texts(), QStringList{u"Unable to find documentation pdf file"_s});
+
+    QString aboutTitle;
+    QTimer::singleShot(0, [&aboutTitle] {
+        if (QWidget* about = QApplication::activeModalWidget()) {
+            aboutTitle = about->windowTitle();
+            about->close();
+        }
+    });
+    action("MenuAbout")->trigger();
+    EXPECT_EQ(aboutTitle, u"About"_s);
+}
+
+// A click on a path in the log view reaches the log, which reports a path
+// that is gone.
+TEST_F(MainWindowRunTest, ClickOnALogLinkReachesTheLog)
+{
+    const QString missing = window.data.path() + u"/gone/archive.rar"_s;
+    window.form->logic().log().LogInfo(u"backup: see \""_s + missing + u"\""_s);
+
+    auto* log = window.find<QTextBrowser>("LogView");
+    const QTextCursor found = log->document()->find(u"archive.rar"_s);
+    ASSERT_FALSE(found.isNull());
+    QTextCursor inside = found;
+    inside.setPosition(found.selectionStart() + 2);
+    const QPoint where = log->cursorRect(inside).center();
+
+    MessageBoxAnswerer answerer;
+    QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, where);
+    ASSERT_EQ(answerer.boxes.size(), 1);
+    EXPECT_EQ(answerer.boxes.first().title, u"Error"_s);
+    EXPECT_EQ(answerer.boxes.first().text, u"The file \""_s + missing + u"\" cannot be found"_s);
+}
+
+// The tray menu's Exit is the main menu's Exit: both refuse while a pass
+// runs.
+TEST_F(MainWindowRunTest, BothExitItemsRefuseWhileAPassRuns)
+{
+    window.state().IsRunning = true;
+    auto* trayMenu = window.form->findChild<QSystemTrayIcon*>(u"TrayIcon"_s)->contextMenu();
+    ASSERT_NE(trayMenu, nullptr);
+    QAction* trayExit = trayMenu->findChild<QAction*>(u"TrayMenuExit"_s);
+    ASSERT_NE(trayExit, nullptr);
+    EXPECT_EQ(trayExit->text(), u"E&xit"_s);
+
+    for (QAction* exit : {action("MenuExit"), trayExit}) {
+        MessageBoxAnswerer answerer;
+        exit->trigger();
+        ASSERT_EQ(answerer.boxes.size(), 1);
+        EXPECT_EQ(answerer.boxes.first().title, u"Exit"_s);
+        EXPECT_EQ(answerer.boxes.first().text,
+                  u"You cannot exit the program right now because there is a backup process "
+                  u"running"_s);
+    }
+    EXPECT_TRUE(window.form->isVisible());
+    window.state().IsRunning = false;
+}
+
+} // namespace
+} // namespace tessaro

@@ -1,0 +1,170 @@
+#include "MainWindowHarness.h"
+
+#include <QMenu>
+#include <QMoveEvent>
+#include <QSystemTrayIcon>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace tessaro {
+namespace {
+
+using test::MainWindowHarness;
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+struct TrayCase
+{
+    const char* name;
+    bool trayAvailable;
+    bool minimizeToTray;
+    // Where the window goes: hidden with the tray icon shown, or to the
+    // task bar with the tray icon hidden.
+    bool toTray;
+};
+
+class MinimizeTest : public ::testing::TestWithParam<TrayCase>
+{
+protected:
+    MinimizeTest() : window([] { return GetParam().trayAvailable; }) {}
+    void SetUp() override
+    {
+        window.showLoaded();
+        window.state().Settings.MinimizeToTray = GetParam().minimizeToTray;
+        tray = window.form->findChild<QSystemTrayIcon*>(u"TrayIcon"_s);
+        ASSERT_NE(tray, nullptr);
+        EXPECT_FALSE(tray->isVisible());
+    }
+
+    void expectMinimized()
+    {
+        settle();
+        EXPECT_TRUE(window.form->isMinimized());
+        EXPECT_EQ(window.form->isVisible(), !GetParam().toTray);
+        EXPECT_EQ(tray->isVisible(), GetParam().toTray);
+    }
+
+    void expectNormal()
+    {
+        settle();
+        EXPECT_TRUE(window.form->isVisible());
+        EXPECT_FALSE(window.form->isMinimized());
+        EXPECT_FALSE(tray->isVisible());
+    }
+
+    MainWindowHarness window;
+    QSystemTrayIcon* tray = nullptr;
+};
+
+TEST_P(MinimizeTest, MinimizeButtonAndTheStartUpMinimize)
+{
+    window.form->showMinimized();
+    expectMinimized();
+    window.form->showNormal();
+    expectNormal();
+
+    // The minimize after the backup on start takes the same way.
+    window.form->minimize();
+    expectMinimized();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tray, MinimizeTest,
+    ::testing::Values(TrayCase{"ToTray", true, true, true},
+                      TrayCase{"TrayOptionOff", true, false, false},
+                      // Hiding the window without a tray would leave no way back.
+                      TrayCase{"NoTrayOnThisDesktop", false, true, false},
+                      TrayCase{"NoTrayAndOptionOff", false, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TrayRestore, IconClickAndOpenBringTheWindowBack)
+{
+    MainWindowHarness window([] { return true; });
+    window.showLoaded();
+    window.state().Settings.MinimizeToTray = true;
+    auto* tray = window.form->findChild<QSystemTrayIcon*>(u"TrayIcon"_s);
+    QAction* open = tray->contextMenu()->findChild<QAction*>(u"TrayMenuOpen"_s);
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->text(), u"&Open"_s);
+
+    const std::function<void()> restores[] = {
+        [tray] { Q_EMIT tray->activated(QSystemTrayIcon::Trigger); },
+        [open] { open->trigger(); },
+    };
+    for (const auto& restore : restores) {
+        window.form->showMinimized();
+        settle();
+        ASSERT_FALSE(window.form->isVisible());
+        ASSERT_TRUE(tray->isVisible());
+        restore();
+        settle();
+        EXPECT_TRUE(window.form->isVisible());
+        EXPECT_FALSE(window.form->isMinimized());
+        EXPECT_FALSE(tray->isVisible());
+    }
+    // Coming back from the tray does not load the configuration again.
+    EXPECT_EQ(window.form->logic().log().captureText().count(u"Tessaro version"_s), 1);
+}
+
+class WindowPositionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { window.showLoaded(); }
+
+    void moveTo(QPoint where)
+    {
+        window.form->move(where);
+        settle();
+    }
+
+    MainWindowHarness window;
+};
+
+TEST_F(WindowPositionTest, LoadWithoutStoredPositionCentresAndKeepsIt)
+{
+    const QPoint centred = ConfigFile::DefaultWindowPosition(window.form->screenGeometry());
+    EXPECT_EQ(window.state().LastPos.topLeft(), centred);
+    EXPECT_EQ(window.state().LastPos.size(), window.form->frameGeometry().size());
+}
+
+TEST_F(WindowPositionTest, MovesAreRememberedOnlyOnceLoaded)
+{
+    moveTo({40, 30});
+    EXPECT_EQ(window.state().LastPos, QRect(QPoint(40, 30), window.form->frameGeometry().size()));
+    EXPECT_FALSE(window.state().LastMax);
+
+    // Before the configuration is loaded the window is being placed, not
+    // moved by the user.
+    window.state().IsInitialized = false;
+    moveTo({70, 60});
+    EXPECT_EQ(window.state().LastPos.topLeft(), QPoint(40, 30));
+    window.state().IsInitialized = true;
+}
+
+TEST_F(WindowPositionTest, MaximizeKeepsTheNormalPosition)
+{
+    moveTo({40, 30});
+    window.form->showMaximized();
+    settle();
+    EXPECT_TRUE(window.state().LastMax);
+    EXPECT_EQ(window.state().LastPos.topLeft(), QPoint(40, 30));
+
+    // A maximized window moved by the desktop, say to another screen.
+    ASSERT_TRUE(window.form->isMaximized());
+    QMoveEvent moved(QPoint(900, 0), window.form->pos());
+    QApplication::sendEvent(window.form.get(), &moved);
+    EXPECT_EQ(window.state().LastPos.topLeft(), QPoint(40, 30));
+
+    window.form->showNormal();
+    settle();
+    EXPECT_FALSE(window.state().LastMax);
+}
+
+} // namespace
+} // namespace tessaro
