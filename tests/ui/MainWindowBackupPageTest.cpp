@@ -1,6 +1,8 @@
 #include "MainWindowHarness.h"
 #include "QtPrinters.h"
 
+#include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -107,6 +109,31 @@ TEST_F(MainWindowBackupPageTest, DeleteRemovesTheSelectedRule)
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(list->topLevelItem(0)->text(0), kept);
     expectEditButtons(false);
+}
+
+TEST_F(MainWindowBackupPageTest, AddThroughTheDialogListsNormalizedRuleAndSaves)
+{
+    const QString source = window.data.path() + u"/Data"_s;
+    const QString destination = window.data.path() + u"/Backup"_s;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>(u"EditSourceFolder"_s)->setText(source);
+        dialog->findChild<QLineEdit*>(u"EditDestinationFolder"_s)->setText(destination);
+        dialog->findChild<QLineEdit*>(u"EditDestinationFilename"_s)->setText(u"data"_s);
+        dialog->findChild<QPushButton*>(u"ButtonOK"_s)->click();
+    });
+    window.find<QPushButton>("ButtonAddRule")->click();
+
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    const QTreeWidgetItem* row = list->topLevelItem(2);
+    EXPECT_EQ((QStringList{row->text(0), row->text(1), row->text(2), row->text(3)}),
+              (QStringList{source + u"/"_s, u"data"_s, destination + u"/"_s, u"yes"_s}));
+    QFile saved(window.configFile());
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(saved.readAll());
+    EXPECT_TRUE(text.contains(u"[backup_rules_2]\r\nSourceFolder="_s + source + u"/\r\n"_s))
+        << text.toStdString();
 }
 
 } // namespace
