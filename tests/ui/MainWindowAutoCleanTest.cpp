@@ -150,6 +150,20 @@ TEST_F(MainWindowAutoCleanTest, ANewFolderWithAutoCleanOffShowsTheDialogDefaults
     EXPECT_EQ(diskUsage->value(), 5);
 }
 
+// The settings update enables the section and then shows the first folder,
+// so a first folder with auto clean off leaves its limits disabled.
+TEST_F(MainWindowAutoCleanTest, FirstFolderWithAutoCleanOffKeepsItsLimitsDisabled)
+{
+    window.addRule(u"D:\\Backup\\"_s, acmOff, 10, 5);
+    window.form->logic().config().UpdateSettings();
+    EXPECT_TRUE(folders->isEnabled());
+    EXPECT_TRUE(autoClean->isEnabled());
+    EXPECT_FALSE(autoClean->isChecked());
+    for (QWidget* limit : {static_cast<QWidget*>(byFiles), static_cast<QWidget*>(byDisk),
+                           static_cast<QWidget*>(numFiles), static_cast<QWidget*>(diskUsage)})
+        EXPECT_FALSE(limit->isEnabled()) << limit->objectName().toStdString();
+}
+
 // Each keystroke is a change; a number below the range is pulled into it
 // when the field loses the focus, and that is stored too.
 TEST_F(MainWindowAutoCleanTest, TypedLimitsAreStoredAndClampedOnLeaving)
