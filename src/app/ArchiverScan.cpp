@@ -1,5 +1,7 @@
 #include "ArchiverScan.h"
 
+#include "FileSize.h"
+
 #include <QFileInfo>
 
 #include <utility>
@@ -25,7 +27,7 @@ void ArchiverScan::ButtonScanForWinRARClick()
     const QString current = m_state.Settings.WinRARLocation;
     // Any existing file is accepted as it is: the user may have chosen a
     // different archiver on purpose. A folder is not a file and is replaced.
-    if (!current.isEmpty() && QFileInfo(current).isFile()) {
+    if (IsExistingFile(current)) {
         m_view.showMessage(QStringLiteral("Using WinRAR location ") + quoted(current), caption,
                            MessageButtons::Ok);
         return;

@@ -2,6 +2,7 @@
 
 #include "ArchiveJob.h"
 #include "ArchiverCommandLine.h"
+#include "FileSize.h"
 
 #include <QFileInfo>
 
@@ -72,12 +73,6 @@ QString formatDuration(LocalDateTime from, LocalDateTime to)
     return LocalDateTime::fromMilliseconds(elapsed).format(u"hh:MM:ss");
 }
 
-bool isExistingFile(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir();
-}
-
 } // namespace
 
 BackupPass::BackupPass(MainWindowState& state, MainView& view, const Clock& clock, ActivityLog& log,
@@ -104,7 +99,7 @@ void BackupPass::DisableApp()
 bool BackupPass::RunBackup()
 {
     const QString winRAR = m_state.Settings.WinRARLocation;
-    if (winRAR.isEmpty() || !isExistingFile(winRAR)) {
+    if (!IsExistingFile(winRAR)) {
         m_log.LogError(QLatin1String("WinRAR location is not set to a valid value: ") + quote +
                        winRAR + quote + QLatin1String(". aborting."));
         return false;
@@ -167,7 +162,7 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
     m_config.SaveConfig();
 
     for (qsizetype n = 0; n < created.size(); ++n) {
-        if (!isExistingFile(created.at(n)))
+        if (!IsExistingFile(created.at(n)))
             continue;
         m_log.LogInfo(QStringLiteral("backupfile %1 of %2: ").arg(n + 1).arg(created.size()) +
                       quote + created.at(n) + quote);

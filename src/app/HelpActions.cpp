@@ -1,5 +1,6 @@
 #include "HelpActions.h"
 
+#include "FileSize.h"
 #include "ProgramInfo.h"
 
 #include <QDir>
@@ -21,7 +22,7 @@ void HelpActions::Help1Click()
     const QString path = manualPath();
     // QFileInfo follows symbolic links, so a link to the manual counts as the
     // manual; a folder of that name does not.
-    if (QFileInfo(path).isFile()) {
+    if (IsExistingFile(path)) {
         m_view.openExternally(path);
         return;
     }

@@ -1,6 +1,8 @@
 #include "StartupShutdown.h"
 
 #include "ArchiverCommandLine.h"
+#include "FileSize.h"
+#include "PathRules.h"
 #include "ProgramInfo.h"
 
 #include <QDir>
@@ -15,20 +17,6 @@ namespace {
 const QString startCaption = QStringLiteral("Start");
 const QLatin1Char quote('"');
 
-bool isExistingFile(const QString& path)
-{
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.exists() && !info.isDir();
-}
-
-QString withNativeSeparator(const QString& folder)
-{
-    QString native = QDir::toNativeSeparators(folder);
-    if (!native.endsWith(QDir::separator()))
-        native += QDir::separator();
-    return native;
-}
-
 } // namespace
 
 StartupShutdown::StartupShutdown(MainWindowState& state, MainView& view, ActivityLog& log,
@@ -41,7 +29,7 @@ StartupShutdown::StartupShutdown(MainWindowState& state, MainView& view, Activit
 bool StartupShutdown::CanWriteToFolder(const QString& folder)
 {
     // A stale probe file left by a crash is simply truncated and removed.
-    QFile probe(withNativeSeparator(folder) + QStringLiteral("_.tmp"));
+    QFile probe(nativeFolder(folder) + QStringLiteral("_.tmp"));
     if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     probe.close();
@@ -55,7 +43,7 @@ QString StartupShutdown::GetLocalAppDataFolder()
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (base.isEmpty())
         return {};
-    return withNativeSeparator(base) + QStringLiteral("Tessaro") + QDir::separator();
+    return nativeFolder(base) + QStringLiteral("Tessaro") + QDir::separator();
 }
 
 QString StartupShutdown::ArchiverDownloadPage()
@@ -70,12 +58,12 @@ void StartupShutdown::FormCreate(const DataPaths& paths)
     m_state.DelayRunPeriodic = false;
 
     if (!paths.programFolder.isEmpty() && CanWriteToFolder(paths.programFolder)) {
-        m_dataFolder = withNativeSeparator(paths.programFolder);
+        m_dataFolder = nativeFolder(paths.programFolder);
     } else {
         // With no per-user folder either, the program still runs from its
         // own folder: saves then fail and are reported, nothing else breaks.
-        m_dataFolder = paths.perUserFolder.isEmpty() ? withNativeSeparator(paths.programFolder)
-                                                     : withNativeSeparator(paths.perUserFolder);
+        m_dataFolder = paths.perUserFolder.isEmpty() ? nativeFolder(paths.programFolder)
+                                                     : nativeFolder(paths.perUserFolder);
         QDir().mkpath(m_dataFolder);
     }
     m_state.ConfigFileName = m_dataFolder + QStringLiteral("tessaro.ini");
@@ -117,7 +105,7 @@ void StartupShutdown::FormShow()
 
 void StartupShutdown::StartUpTimerTimer()
 {
-    if (!isExistingFile(m_state.Settings.WinRARLocation)) {
+    if (!IsExistingFile(m_state.Settings.WinRARLocation)) {
         const QString found = m_findArchiver ? m_findArchiver() : QString();
         if (found.isEmpty()) {
             askForArchiver();

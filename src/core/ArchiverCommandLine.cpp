@@ -24,15 +24,14 @@ qsizetype extensionStart(const QString& name, PathStyle style)
     return -1;
 }
 
-QString twoDigits(int value)
-{
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
 // The value of one letter inside a "#...#" date pattern, or a null string
 // for letters that stand for themselves.
 QString patternValue(QChar letter, const LocalDateTime& now)
 {
+    // Two-digit values come from the program's own date patterns.
+    const auto twoDigit = [&now](QStringView pattern) {
+        return now.format(pattern, QLatin1Char(':'));
+    };
     switch (letter.unicode()) {
     case u'Y':
         return QString::number(now.year());
@@ -40,21 +39,21 @@ QString patternValue(QChar letter, const LocalDateTime& now)
         return QString::number(now.year() % 100);
     case u'M':
     case u'm':
-        return twoDigits(now.month());
+        return twoDigit(u"mm");
     case u'D':
     case u'd':
-        return twoDigits(now.day());
+        return twoDigit(u"dd");
     case u'H':
     case u'h':
-        return twoDigits(now.hour());
+        return twoDigit(u"hh");
     case u'N':
     case u'n':
     case u'I':
     case u'i':
-        return twoDigits(now.minute());
+        return twoDigit(u"nn");
     case u'S':
     case u's':
-        return twoDigits(now.second());
+        return twoDigit(u"ss");
     default:
         return {};
     }

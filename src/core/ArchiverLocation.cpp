@@ -1,5 +1,7 @@
 #include "ArchiverLocation.h"
 
+#include "FileSize.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -38,7 +40,7 @@ bool isEnterableFolder(const QFileInfo& entry)
 // The path when it names an existing file, else an empty text.
 QString existingFile(const QString& path)
 {
-    return !path.isEmpty() && QFileInfo(path).isFile() ? path : QString();
+    return IsExistingFile(path) ? path : QString();
 }
 
 // One registry view: "exe64", or "exe" only when "exe64" is empty. A stale

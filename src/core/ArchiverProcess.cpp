@@ -1,6 +1,7 @@
 #include "ArchiverProcess.h"
 
 #include "ArchiverExitCodes.h"
+#include "PathRules.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -85,12 +86,8 @@ QString GetArchiverWorkingFolder()
     };
     for (const auto location : candidates) {
         const QString folder = QStandardPaths::writableLocation(location);
-        if (!QFileInfo(folder).isDir())
-            continue;
-        QString native = QDir::toNativeSeparators(folder);
-        if (!native.endsWith(QDir::separator()))
-            native += QDir::separator();
-        return native;
+        if (QFileInfo(folder).isDir())
+            return nativeFolder(folder);
     }
     return {};
 }

@@ -10,6 +10,11 @@ qint64 FileSizeOf(const QString& path)
     return info.isFile() ? info.size() : -1;
 }
 
+bool IsExistingFile(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
 QString FormatFileSize(qint64 size, const QLocale& locale)
 {
     constexpr qint64 kibi = 1024;

@@ -1,5 +1,7 @@
 #include "PathRules.h"
 
+#include <QDir>
+
 namespace tessaro {
 
 PathStyle nativePathStyle()
@@ -24,6 +26,11 @@ QString withTrailingSeparator(const QString& path, PathStyle style)
     if (path.endsWith(separator))
         return path;
     return path + separator;
+}
+
+QString nativeFolder(const QString& folder)
+{
+    return withTrailingSeparator(QDir::toNativeSeparators(folder), nativePathStyle());
 }
 
 bool isExtensionBarrier(QChar c, PathStyle style)

@@ -26,6 +26,10 @@ QChar pathSeparator(PathStyle style);
 // where a lone "/" would silently mean the root folder.
 QString withTrailingSeparator(const QString& path, PathStyle style);
 
+// A folder of the platform in its native spelling, with the native
+// separator at its end (an empty text stays empty on POSIX).
+QString nativeFolder(const QString& folder);
+
 // Characters after which a file name's extension can no longer start:
 // "\" and ":" for Windows paths, "/" for POSIX paths.
 bool isExtensionBarrier(QChar c, PathStyle style);

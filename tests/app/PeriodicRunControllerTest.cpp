@@ -50,6 +50,15 @@ protected:
 
     PeriodicRunController& periodic() { return app.logic.periodic(); }
 
+    // One rule, yesterday's 12:00 run done, periodic runs started: the next
+    // run falls due today at 12:00.
+    void startAfterYesterdaysRun()
+    {
+        app.addRule(s("a"));
+        app.state.LastScheduleRun = at(26, 12);
+        periodic().ActionRun(true);
+    }
+
     AppHarness app;
 };
 
@@ -177,9 +186,7 @@ TEST_F(PeriodicRun, TicksShowTheStateAndStartTheDueRun)
     EXPECT_EQ(app.view.texts.value(Control::LabelScheduleInfo), s("Periodic run is inactive"));
     EXPECT_EQ(app.view.statusText(), QString());
 
-    app.addRule(s("a"));
-    app.state.LastScheduleRun = at(26, 12);
-    periodic().ActionRun(true);
+    startAfterYesterdaysRun();
 
     app.clock.set(at(27, 12));
     periodic().TimerScheduleTimer();
@@ -205,9 +212,7 @@ TEST_F(PeriodicRun, TicksShowTheStateAndStartTheDueRun)
 
 TEST_F(PeriodicRun, DueRunSavesTheScheduledTimeBeforeThePass)
 {
-    app.addRule(s("a"));
-    app.state.LastScheduleRun = at(26, 12);
-    periodic().ActionRun(true);
+    startAfterYesterdaysRun();
     app.clock.set(at(27, 12, 1));
     QString savedDuringPass;
     const auto scoped = app.whileArchiverRuns([&] {
@@ -221,9 +226,7 @@ TEST_F(PeriodicRun, DueRunSavesTheScheduledTimeBeforeThePass)
 
 TEST_F(PeriodicRun, NoRulesWhenDueWarnsEveryTickWithoutMovingTheNextRun)
 {
-    app.addRule(s("a"));
-    app.state.LastScheduleRun = at(26, 12);
-    periodic().ActionRun(true);
+    startAfterYesterdaysRun();
     app.state.Rules.Clear();
     app.clock.set(at(27, 13));
     periodic().TimerScheduleTimer();
@@ -236,11 +239,8 @@ TEST_F(PeriodicRun, NoRulesWhenDueWarnsEveryTickWithoutMovingTheNextRun)
 
 TEST_F(PeriodicRun, TickDuringAPassIsRefusedAndMovesTheNextRunTwice)
 {
-    app.addRule(s("a"));
-    app.state.LastScheduleRun = at(26, 12);
-    periodic().ActionRun(true);
+    startAfterYesterdaysRun();
     app.clock.set(at(27, 12, 1));
-    QString statusDuringPass;
     const auto scoped = app.whileArchiverRuns([&] {
         const qsizetype statusCount = app.view.statusTexts.size();
         periodic().TimerScheduleTimer();
@@ -259,9 +259,7 @@ TEST_F(PeriodicRun, TickDuringAPassIsRefusedAndMovesTheNextRunTwice)
 
 TEST_F(PeriodicRun, StopDuringAPassLetsItFinishAndStartsNoMore)
 {
-    app.addRule(s("a"));
-    app.state.LastScheduleRun = at(26, 12);
-    periodic().ActionRun(true);
+    startAfterYesterdaysRun();
     app.clock.set(at(27, 12, 1));
     const auto scoped = app.whileArchiverRuns([&] { periodic().ActionStop(); });
 
