@@ -1,6 +1,7 @@
 #include "ArchiverScan.h"
 
 #include "FileSize.h"
+#include "Quoted.h"
 
 #include <QFileInfo>
 
@@ -8,14 +9,7 @@
 
 namespace tessaro {
 
-namespace {
-
-QString quoted(const QString& text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-} // namespace
+namespace {} // namespace
 
 ArchiverScan::ArchiverScan(MainWindowState& state, MainView& view, Finder find)
     : m_state(state), m_view(view), m_find(std::move(find))
@@ -28,7 +22,7 @@ void ArchiverScan::ButtonScanForWinRARClick()
     // Any existing file is accepted as it is: the user may have chosen a
     // different archiver on purpose. A folder is not a file and is replaced.
     if (IsExistingFile(current)) {
-        m_view.showMessage(QStringLiteral("Using WinRAR location ") + quoted(current), caption,
+        m_view.showMessage(QStringLiteral("Using WinRAR location ") + Quoted(current), caption,
                            MessageButtons::Ok);
         return;
     }
@@ -39,7 +33,7 @@ void ArchiverScan::ButtonScanForWinRARClick()
                            caption, MessageButtons::Ok);
         return;
     }
-    m_view.showMessage(QStringLiteral("Setting WinRAR location to ") + quoted(found), caption,
+    m_view.showMessage(QStringLiteral("Setting WinRAR location to ") + Quoted(found), caption,
                        MessageButtons::Ok);
     // Takes effect at once; the configuration file gets it at the next save.
     m_state.Settings.WinRARLocation = found;

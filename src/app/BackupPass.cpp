@@ -3,14 +3,13 @@
 #include "ArchiveJob.h"
 #include "ArchiverCommandLine.h"
 #include "FileSize.h"
+#include "Quoted.h"
 
 #include <QFileInfo>
 
 namespace tessaro {
 
 namespace {
-
-const QLatin1Char quote('"');
 
 // Puts the window back to idle when a pass ends, however it ends.
 class RunningPass final
@@ -100,8 +99,8 @@ bool BackupPass::RunBackup()
 {
     const QString winRAR = m_state.Settings.WinRARLocation;
     if (!IsExistingFile(winRAR)) {
-        m_log.LogError(QLatin1String("WinRAR location is not set to a valid value: ") + quote +
-                       winRAR + quote + QLatin1String(". aborting."));
+        m_log.LogError(QLatin1String("WinRAR location is not set to a valid value: ") +
+                       Quoted(winRAR) + QLatin1String(". aborting."));
         return false;
     }
     if (m_state.Rules.Count() == 0) {
@@ -154,7 +153,7 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
             created.append(rule.OutputFileName);
         else
             ++errors;
-        m_log.LogInfo(QLatin1String("time taken for ") + quote + rule.SourceFolder + quote +
+        m_log.LogInfo(QLatin1String("time taken for ") + Quoted(rule.SourceFolder) +
                       QLatin1String(": ") + formatDuration(jobStart, m_clock.now()));
     }
 
@@ -165,7 +164,7 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
         if (!IsExistingFile(created.at(n)))
             continue;
         m_log.LogInfo(QStringLiteral("backupfile %1 of %2: ").arg(n + 1).arg(created.size()) +
-                      quote + created.at(n) + quote);
+                      Quoted(created.at(n)));
     }
     if (rules.Count() > 1) {
         m_log.LogInfo(QLatin1String("total time taken: ") +

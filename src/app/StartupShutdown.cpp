@@ -4,6 +4,7 @@
 #include "FileSize.h"
 #include "PathRules.h"
 #include "ProgramInfo.h"
+#include "Quoted.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +16,6 @@ namespace tessaro {
 namespace {
 
 const QString startCaption = QStringLiteral("Start");
-const QLatin1Char quote('"');
 
 } // namespace
 
@@ -97,8 +97,8 @@ void StartupShutdown::FormShow()
     }
     // The load has shown its own message with the reason already.
     m_log.LogFatal(result.isEmpty()
-                       ? QStringLiteral("Could not load configuration file ") + quote +
-                             m_state.ConfigFileName + quote + QStringLiteral(". The program ends.")
+                       ? QStringLiteral("Could not load configuration file ") +
+                             Quoted(m_state.ConfigFileName) + QStringLiteral(". The program ends.")
                        : result);
     m_view.quit();
 }
@@ -114,7 +114,7 @@ void StartupShutdown::StartUpTimerTimer()
         m_state.Settings.WinRARLocation = found;
         m_view.refreshSettings();
         m_view.showMessage(QStringLiteral("Found WinRAR installation on this computer in ") +
-                               quote + m_state.Settings.WinRARLocation + quote,
+                               Quoted(m_state.Settings.WinRARLocation),
                            startCaption, MessageButtons::Ok);
     }
     if (m_state.DelayRunPeriodic) {

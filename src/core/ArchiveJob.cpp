@@ -3,6 +3,7 @@
 #include "ArchiverExitCodes.h"
 #include "ArchiverProcess.h"
 #include "FileSize.h"
+#include "Quoted.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -14,11 +15,6 @@ namespace {
 const QString levelInfo = QStringLiteral("I");
 const QString levelWarning = QStringLiteral("W");
 const QString levelError = QStringLiteral("E");
-
-QString quoted(const QString& text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
 
 // The password travels inside one double-quoted token of the parameter
 // string; a quote in it would end the token early and let the rest be read
@@ -33,7 +29,7 @@ QString sourceSkippedText(const TBackupRule& rule)
     const QString what = rule.IncludeSubFolders ? QStringLiteral("no files or folders found")
                                                 : QStringLiteral("no files found");
     return QStringLiteral("backup: ") + what + QStringLiteral(" in source ") +
-           quoted(rule.SourceFolder) + QStringLiteral(". skipping backup.");
+           Quoted(rule.SourceFolder) + QStringLiteral(". skipping backup.");
 }
 
 QString failureText(int code)
@@ -44,7 +40,7 @@ QString failureText(int code)
 
 QString checkLogText(const QString& errorLogPath)
 {
-    return QStringLiteral("check WinRAR log at ") + quoted(errorLogPath);
+    return QStringLiteral("check WinRAR log at ") + Quoted(errorLogPath);
 }
 
 } // namespace
@@ -74,7 +70,7 @@ bool ArchiveRule(const QString& winRARPath, const TBackupRule& rule, const TWinR
     }
 
     write(levelInfo, QStringLiteral("backup: creating ") + archivePath +
-                         QStringLiteral(" from source ") + quoted(rule.SourceFolder));
+                         QStringLiteral(" from source ") + Quoted(rule.SourceFolder));
 
     resultCode = RunWinRAR(winRARPath, tokens);
     if (resultCode == 0 && FileSizeOf(archivePath) < 0)

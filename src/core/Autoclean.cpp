@@ -2,6 +2,7 @@
 
 #include "FileSize.h"
 #include "PathRules.h"
+#include "Quoted.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,11 +32,6 @@ bool DeleteArchiveFile(const QString& path, QString* error)
 }
 
 namespace {
-
-QString quoted(const QString& text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
 
 // The archives of the folder, or nothing when the listing cannot start: the
 // folder is missing or unreadable, or no entry at all matches the pattern. A
@@ -93,12 +89,12 @@ public:
         if (maxFiles < 1 || count() <= maxFiles)
             return;
         info(QStringLiteral("auto clean: found ") + QString::number(count()) + QLatin1Char(' ') +
-             m_extension + QStringLiteral(" files in ") + quoted(m_folder) +
+             m_extension + QStringLiteral(" files in ") + Quoted(m_folder) +
              QStringLiteral(", which is above ") + QString::number(maxFiles));
         while (count() > maxFiles) {
             const TFileEntry& oldest = m_archives.back();
             info(QStringLiteral("auto clean: deleting ") + oldest.Filename);
-            if (!deleteOldest(quoted(oldest.Filename)))
+            if (!deleteOldest(Quoted(oldest.Filename)))
                 return;
         }
     }
@@ -110,7 +106,7 @@ public:
         if (m_total > maxBytes) {
             info(QStringLiteral("auto clean: found ") + FormatFileSize(m_total) +
                  QStringLiteral(" of ") + m_extension + QStringLiteral(" files in ") +
-                 quoted(m_folder) + QStringLiteral(", which is above ") + FormatFileSize(maxBytes));
+                 Quoted(m_folder) + QStringLiteral(", which is above ") + FormatFileSize(maxBytes));
         }
         // The newest archive always stays, however large it is.
         while (m_total > maxBytes && count() > 1) {
@@ -126,11 +122,11 @@ public:
     void reportSummary()
     {
         if (m_deleted == 0) {
-            info(QStringLiteral("auto clean: files in ") + quoted(m_folder) +
+            info(QStringLiteral("auto clean: files in ") + Quoted(m_folder) +
                  QStringLiteral(" within limits, nothing to do"));
         } else {
             info(QStringLiteral("auto clean: deleted ") + QString::number(m_deleted) +
-                 QStringLiteral(" files in ") + quoted(m_folder));
+                 QStringLiteral(" files in ") + Quoted(m_folder));
         }
     }
 

@@ -1,5 +1,7 @@
 #include "SettingsPage.h"
 
+#include "Quoted.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,8 +19,6 @@ namespace tessaro {
 namespace {
 
 using After = SettingsBinder::After;
-
-const QLatin1Char quote('"');
 
 } // namespace
 
@@ -46,14 +46,14 @@ void SettingsPage::buildGeneralSettings(QVBoxLayout* layout)
         makeNamed<QCheckBox>(this, "CheckIncludeLog", QStringLiteral("Include log data"));
     auto* checkMinimizeToTray =
         makeNamed<QCheckBox>(this, "CheckMinimizeToTray", QStringLiteral("Minimize to tray"));
-    CheckExitAfterBackupOnce = makeNamed<QCheckBox>(
-        this, "CheckExitAfterBackupOnce",
-        QStringLiteral("Exit program after each ") + quote + QStringLiteral("Backup once") + quote);
-    CheckBackupOnStart = makeNamed<QCheckBox>(this, "CheckBackupOnStart",
-                                              QStringLiteral("Run ") + quote +
-                                                  QStringLiteral("Backup once") + quote +
-                                                  QStringLiteral(" on program start, minimize "
-                                                                 "afterwards"));
+    CheckExitAfterBackupOnce = makeNamed<QCheckBox>(this, "CheckExitAfterBackupOnce",
+                                                    QStringLiteral("Exit program after each ") +
+                                                        Quoted(QStringLiteral("Backup once")));
+    CheckBackupOnStart =
+        makeNamed<QCheckBox>(this, "CheckBackupOnStart",
+                             QStringLiteral("Run ") + Quoted(QStringLiteral("Backup once")) +
+                                 QStringLiteral(" on program start, minimize "
+                                                "afterwards"));
 
     binder.bindCheck(checkWebhook, &TSettings::CallWebHook, After::UpdateSettings);
     binder.bindText(editWebhook, &TSettings::WebHookURL);
