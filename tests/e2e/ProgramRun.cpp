@@ -2,11 +2,11 @@
 
 #include "TestFiles.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QTimer>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -56,11 +56,13 @@ int ProgramRun::run(const QProcessEnvironment& extra)
     process.start();
     if (!process.waitForStarted())
         return -1;
-    const QDeadlineTimer deadline(runLimitMs);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
-        if (!process.waitForFinished(10))
-            QCoreApplication::processEvents();
-    }
+    // The event loop serves whatever the test runs meanwhile (a local web
+    // server) until the program ends; the limit only stops a stuck program.
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(runLimitMs, &loop, &QEventLoop::quit);
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished();

@@ -1,8 +1,10 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -158,6 +160,21 @@ protected:
     }
 
     // Everything in the destination folder, hidden files included.
+    // Waits in the event loop until the archiver's temp file shows up in the
+    // destination folder or the archiver ends, whichever comes first.
+    void waitForTempFileOrEnd(QProcess& process) const
+    {
+        QFileSystemWatcher watcher({m_destination});
+        QEventLoop loop;
+        QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, [&] {
+            if (!destinationFiles().isEmpty())
+                loop.quit();
+        });
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        if (destinationFiles().isEmpty() && process.state() == QProcess::Running)
+            loop.exec();
+    }
+
     QStringList destinationFiles() const
     {
         return QDir(m_destination)
@@ -472,8 +489,7 @@ TEST_F(RarStandin, InterruptedRunRemovesItsTempFileAndExitsWith255)
                       {QStringLiteral("a"), QStringLiteral("-m5"), QStringLiteral("-INUL"),
                        archivePath(), m_source});
         ASSERT_TRUE(process.waitForStarted());
-        while (destinationFiles().isEmpty() && !process.waitForFinished(5)) {
-        }
+        waitForTempFileOrEnd(process);
         ASSERT_EQ(process.state(), QProcess::Running) << "finished before it could be stopped";
 
         ::kill(static_cast<pid_t>(process.processId()), signal);
