@@ -3,7 +3,7 @@
 PRESET ?= $(if $(filter true,$(CI)),ci,dev)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build test bench run demo clean
+.PHONY: deps configure build test bench run demo clean windows windows-test
 
 deps:
 	bash scripts/install-deps.sh
@@ -27,5 +27,13 @@ run: build
 demo: build
 	bash scripts/demo.sh build
 
+# The Windows build, cross built here with mingw-w64 against Qt for Windows
+# (built once into ~/.cache/tessaro-windows), and its tests under Wine.
+windows: deps
+	HOST_PRESET=$(PRESET) JOBS=$(JOBS) bash scripts/windows/build.sh
+
+windows-test: windows
+	bash scripts/windows/test.sh
+
 clean:
-	rm -rf build
+	rm -rf build build-windows

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
     cmake ninja-build g++ make clang-format
-    qt6-base-dev libgl-dev libqt6svg6
+    qt6-base-dev qt6-svg-dev libgl-dev libqt6svg6
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libarchive-dev
     xvfb xauth fonts-dejavu-core

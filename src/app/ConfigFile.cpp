@@ -1,6 +1,7 @@
 #include "ConfigFile.h"
 
 #include "MemIniFile.h"
+#include "SystemConventions.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -214,15 +215,9 @@ ConfigFile::ConfigFile(MainWindowState& state, MainView& view, ActivityLog& log)
 void ConfigFile::InitConfig()
 {
     // NewOnly: a file that appears between the check and the open is kept.
-    QFile file(m_state.ConfigFileName);
-    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::NewOnly;
-#ifdef Q_OS_WIN
-    const bool opened = file.open(mode);
-#else
     // The file will hold archive passwords in plain text.
-    const bool opened = file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-#endif
-    if (opened)
+    QFile file(m_state.ConfigFileName);
+    if (createPrivateFile(file))
         file.write("[Settings]\r\n");
 }
 

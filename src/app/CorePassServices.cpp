@@ -1,6 +1,7 @@
 #include "CorePassServices.h"
 
 #include "Autoclean.h"
+#include "SystemConventions.h"
 #include "WebHook.h"
 
 #include <QSysInfo>
@@ -23,12 +24,7 @@ WebHookOutcome CorePassServices::postWebHook(const QString& url, const QString& 
 
 QString CorePassServices::computerName() const
 {
-    const QString name = qEnvironmentVariable("COMPUTERNAME");
-#ifdef Q_OS_WIN
-    return name;
-#else
-    return name.isEmpty() ? QSysInfo::machineHostName() : name;
-#endif
+    return tessaro::computerName();
 }
 
 } // namespace tessaro

@@ -5,11 +5,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QStandardPaths>
-
-#ifdef Q_OS_WIN
-#include <QSettings>
-#endif
 
 namespace tessaro {
 
@@ -55,26 +50,7 @@ QString fromRegistryView(const RegistryValueReader& read)
     return existingFile(path);
 }
 
-#ifdef Q_OS_WIN
-RegistryValueReader registryView(QSettings::Format view)
-{
-    return [view](const QString& valueName) {
-        const QSettings key(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\WinRAR"), view);
-        return key.value(valueName).toString();
-    };
-}
-#endif
-
 } // namespace
-
-QString ArchiverFileName()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("winrar.exe");
-#else
-    return QStringLiteral("rar");
-#endif
-}
 
 QString FindWinRARInFolder(const QString& folder, int depth, const QString& fileName,
                            PathStyle style)
@@ -99,24 +75,6 @@ QString FindWinRARInFolder(const QString& folder, int depth, const QString& file
             return base + name;
     }
     return {};
-}
-
-ArchiverSources PlatformArchiverSources()
-{
-    ArchiverSources sources;
-#ifdef Q_OS_WIN
-    sources.registry64 = registryView(QSettings::Registry64Format);
-    sources.registry32 = registryView(QSettings::Registry32Format);
-    sources.scanFolders = {qEnvironmentVariable("ProgramFiles"),
-                           qEnvironmentVariable("ProgramFiles(x86)"),
-                           qEnvironmentVariable("ProgramW6432")};
-#else
-    sources.pathLookup = [] {
-        return QStandardPaths::findExecutable(ArchiverFileName());
-    };
-    sources.scanFolders = {QStringLiteral("/usr/local"), QStringLiteral("/opt"), QDir::homePath()};
-#endif
-    return sources;
 }
 
 QString FindWinRAR(bool scanProgramFolders, const ArchiverSources& sources)

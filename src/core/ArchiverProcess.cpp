@@ -1,6 +1,7 @@
 #include "ArchiverProcess.h"
 
 #include "ArchiverExitCodes.h"
+#include "ArchiverStart.h"
 #include "PathRules.h"
 
 #include <QCoreApplication>
@@ -9,10 +10,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-#endif
-
 namespace tessaro {
 
 namespace {
@@ -20,22 +17,6 @@ namespace {
 // The archiver is waited for in slices this long; between slices the
 // thread's pending events run so the window stays responsive.
 constexpr int waitSliceMs = 50;
-
-void configureHiddenStart(QProcess& process, const ArchiverTokens& tokens)
-{
-#ifdef Q_OS_WIN
-    // The archiver parses its own command line; Qt's quoting of separate
-    // arguments would double the quotes the parameter string already has.
-    process.setNativeArguments(JoinParameterString(tokens));
-    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
-        args->flags |= CREATE_NO_WINDOW;
-        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
-        args->startupInfo->wShowWindow = SW_HIDE;
-    });
-#else
-    process.setArguments(ArgumentVector(tokens));
-#endif
-}
 
 // Waits until the process has ended, however it ends. The pending events
 // may themselves notice the end and reap the process, so the loop asks for
@@ -54,7 +35,7 @@ int RunWinRAR(const QString& winRARPath, const ArchiverTokens& tokens)
 {
     QProcess process;
     process.setProgram(winRARPath);
-    configureHiddenStart(process, tokens);
+    prepareArchiverStart(process, tokens);
     process.setWorkingDirectory(GetArchiverWorkingFolder());
     // Nobody reads the archiver's output: sending it nowhere means a chatty
     // archiver can neither fill a pipe and stall nor grow our memory, and it

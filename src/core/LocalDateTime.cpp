@@ -1,5 +1,7 @@
 #include "LocalDateTime.h"
 
+#include "SystemConventions.h"
+
 #include <QLocale>
 #include <QTimeZone>
 
@@ -155,17 +157,7 @@ LocalDateTime LocalDateTime::fromIso8601(const QString& text, bool* ok)
 
 QChar LocalDateTime::systemTimeSeparator()
 {
-#ifdef Q_OS_WIN
-    // The short time format carries the user's separator right after the hours.
-    const QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
-    const qsizetype hours = format.indexOf(QLatin1Char('h'), 0, Qt::CaseInsensitive);
-    for (qsizetype i = hours; hours >= 0 && i < format.size(); ++i) {
-        const QChar c = format.at(i);
-        if (!c.isLetter())
-            return c;
-    }
-#endif
-    return QLatin1Char(':');
+    return tessaro::systemTimeSeparator();
 }
 
 } // namespace tessaro

@@ -1,6 +1,7 @@
 #include "MemIniFile.h"
 
 #include "PathRules.h"
+#include "SystemConventions.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,17 +18,6 @@ namespace {
 constexpr QByteArrayView utf8Mark("\xEF\xBB\xBF");
 constexpr QByteArrayView utf16LEMark("\xFF\xFE");
 constexpr QByteArrayView utf16BEMark("\xFE\xFF");
-
-// The encoding of files without a byte-order mark. Windows keeps such files
-// in the ANSI code page; elsewhere the system's 8-bit encoding is UTF-8.
-QStringConverter::Encoding plainEncoding()
-{
-#ifdef Q_OS_WIN
-    return QStringConverter::System;
-#else
-    return QStringConverter::Utf8;
-#endif
-}
 
 // Decodes without dropping a leading U+FEFF: the file's own mark has been
 // taken off already, so another one is content and must come back on saving.
@@ -59,8 +49,8 @@ bool fitsEncoding(const QString& text, TMemIniFile::Encoding encoding)
         return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
     case TMemIniFile::Encoding::Plain8Bit:
         // UTF-8 holds every character; a code page may not.
-        return plainEncoding() == QStringConverter::Utf8 ||
-               decode(encode(text, plainEncoding()), plainEncoding()) == text;
+        return plainTextEncoding() == QStringConverter::Utf8 ||
+               decode(encode(text, plainTextEncoding()), plainTextEncoding()) == text;
     case TMemIniFile::Encoding::Utf8Bom:
     case TMemIniFile::Encoding::Utf16LE:
     case TMemIniFile::Encoding::Utf16BE:
@@ -73,7 +63,7 @@ QByteArray encodeDocument(const QString& text, TMemIniFile::Encoding encoding)
 {
     switch (encoding) {
     case TMemIniFile::Encoding::Plain8Bit:
-        return encode(text, plainEncoding());
+        return encode(text, plainTextEncoding());
     case TMemIniFile::Encoding::Latin1:
         return text.toLatin1();
     case TMemIniFile::Encoding::Utf8Bom:
@@ -124,8 +114,8 @@ void TMemIniFile::loadFromBytes(const QByteArray& bytes)
         // encoding were written in some other 8-bit encoding. Latin-1 maps
         // every byte to one character and back, so such a file is saved
         // exactly as it came, whatever it was meant to be.
-        QString text = decode(view, plainEncoding());
-        if (encode(text, plainEncoding()) == bytes) {
+        QString text = decode(view, plainTextEncoding());
+        if (encode(text, plainTextEncoding()) == bytes) {
             m_encoding = Encoding::Plain8Bit;
         } else {
             m_encoding = Encoding::Latin1;

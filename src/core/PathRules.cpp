@@ -4,15 +4,6 @@
 
 namespace tessaro {
 
-PathStyle nativePathStyle()
-{
-#ifdef Q_OS_WIN
-    return PathStyle::Windows;
-#else
-    return PathStyle::Posix;
-#endif
-}
-
 QChar pathSeparator(PathStyle style)
 {
     return style == PathStyle::Windows ? QLatin1Char('\\') : QLatin1Char('/');

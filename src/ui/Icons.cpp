@@ -4,29 +4,42 @@ namespace tessaro {
 
 namespace {
 
-QString iconFile(const QString& name)
+// The sizes the build draws every picture at; QIcon scales the nearest one.
+constexpr int pictureSizes[] = {TESSARO_ICON_SIZES};
+
+void addPicture(QIcon& icon, const QString& name, QIcon::Mode mode)
 {
-    return QStringLiteral(":/icons/") + name + QStringLiteral(".svg");
+    for (const int size : pictureSizes) {
+        icon.addFile(QStringLiteral(":/icons/") + name + QLatin1Char('-') + QString::number(size) +
+                         QStringLiteral(".png"),
+                     QSize(size, size), mode);
+    }
+}
+
+QIcon picture(const QString& name)
+{
+    QIcon icon;
+    addPicture(icon, name, QIcon::Normal);
+    return icon;
 }
 
 } // namespace
 
 QIcon navigationIcon(const QString& name)
 {
-    QIcon icon;
-    icon.addFile(iconFile(name), QSize(), QIcon::Normal);
-    icon.addFile(iconFile(name + QStringLiteral("-grey")), QSize(), QIcon::Disabled);
+    QIcon icon = picture(name);
+    addPicture(icon, name + QStringLiteral("-grey"), QIcon::Disabled);
     return icon;
 }
 
 QIcon programIcon()
 {
-    return QIcon(iconFile(QStringLiteral("tessaro")));
+    return picture(QStringLiteral("tessaro"));
 }
 
 QIcon logFileIcon()
 {
-    return QIcon(iconFile(QStringLiteral("log")));
+    return picture(QStringLiteral("log"));
 }
 
 } // namespace tessaro

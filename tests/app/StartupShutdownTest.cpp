@@ -41,7 +41,7 @@ TEST_F(Startup, WritableProgramFolderHoldsTheData)
     startup().FormCreate({program, perUser});
 
     EXPECT_EQ(app.state.ConfigFileName, program + s("tessaro.ini"));
-    EXPECT_EQ(app.state.LogPath, program + s("log/"));
+    EXPECT_EQ(app.state.LogPath, program + s("log") + QDir::separator());
     EXPECT_TRUE(QFileInfo(program + s("log")).isDir());
     EXPECT_FALSE(QFile::exists(program + s("_.tmp"))) << "the probe removes a stale file";
     EXPECT_FALSE(QFile::exists(perUser));

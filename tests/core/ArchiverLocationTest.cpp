@@ -23,8 +23,11 @@ using test::writeFile;
 class ArchiverTree
 {
 public:
-    QString root() const { return m_dir.path(); }
-    QString path(const QString& relative) const { return m_dir.path() + u'/' + relative; }
+    QString root() const { return QDir::toNativeSeparators(m_dir.path()); }
+    QString path(const QString& relative) const
+    {
+        return QDir::toNativeSeparators(m_dir.path() + u'/' + relative);
+    }
 
     QString add(const QString& relative) const
     {
@@ -65,9 +68,9 @@ TEST_P(ArchiverFolderScanTest, FindsTheFirstEntryNamedLikeTheArchiver)
         tree.add(QString::fromUtf8(entry));
 
     const QString expected = *c.expected ? tree.path(QString::fromUtf8(c.expected)) : QString();
-    EXPECT_EQ(FindWinRARInFolder(tree.root(), 0, u"rar"_s, PathStyle::Posix), expected);
+    EXPECT_EQ(FindWinRARInFolder(tree.root(), 0, u"rar"_s), expected);
     // A start folder that already ends with its separator gets no second one.
-    EXPECT_EQ(FindWinRARInFolder(tree.root() + u'/', 0, u"rar"_s, PathStyle::Posix), expected);
+    EXPECT_EQ(FindWinRARInFolder(tree.root() + QDir::separator(), 0, u"rar"_s), expected);
 }
 
 // The start folder is depth 0; folders at depth 3 are listed, not entered.

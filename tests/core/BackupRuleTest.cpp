@@ -552,7 +552,10 @@ void expectSettingsFromSections(const TBackupRules& rules, const std::vector<int
 
 TEST_F(RuleSectionsTest, SharedWindowsFolderTakesTheLastSectionsAutoClean)
 {
-    auto ini = iniWith(rulesOnFoldersConfig({"D:\\Backup\\", "E:\\Other\\", "d:\\backup\\",
+    // With its byte-order mark the file is UTF-8 on every platform (Windows
+    // reads a file without one in the ANSI code page).
+    auto ini = iniWith("\xEF\xBB\xBF" +
+                       rulesOnFoldersConfig({"D:\\Backup\\", "E:\\Other\\", "d:\\backup\\",
                                              "e:\\OTHER\\", "D:\\Äpfel\\", "D:\\äpfel\\"}));
     TBackupRules rules(PathStyle::Windows);
     ASSERT_TRUE(rules.FromIniFile(*ini, prefix));

@@ -5,11 +5,10 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
 
 namespace tessaro::test {
@@ -26,9 +25,10 @@ ProgramRun::ProgramRun()
 {
     m_folder = withSlash(m_root.filePath(QStringLiteral("program")));
     QDir().mkpath(m_folder);
-    const QString program = m_folder + QStringLiteral("tessaro");
-    EXPECT_TRUE(QFile::copy(QStringLiteral(TESSARO_PROGRAM), program));
-    QFile::setPermissions(program,
+    const QString built = QStringLiteral(TESSARO_PROGRAM);
+    m_program = m_folder + QFileInfo(built).fileName();
+    EXPECT_TRUE(QFile::copy(built, m_program));
+    QFile::setPermissions(m_program,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
@@ -51,7 +51,7 @@ int ProgramRun::run(const QProcessEnvironment& extra)
     environment.insert(QStringLiteral("XDG_DATA_HOME"), m_root.filePath(QStringLiteral("xdg")));
     environment.insert(extra);
     process.setProcessEnvironment(environment);
-    process.setProgram(m_folder + QStringLiteral("tessaro"));
+    process.setProgram(m_program);
     process.setWorkingDirectory(m_root.path());
     process.start();
     if (!process.waitForStarted())
@@ -90,21 +90,6 @@ QStringList ProgramRun::logLines() const
     for (const QString& line : rawLogLines())
         lines.append(line.mid(20));
     return lines;
-}
-
-QStringList archiveEntries(const QString& archive)
-{
-    QStringList names;
-    struct archive* reader = archive_read_new();
-    archive_read_support_format_zip(reader);
-    if (archive_read_open_filename(reader, QFile::encodeName(archive).constData(), 16384) ==
-        ARCHIVE_OK) {
-        struct archive_entry* entry = nullptr;
-        while (archive_read_next_header(reader, &entry) == ARCHIVE_OK)
-            names.append(QString::fromUtf8(archive_entry_pathname(entry)));
-    }
-    archive_read_free(reader);
-    return names;
 }
 
 } // namespace tessaro::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -17,7 +18,10 @@ public:
     // Where the copied program lives, with a trailing separator.
     QString folder() const { return m_folder; }
     // A path in the temporary area outside the program's folder.
-    QString path(const QString& relative) const { return m_root.filePath(relative); }
+    QString path(const QString& relative) const
+    {
+        return QDir::toNativeSeparators(m_root.filePath(relative));
+    }
 
     void writeConfig(const QByteArray& ini) const;
     QByteArray config() const;
@@ -35,9 +39,7 @@ public:
 private:
     QTemporaryDir m_root;
     QString m_folder;
+    QString m_program;
 };
-
-// The entry names of a ZIP archive, read with libarchive.
-QStringList archiveEntries(const QString& archive);
 
 } // namespace tessaro::test

@@ -33,7 +33,8 @@ void setModified(const QString& path, const QDateTime& when)
 
 QString withSlash(const QString& folder)
 {
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    const QString native = QDir::toNativeSeparators(folder);
+    return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
 }
 
 } // namespace tessaro::test

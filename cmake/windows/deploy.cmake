@@ -1,0 +1,15 @@
+# Lays out the deployable folder (script mode; WindowsDeploy.cmake passes the
+# variables). The folder is made anew so nothing stale ships.
+file(REMOVE_RECURSE ${DEPLOY_DIR})
+file(MAKE_DIRECTORY ${DEPLOY_DIR})
+file(COPY ${PROGRAM} ${MANUAL} DESTINATION ${DEPLOY_DIR})
+foreach(library IN LISTS QT_LIBRARIES)
+    file(COPY ${QT_BIN_DIR}/${library} DESTINATION ${DEPLOY_DIR})
+endforeach()
+foreach(plugin IN LISTS PLUGINS)
+    get_filename_component(kind ${plugin} DIRECTORY)
+    file(COPY ${QT_PLUGIN_DIR}/${plugin} DESTINATION ${DEPLOY_DIR}/${kind})
+endforeach()
+foreach(library IN LISTS RUNTIME_LIBRARIES)
+    file(COPY ${library} DESTINATION ${DEPLOY_DIR})
+endforeach()

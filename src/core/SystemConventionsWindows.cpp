@@ -1,0 +1,69 @@
+#include "PathRules.h"
+#include "SystemConventions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QStringDecoder>
+
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+
+namespace tessaro {
+
+PathStyle nativePathStyle()
+{
+    return PathStyle::Windows;
+}
+
+QStringConverter::Encoding plainTextEncoding()
+{
+    return QStringConverter::System;
+}
+
+QString decodeEightBitLog(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringConverter::System);
+    return decoder(bytes);
+}
+
+QChar systemTimeSeparator()
+{
+    // The short time format carries the user's separator right after the hours.
+    const QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
+    const qsizetype hours = format.indexOf(QLatin1Char('h'), 0, Qt::CaseInsensitive);
+    for (qsizetype i = hours; hours >= 0 && i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (!c.isLetter())
+            return c;
+    }
+    return QLatin1Char(':');
+}
+
+QString computerName()
+{
+    return qEnvironmentVariable("COMPUTERNAME");
+}
+
+bool createPrivateFile(QFile& file)
+{
+    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+}
+
+bool openDenyingOtherWriters(QFile& file)
+{
+    int fd = -1;
+    const QString nativeName = QDir::toNativeSeparators(file.fileName());
+    if (_wsopen_s(&fd, reinterpret_cast<const wchar_t*>(nativeName.utf16()),
+                  _O_RDWR | _O_CREAT | _O_BINARY, _SH_DENYWR, _S_IREAD | _S_IWRITE) != 0)
+        return false;
+    if (!file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        _close(fd);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tessaro

@@ -1,0 +1,44 @@
+// What the archive holds, where the stand-in archiver writes real ZIP data.
+
+#include "EndToEndFixture.h"
+
+#include <QFile>
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <gtest/gtest.h>
+
+namespace tessaro {
+namespace {
+
+// The entry names of a ZIP archive, read with libarchive.
+QStringList archiveEntries(const QString& archive)
+{
+    QStringList names;
+    struct archive* reader = archive_read_new();
+    archive_read_support_format_zip(reader);
+    if (archive_read_open_filename(reader, QFile::encodeName(archive).constData(), 16384) ==
+        ARCHIVE_OK) {
+        struct archive_entry* entry = nullptr;
+        while (archive_read_next_header(reader, &entry) == ARCHIVE_OK)
+            names.append(QString::fromUtf8(archive_entry_pathname(entry)));
+    }
+    archive_read_free(reader);
+    return names;
+}
+
+TEST_F(EndToEnd, ArchiveHoldsTheSourceFilesWithRelativePaths)
+{
+    configure(QString());
+
+    ASSERT_EQ(run.run(), 0);
+
+    const QStringList made = archives();
+    ASSERT_EQ(made.size(), 1);
+    QStringList entries = archiveEntries(destination + made.first());
+    entries.sort();
+    EXPECT_EQ(entries, (QStringList{s("notes.txt"), s("sub/"), s("sub/deep.txt")}));
+}
+
+} // namespace
+} // namespace tessaro
