@@ -224,5 +224,64 @@ TEST_F(EndToEnd, ResumedPeriodicRunCatchesUpSilentlyAndEnds)
     EXPECT_TRUE(QString::fromUtf8(run.config()).contains(s("\r\nPeriodicRun=on\r\n")));
 }
 
+// The value of a key of the configuration file as the program left it.
+QString iniValue(const QByteArray& ini, const QString& key)
+{
+    const QRegularExpression line(s("\r\n") + QRegularExpression::escape(key) +
+                                  s("=([^\r\n]*)\r\n"));
+    return line.match(QString::fromUtf8(ini)).captured(1);
+}
+
+// Zones whose offset on 1899-12-30 has seconds (local mean time) write never
+// with the offset cut to whole minutes; the next start must still read never,
+// not a time some seconds later that looks like a backup long ago.
+TEST(EndToEndTimeZones, NeverReadsBackAsNeverWhenTheOffsetHasSeconds)
+{
+    struct Case
+    {
+        const char* zone;
+        const char* never;
+    };
+    const Case cases[] = {
+        {"Asia/Kolkata", "1899-12-30T00:00:00.000+05:21"},
+        {"Europe/Paris", "1899-12-30T00:00:00.000+00:09"},
+        {"Asia/Shanghai", "1899-12-30T00:00:00.000+08:05"},
+        {"America/Sao_Paulo", "1899-12-30T00:00:00.000-03:06"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zone);
+        ProgramRun run;
+        const QString source = test::withSlash(run.path(s("source")));
+        test::writeFile(source + s("notes.txt"), "notes");
+        QDir().mkpath(run.path(s("backup")));
+        const QString rule = s("\r\n[backup_rules_0]\r\nSourceFolder=") + source +
+                             s("\r\nDestinationFolder=") + test::withSlash(run.path(s("backup"))) +
+                             s("\r\nDestinationFilename=docs\r\n");
+        const QString settings = s("[Settings]\r\nWinRARLocation=") + s(TESSARO_RAR_STANDIN) +
+                                 s("\r\nBackupOnStart=1\r\nExitAfterBackupOnce=1\r\n");
+        QProcessEnvironment zone;
+        zone.insert(s("TZ"), s(c.zone));
+
+        // The first start has no schedule run yet and writes never for it.
+        run.writeConfig((settings + rule).toUtf8());
+        ASSERT_EQ(run.run(zone), 0);
+        ASSERT_EQ(iniValue(run.config(), s("LastRun")), s(c.never));
+
+        // A configuration saved before the first backup holds never for the
+        // last backup too; the next start reads both as never.
+        run.writeConfig((settings + s("LastBackupTime=") + s(c.never) +
+                         s("\r\n[schedule]\r\n"
+                           "LastRun=") +
+                         s(c.never) + rule)
+                            .toUtf8());
+        ASSERT_EQ(run.run(zone), 0);
+        EXPECT_EQ(iniValue(run.config(), s("LastRun")), s(c.never));
+        const QStringList lines = run.logLines();
+        EXPECT_TRUE(lines.filter(s("last backup was done at")).isEmpty())
+            << lines.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(lines.last(), s("[I] backup: finished"));
+    }
+}
+
 } // namespace
 } // namespace tessaro
