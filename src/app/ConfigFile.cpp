@@ -333,8 +333,10 @@ void ConfigFile::UpdateSettings()
     m_view.setControlEnabled(Control::EditWebhook, settings.CallWebHook);
     m_view.setControlEnabled(Control::CheckIncludeLog, settings.CallWebHook);
     m_view.setControlEnabled(Control::SpinNumThreads, settings.UseNumThreads);
-    // Weekdays only matter while a period fits within one day.
-    m_view.setControlEnabled(Control::CheckWeekdays, settings.PeriodHours <= 24);
+    // Weekdays only matter while a period fits within one day, and the
+    // schedule in effect cannot change while periodic runs are active.
+    m_view.setControlEnabled(Control::CheckWeekdays,
+                             !m_state.PeriodicRunActive && settings.PeriodHours <= 24);
 
     // The controls are enabled before the first folder is shown, so that
     // showing a folder with auto clean off can disable its limits again.

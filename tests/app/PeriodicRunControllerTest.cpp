@@ -304,6 +304,24 @@ TEST_F(PeriodicRun, StopDuringAPassLetsItFinishAndStartsNoMore)
     EXPECT_EQ(app.loggedLines(), lines);
 }
 
+// The schedule in effect cannot change while periodic runs are active, so a
+// settings update (a rule added, a setting clicked) leaves the weekday list
+// disabled with the other schedule fields; once stopped, the period decides.
+TEST_F(PeriodicRun, SettingsUpdatesKeepTheWeekdayListDisabledWhileActive)
+{
+    for (const int period : {4, 24, 48}) {
+        SCOPED_TRACE(period);
+        app.state.Settings.PeriodHours = period;
+        startAfterYesterdaysRun();
+        app.logic.config().UpdateSettings();
+        expectActive(true);
+
+        periodic().ActionStop();
+        app.logic.config().UpdateSettings();
+        EXPECT_EQ(app.view.isEnabled(Control::CheckWeekdays), period <= 24);
+    }
+}
+
 TEST_F(PeriodicRun, ScheduleComesFromTheSettings)
 {
     auto& settings = app.state.Settings;
