@@ -89,7 +89,9 @@ bool writeAll(QFile& file, const QByteArray& bytes)
 }
 
 // Opens the file for reading and writing, creating it when missing, with
-// every other writer kept out until the file is closed. The lock is tried
+// every other writer kept out until the file is closed. Unbuffered, so a
+// write that fails (a full disk) fails at once and leaves nothing behind in
+// a buffer that a later flush or the close would still try to write. The lock is tried
 // once: waiting for another program would freeze the window, and a line that
 // cannot be written is dropped anyway.
 bool openExclusive(QFile& file)
@@ -100,13 +102,15 @@ bool openExclusive(QFile& file)
     if (_wsopen_s(&fd, reinterpret_cast<const wchar_t*>(nativeName.utf16()),
                   _O_RDWR | _O_CREAT | _O_BINARY, _SH_DENYWR, _S_IREAD | _S_IWRITE) != 0)
         return false;
-    if (!file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, QIODevice::ReadWrite | QIODevice::Unbuffered,
+                   QFileDevice::AutoCloseHandle)) {
         _close(fd);
         return false;
     }
     return true;
 #else
-    return file.open(QIODevice::ReadWrite) && ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
+    return file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) &&
+           ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
 #endif
 }
 
@@ -122,7 +126,13 @@ bool rewriteAsUtf8(QFile& file, const QString& text)
     const QByteArray content = Utf8Mark.toByteArray() + fromCodePage(old).toUtf8() + text.toUtf8();
     // The new content is never shorter for an 8-bit page, but a multi-byte
     // system page could make it so; cutting the file keeps no stale tail.
-    return file.seek(0) && writeAll(file, content) && file.resize(content.size());
+    if (file.seek(0) && writeAll(file, content) && file.resize(content.size()))
+        return true;
+    // The old content goes back where it was: it needs no more room than it
+    // had, so this works on a full disk too.
+    if (file.seek(0) && writeAll(file, old))
+        file.resize(old.size());
+    return false;
 }
 
 bool appendLocked(QFile& file, const QString& text)
@@ -133,7 +143,13 @@ bool appendLocked(QFile& file, const QString& text)
     const FileEncoding encoding = detectEncoding(head);
     if (encoding == FileEncoding::CodePage && !isPlainAscii(text))
         return rewriteAsUtf8(file, text);
-    return file.seek(file.size()) && writeAll(file, encodeFor(encoding, text));
+    const qint64 oldSize = file.size();
+    if (file.seek(oldSize) && writeAll(file, encodeFor(encoding, text)))
+        return true;
+    // A line written in part (a full disk) is cut off again: the next line
+    // would otherwise continue it.
+    file.resize(oldSize);
+    return false;
 }
 
 } // namespace
@@ -144,9 +160,9 @@ bool appendLogLine(const QString& fileName, const QString& line) noexcept
         QFile file(fileName);
         if (!openExclusive(file))
             return false;
-        // Flushed before the close releases the lock, so the bytes land while
-        // other writers are still kept out, and a failed write is seen here.
-        return appendLocked(file, line + u"\r\n"_s) && file.flush();
+        // Written unbuffered while the lock keeps other writers out, so a
+        // failed write is seen here and undone before anyone else appends.
+        return appendLocked(file, line + u"\r\n"_s);
     } catch (...) {
         return false;
     }
