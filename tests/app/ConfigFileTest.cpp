@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 
 #ifndef Q_OS_WIN
@@ -438,6 +439,34 @@ TEST_F(ConfigFileTest, AWriteBackFailureWhileLoadingIsLoggedAndLoadingGoesOn)
     EXPECT_TRUE(
         errors.first().contains(u"could not write configuration file \""_s + path + u"\": "_s))
         << errors.first().toStdString();
+}
+
+// Stored positions at the ends of the int range are kept as they are for the
+// next save, while the window itself goes onto the display.
+TEST_F(ConfigFileTest, ExtremeStoredWindowPositionsAreKeptAndPlacedOnScreen)
+{
+    constexpr int most = std::numeric_limits<int>::max();
+    constexpr int least = std::numeric_limits<int>::min();
+    const QPoint positions[] = {
+        {most, most}, {least, least}, {most - 100, 0}, {least, most}, {most, least},
+    };
+    for (const QPoint& position : positions) {
+        SCOPED_TRACE(position.x());
+        SCOPED_TRACE(position.y());
+        writeConfig("[window]\r\nleft=" + QByteArray::number(position.x()) +
+                    "\r\ntop=" + QByteArray::number(position.y()) + "\r\n");
+        m_program = newProgram();
+        view().size = QSize(700, 660);
+        ASSERT_EQ(config().LoadConfig(), u"ok"_s);
+
+        EXPECT_EQ(state().LastPos.topLeft(), position);
+        EXPECT_TRUE(QRect(0, 0, 1920, 1040).contains(view().geometry)) << view().geometry.x();
+        ASSERT_TRUE(config().SaveConfig());
+        const QByteArray saved = configBytes();
+        EXPECT_TRUE(saved.contains("\r\nleft=" + QByteArray::number(position.x()) +
+                                   "\r\ntop=" + QByteArray::number(position.y()) + "\r\n"))
+            << saved.toStdString();
+    }
 }
 
 // --- saving -----------------------------------------------------------------
