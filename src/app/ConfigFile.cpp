@@ -1,9 +1,11 @@
 #include "ConfigFile.h"
 
 #include "MemIniFile.h"
+#include "Quoted.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <limits>
@@ -203,6 +205,15 @@ Edges nearestDisplay(const Edges& window, const ScreenGeometry& screens)
     return *best;
 }
 
+bool holdsPasswords(const TBackupRules& rules)
+{
+    for (qsizetype i = 0; i < rules.Count(); ++i) {
+        if (!rules.Item(i)->Password.isEmpty())
+            return true;
+    }
+    return false;
+}
+
 int toInt(qint64 value)
 {
     return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
@@ -292,6 +303,7 @@ QString ConfigFile::LoadConfig()
         m_log.LogError(QStringLiteral("could not write configuration file \"") +
                        m_state.ConfigFileName + QStringLiteral("\": ") + ini.errorString());
     }
+    reportWriteEffects(ini);
 
     readSettings(ini);
     m_view.refreshRuleList();
@@ -339,6 +351,8 @@ bool ConfigFile::SaveConfig()
     TMemIniFile ini(m_state.ConfigFileName);
     if (!ini.load())
         return reportSaveFailure(ini.errorString());
+    ini.setHoldsSecrets(holdsPasswords(m_state.Rules));
+    const auto effects = qScopeGuard([this, &ini] { reportWriteEffects(ini); });
 
     const QRect& pos = m_state.LastPos;
     ini.WriteString(WindowSection, QStringLiteral("maximized"),
@@ -374,6 +388,21 @@ bool ConfigFile::reportSaveFailure(const QString& reason)
     m_log.LogError(QStringLiteral("could not save configuration file \"") + m_state.ConfigFileName +
                    QStringLiteral("\": ") + reason);
     return false;
+}
+
+void ConfigFile::reportWriteEffects(const TMemIniFile& ini)
+{
+    if (!ini.keptCopy().isEmpty()) {
+        m_log.LogWarn(QStringLiteral("configuration file ") + Quoted(m_state.ConfigFileName) +
+                      QStringLiteral(" held text that could not be read; the file as it was is "
+                                     "kept as ") +
+                      Quoted(ini.keptCopy()));
+    }
+    if (ini.madePrivate()) {
+        m_log.LogInfo(QStringLiteral("configuration file ") + Quoted(m_state.ConfigFileName) +
+                      QStringLiteral(" holds passwords and was open to other users; it is now "
+                                     "readable by its owner only"));
+    }
 }
 
 void ConfigFile::UpdateSettings()

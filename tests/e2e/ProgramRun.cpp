@@ -22,9 +22,10 @@ constexpr int runLimitMs = 60000;
 
 } // namespace
 
-ProgramRun::ProgramRun()
+ProgramRun::ProgramRun(const QString& programFolder)
 {
-    m_folder = withSlash(m_root.filePath(QStringLiteral("program")));
+    m_folder = withSlash(programFolder.isEmpty() ? m_root.filePath(QStringLiteral("program"))
+                                                 : programFolder);
     QDir().mkpath(m_folder);
     const QString program = m_folder + QStringLiteral("tessaro");
     EXPECT_TRUE(QFile::copy(QStringLiteral(TESSARO_PROGRAM), program));
