@@ -397,6 +397,10 @@ void ConfigFile::reportWriteEffects(const TMemIniFile& ini)
                       QStringLiteral(" held text that could not be read; the file as it was is "
                                      "kept as ") +
                       Quoted(ini.keptCopy()));
+    } else if (ini.droppedContent()) {
+        m_log.LogWarn(QStringLiteral("configuration file ") + Quoted(m_state.ConfigFileName) +
+                      QStringLiteral(" held text that could not be read; it is dropped, ") +
+                      Quoted(ini.copyName()) + QStringLiteral(" keeps an earlier copy"));
     }
     if (ini.madePrivate()) {
         m_log.LogInfo(QStringLiteral("configuration file ") + Quoted(m_state.ConfigFileName) +

@@ -412,6 +412,7 @@ bool TMemIniFile::UpdateFile()
     m_madePrivate = m_madePrivate || narrowed;
 #endif
     m_encoding = encoding;
+    m_droppedContent = m_droppedContent || m_unplacedContent;
     m_unplacedContent = false;
     m_error.clear();
     return true;
@@ -419,7 +420,7 @@ bool TMemIniFile::UpdateFile()
 
 bool TMemIniFile::keepCopy()
 {
-    const QString copy = m_fileName + QStringLiteral(".bak");
+    const QString copy = copyName();
     if (QFileInfo::exists(copy) || !QFileInfo::exists(m_fileName))
         return true;
     QFile original(m_fileName);

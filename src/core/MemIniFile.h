@@ -78,6 +78,11 @@ public:
     // The copy of the file as it was that a write of this document kept
     // before it dropped such content; empty when it kept none.
     QString keptCopy() const { return m_keptCopy; }
+    // Whether a write of this document dropped such content, with or
+    // without a copy of its own (an earlier copy is never overwritten).
+    bool droppedContent() const { return m_droppedContent; }
+    // Where the copy of the file as it was goes.
+    QString copyName() const { return m_fileName + QStringLiteral(".bak"); }
     // A document that holds secrets (passwords) makes an existing file that
     // others can access private to its owner at the next write (POSIX).
     void setHoldsSecrets(bool holdsSecrets) { m_holdsSecrets = holdsSecrets; }
@@ -150,6 +155,7 @@ private:
     bool m_holdsSecrets = false;
     bool m_madePrivate = false;
     QString m_keptCopy;
+    bool m_droppedContent = false;
 };
 
 } // namespace tessaro

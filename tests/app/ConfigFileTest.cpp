@@ -473,6 +473,16 @@ TEST_F(ConfigFileTest, ContentTheReaderCannotPlaceIsKeptBeforeTheWriteBack)
     ASSERT_TRUE(config().SaveConfig());
     EXPECT_TRUE(m_program->lines().isEmpty());
     EXPECT_EQ(readFile(copy), twoMarks);
+
+    // Later unreadable text is dropped with a warning; the copy stays.
+    writeConfig("stray\r\n[Settings]\r\n");
+    m_program = newProgram();
+    ASSERT_EQ(config().LoadConfig(), u"ok"_s);
+    EXPECT_EQ(m_program->lines(),
+              (QStringList{u"[W] configuration file \""_s + configPath() +
+                           u"\" held text that could not be read; it is dropped, \""_s + copy +
+                           u"\" keeps an earlier copy"_s}));
+    EXPECT_EQ(readFile(copy), twoMarks);
 }
 
 // On a full disk neither the write-back at load nor a save may leave anything
