@@ -1,10 +1,12 @@
 #include "ConfigFile.h"
 
 #include "MemIniFile.h"
+#include "Quoted.h"
 #include "SystemConventions.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <limits>
@@ -147,9 +149,11 @@ struct Edges
     qint64 right;
     qint64 bottom;
 
+    // Read from the stored corners: QRect's width() is computed in int and
+    // overflows for a rectangle far out at the end of the range.
     static Edges of(const QRect& r)
     {
-        return {r.x(), r.y(), qint64(r.x()) + r.width(), qint64(r.y()) + r.height()};
+        return {r.left(), r.top(), qint64(r.right()) + 1, qint64(r.bottom()) + 1};
     }
     qint64 width() const { return right - left; }
     qint64 height() const { return bottom - top; }
@@ -162,11 +166,13 @@ qint64 overlapArea(const Edges& a, const Edges& b)
     return width > 0 && height > 0 ? width * height : 0;
 }
 
-// Twice the centre, which keeps the comparison in whole numbers.
-qint64 squaredCentreDistance(const Edges& a, const Edges& b)
+// Twice the centre, which keeps the differences in whole numbers. Squared
+// they may pass 64 bits for a window stored near the ends of the int range,
+// so the distance is a floating-point number, exact for any real desktop.
+double squaredCentreDistance(const Edges& a, const Edges& b)
 {
-    const qint64 dx = (a.left + a.right) - (b.left + b.right);
-    const qint64 dy = (a.top + a.bottom) - (b.top + b.bottom);
+    const auto dx = double((a.left + a.right) - (b.left + b.right));
+    const auto dy = double((a.top + a.bottom) - (b.top + b.bottom));
     return dx * dx + dy * dy;
 }
 
@@ -200,10 +206,61 @@ Edges nearestDisplay(const Edges& window, const ScreenGeometry& screens)
     return *best;
 }
 
+bool holdsPasswords(const TBackupRules& rules)
+{
+    for (qsizetype i = 0; i < rules.Count(); ++i) {
+        if (!rules.Item(i)->Password.isEmpty())
+            return true;
+    }
+    return false;
+}
+
 int toInt(qint64 value)
 {
     return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
                                   std::numeric_limits<int>::max()));
+}
+
+// A rectangle from 64-bit edges. QRect keeps two corners in int and would
+// overflow computing the far one from a position near the end of the range;
+// that corner is held at the end instead. A top-left within the range,
+// which is what gets saved again, stays exactly as given.
+QRect rectOf(qint64 left, qint64 top, qint64 width, qint64 height)
+{
+    return QRect(QPoint(toInt(left), toInt(top)),
+                 QPoint(toInt(left + width - 1), toInt(top + height - 1)));
+}
+
+// The placement of ConfigFile::PlaceWindow, on 64-bit edges.
+QRect placeOnDisplay(Edges r, const ScreenGeometry& screens)
+{
+    Edges m = nearestDisplay(r, screens);
+    const qint64 workAreaBottom = Edges::of(screens.primaryWorkArea).bottom;
+    if (workAreaBottom < m.bottom)
+        m.bottom = workAreaBottom;
+
+    // A window that starts before the display is cut at its edge; its far
+    // edge stays where it was.
+    r.left = std::max(r.left, m.left);
+    r.top = std::max(r.top, m.top);
+
+    // A window that reaches past the display is moved back onto it whole.
+    if (r.right >= m.right) {
+        const qint64 shift = r.right - m.right;
+        r.left -= shift;
+        r.right -= shift;
+        r.left = std::max<qint64>(r.left, 0);
+    }
+    if (r.bottom >= m.bottom) {
+        const qint64 shift = r.bottom - m.bottom;
+        r.top -= shift;
+        r.bottom -= shift;
+        r.top = std::max<qint64>(r.top, 0);
+    }
+
+    // The window never becomes smaller than its minimum size.
+    return rectOf(r.left, r.top, std::max<qint64>(r.width(), ConfigFile::MinimumWidth),
+                  std::max<qint64>(r.height(), ConfigFile::MinimumHeight));
 }
 
 } // namespace
@@ -241,6 +298,7 @@ QString ConfigFile::LoadConfig()
         m_log.LogError(QStringLiteral("could not write configuration file \"") +
                        m_state.ConfigFileName + QStringLiteral("\": ") + ini.errorString());
     }
+    reportWriteEffects(ini);
 
     readSettings(ini);
     m_view.refreshRuleList();
@@ -272,8 +330,11 @@ void ConfigFile::placeWindow(const TMemIniFile& ini)
     const QPoint centred = DefaultWindowPosition(screens);
     const int left = ini.ReadInteger(WindowSection, QStringLiteral("left"), centred.x());
     const int top = ini.ReadInteger(WindowSection, QStringLiteral("top"), centred.y());
-    m_state.LastPos = QRect(QPoint(left, top), m_view.windowSize());
-    m_view.setWindowGeometry(PlaceWindow(m_state.LastPos, screens));
+    const QSize size = m_view.windowSize();
+    m_state.LastPos = rectOf(left, top, size.width(), size.height());
+    // Placed from the stored numbers, which LastPos may not hold whole.
+    m_view.setWindowGeometry(placeOnDisplay(
+        {left, top, qint64(left) + size.width(), qint64(top) + size.height()}, screens));
 }
 
 bool ConfigFile::SaveConfig()
@@ -285,6 +346,8 @@ bool ConfigFile::SaveConfig()
     TMemIniFile ini(m_state.ConfigFileName);
     if (!ini.load())
         return reportSaveFailure(ini.errorString());
+    ini.setHoldsSecrets(holdsPasswords(m_state.Rules));
+    const auto effects = qScopeGuard([this, &ini] { reportWriteEffects(ini); });
 
     const QRect& pos = m_state.LastPos;
     ini.WriteString(WindowSection, QStringLiteral("maximized"),
@@ -322,14 +385,35 @@ bool ConfigFile::reportSaveFailure(const QString& reason)
     return false;
 }
 
+void ConfigFile::reportWriteEffects(const TMemIniFile& ini)
+{
+    if (!ini.keptCopy().isEmpty()) {
+        m_log.LogWarn(QStringLiteral("configuration file ") + Quoted(m_state.ConfigFileName) +
+                      QStringLiteral(" held text that could not be read; the file as it was is "
+                                     "kept as ") +
+                      Quoted(ini.keptCopy()));
+    } else if (ini.droppedContent()) {
+        m_log.LogWarn(QStringLiteral("configuration file ") + Quoted(m_state.ConfigFileName) +
+                      QStringLiteral(" held text that could not be read; it is dropped, ") +
+                      Quoted(ini.copyName()) + QStringLiteral(" keeps an earlier copy"));
+    }
+    if (ini.madePrivate()) {
+        m_log.LogInfo(QStringLiteral("configuration file ") + Quoted(m_state.ConfigFileName) +
+                      QStringLiteral(" holds passwords and was open to other users; it is now "
+                                     "readable by its owner only"));
+    }
+}
+
 void ConfigFile::UpdateSettings()
 {
     const TSettings& settings = m_state.Settings;
     m_view.setControlEnabled(Control::EditWebhook, settings.CallWebHook);
     m_view.setControlEnabled(Control::CheckIncludeLog, settings.CallWebHook);
     m_view.setControlEnabled(Control::SpinNumThreads, settings.UseNumThreads);
-    // Weekdays only matter while a period fits within one day.
-    m_view.setControlEnabled(Control::CheckWeekdays, settings.PeriodHours <= 24);
+    // Weekdays only matter while a period fits within one day, and the
+    // schedule in effect cannot change while periodic runs are active.
+    m_view.setControlEnabled(Control::CheckWeekdays,
+                             !m_state.PeriodicRunActive && settings.PeriodHours <= 24);
 
     // The controls are enabled before the first folder is shown, so that
     // showing a folder with auto clean off can disable its limits again.
@@ -352,34 +436,7 @@ QPoint ConfigFile::DefaultWindowPosition(const ScreenGeometry& screens)
 
 QRect ConfigFile::PlaceWindow(const QRect& lastPos, const ScreenGeometry& screens)
 {
-    Edges r = Edges::of(lastPos);
-    Edges m = nearestDisplay(r, screens);
-    const qint64 workAreaBottom = Edges::of(screens.primaryWorkArea).bottom;
-    if (workAreaBottom < m.bottom)
-        m.bottom = workAreaBottom;
-
-    // A window that starts before the display is cut at its edge; its far
-    // edge stays where it was.
-    r.left = std::max(r.left, m.left);
-    r.top = std::max(r.top, m.top);
-
-    // A window that reaches past the display is moved back onto it whole.
-    if (r.right >= m.right) {
-        const qint64 shift = r.right - m.right;
-        r.left -= shift;
-        r.right -= shift;
-        r.left = std::max<qint64>(r.left, 0);
-    }
-    if (r.bottom >= m.bottom) {
-        const qint64 shift = r.bottom - m.bottom;
-        r.top -= shift;
-        r.bottom -= shift;
-        r.top = std::max<qint64>(r.top, 0);
-    }
-
-    // The window never becomes smaller than its minimum size.
-    return QRect(toInt(r.left), toInt(r.top), toInt(std::max<qint64>(r.width(), MinimumWidth)),
-                 toInt(std::max<qint64>(r.height(), MinimumHeight)));
+    return placeOnDisplay(Edges::of(lastPos), screens);
 }
 
 } // namespace tessaro

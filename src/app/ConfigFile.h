@@ -54,6 +54,9 @@ public:
 private:
     void readSettings(const TMemIniFile& ini);
     void placeWindow(const TMemIniFile& ini);
+    // Logs what a write did besides writing: a copy kept of content it
+    // dropped, access taken from other users.
+    void reportWriteEffects(const TMemIniFile& ini);
     // Logs why a save failed; always false.
     bool reportSaveFailure(const QString& reason);
 

@@ -81,7 +81,13 @@ bool rewriteAsUtf8(QFile& file, const QString& text)
         Utf8Mark.toByteArray() + decodeEightBitLog(old).toUtf8() + text.toUtf8();
     // The new content is never shorter for an 8-bit page, but a multi-byte
     // system page could make it so; cutting the file keeps no stale tail.
-    return file.seek(0) && writeAll(file, content) && file.resize(content.size());
+    if (file.seek(0) && writeAll(file, content) && file.resize(content.size()))
+        return true;
+    // The old content goes back where it was: it needs no more room than it
+    // had, so this works on a full disk too.
+    if (file.seek(0) && writeAll(file, old))
+        file.resize(old.size());
+    return false;
 }
 
 bool appendLocked(QFile& file, const QString& text)
@@ -92,7 +98,13 @@ bool appendLocked(QFile& file, const QString& text)
     const FileEncoding encoding = detectEncoding(head);
     if (encoding == FileEncoding::CodePage && !isPlainAscii(text))
         return rewriteAsUtf8(file, text);
-    return file.seek(file.size()) && writeAll(file, encodeFor(encoding, text));
+    const qint64 oldSize = file.size();
+    if (file.seek(oldSize) && writeAll(file, encodeFor(encoding, text)))
+        return true;
+    // A line written in part (a full disk) is cut off again: the next line
+    // would otherwise continue it.
+    file.resize(oldSize);
+    return false;
 }
 
 } // namespace
@@ -103,9 +115,9 @@ bool appendLogLine(const QString& fileName, const QString& line) noexcept
         QFile file(fileName);
         if (!openDenyingOtherWriters(file))
             return false;
-        // Flushed before the close releases the lock, so the bytes land while
-        // other writers are still kept out, and a failed write is seen here.
-        return appendLocked(file, line + u"\r\n"_s) && file.flush();
+        // Written unbuffered while the lock keeps other writers out, so a
+        // failed write is seen here and undone before anyone else appends.
+        return appendLocked(file, line + u"\r\n"_s);
     } catch (...) {
         return false;
     }

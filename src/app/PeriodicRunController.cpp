@@ -1,5 +1,7 @@
 #include "PeriodicRunController.h"
 
+#include <QScopedValueRollback>
+
 namespace tessaro {
 
 namespace {
@@ -114,8 +116,12 @@ void PeriodicRunController::TimerScheduleTimer()
     if (!m_state.IsRunning)
         m_view.setStatusText(QLatin1String("   Periodic run. ") + remaining);
 
-    if (!(m_clock.now() > m_state.NextScheduleRun))
+    if (m_scheduledPassRunning || !(m_clock.now() > m_state.NextScheduleRun))
         return;
+    // Ticks go on while the pass waits for the archiver. They refresh the
+    // texts above; the due steps belong to this tick alone, since another
+    // round would only log a refused pass and a second next run.
+    const QScopedValueRollback<bool> scheduledPass(m_scheduledPassRunning, true);
     m_state.LastScheduleRun = m_state.NextScheduleRun;
     m_config.SaveConfig();
     if (m_state.Rules.Count() == 0) {

@@ -46,6 +46,8 @@ private:
     ActivityLog& m_log;
     ConfigFile& m_config;
     BackupPass& m_pass;
+    // A tick is running the due steps, the scheduled pass among them.
+    bool m_scheduledPassRunning = false;
 };
 
 } // namespace tessaro

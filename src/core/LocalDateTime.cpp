@@ -24,6 +24,14 @@ QString twoDigits(int value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
+// The offset as the text carries it: whole minutes, cut toward zero. Most
+// zones kept local mean time into the 20th century, with seconds in their
+// offset (Kolkata +05:21:10 on 1899-12-30), which the text cannot hold.
+int writtenOffsetSeconds(int offsetSeconds)
+{
+    return offsetSeconds / 60 * 60;
+}
+
 } // namespace
 
 LocalDateTime LocalDateTime::fromDateAndTime(QDate date, QTime time)
@@ -139,7 +147,7 @@ QString LocalDateTime::toIso8601() const
                        .arg(msec(), 3, 10, QLatin1Char('0'));
     if (offsetSeconds == 0)
         return text + QLatin1Char('Z');
-    const int offsetMinutes = qAbs(offsetSeconds) / 60;
+    const int offsetMinutes = qAbs(writtenOffsetSeconds(offsetSeconds)) / 60;
     text += offsetSeconds < 0 ? QLatin1Char('-') : QLatin1Char('+');
     text += twoDigits(offsetMinutes / 60) + QLatin1Char(':') + twoDigits(offsetMinutes % 60);
     return text;
@@ -152,6 +160,14 @@ LocalDateTime LocalDateTime::fromIso8601(const QString& text, bool* ok)
         *ok = parsed.isValid();
     if (!parsed.isValid())
         return {};
+    // A text written here carries the local offset of its own reading cut to
+    // whole minutes; applying that offset exactly would move the reading by
+    // the seconds cut off, and turn never into ten seconds past it. Such a
+    // text reads back as it was written.
+    const LocalDateTime asWritten = fromDateAndTime(parsed.date(), parsed.time());
+    const QDateTime local = asWritten.toLocalQDateTime();
+    if (local.isValid() && parsed.offsetFromUtc() == writtenOffsetSeconds(local.offsetFromUtc()))
+        return asWritten;
     return fromQDateTime(parsed);
 }
 

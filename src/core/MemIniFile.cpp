@@ -1,6 +1,8 @@
 #include "MemIniFile.h"
 
+#include "FileSync.h"
 #include "PathRules.h"
+#include "Quoted.h"
 #include "SystemConventions.h"
 
 #include <QFile>
@@ -21,11 +23,15 @@ constexpr QByteArrayView utf16BEMark("\xFE\xFF");
 
 // Decodes without dropping a leading U+FEFF: the file's own mark has been
 // taken off already, so another one is content and must come back on saving.
-QString decode(QByteArrayView bytes, QStringConverter::Encoding encoding)
+// *failed tells whether some bytes did not decode.
+QString decode(QByteArrayView bytes, QStringConverter::Encoding encoding, bool* failed = nullptr)
 {
     QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless |
                                          QStringConverter::Flag::ConvertInitialBom);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    if (failed)
+        *failed = decoder.hasError();
+    return text;
 }
 
 QByteArray encode(QStringView text, QStringConverter::Encoding encoding)
@@ -76,6 +82,35 @@ QByteArray encodeDocument(const QString& text, TMemIniFile::Encoding encoding)
     return {};
 }
 
+
+// Replaces the file with the bytes: written beside it, checked to have
+// reached the disk, then renamed over it. On any failure the previous file
+// stays whole and *error says why.
+bool replaceFile(const QString& fileName, const QByteArray& bytes, bool ownerOnly, QString* error)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) ||
+        (ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))) {
+        *error = file.errorString();
+        return false;
+    }
+    // The bytes wait in a buffer until commit(), which checks neither that
+    // they reached the file nor that the sync worked: on a full disk it
+    // would rename an empty file over the previous one. An uncommitted
+    // QSaveFile removes its temporary file.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        *error = file.errorString();
+        return false;
+    }
+    if (!syncToStorage(file, error))
+        return false;
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 TMemIniFile::TMemIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
@@ -100,15 +135,16 @@ bool TMemIniFile::load()
 void TMemIniFile::loadFromBytes(const QByteArray& bytes)
 {
     const QByteArrayView view(bytes);
+    bool undecodable = false;
     if (view.startsWith(utf8Mark)) {
         m_encoding = Encoding::Utf8Bom;
-        parse(decode(view.sliced(utf8Mark.size()), QStringConverter::Utf8));
+        parse(decode(view.sliced(utf8Mark.size()), QStringConverter::Utf8, &undecodable));
     } else if (view.startsWith(utf16LEMark)) {
         m_encoding = Encoding::Utf16LE;
-        parse(decode(view.sliced(utf16LEMark.size()), QStringConverter::Utf16LE));
+        parse(decode(view.sliced(utf16LEMark.size()), QStringConverter::Utf16LE, &undecodable));
     } else if (view.startsWith(utf16BEMark)) {
         m_encoding = Encoding::Utf16BE;
-        parse(decode(view.sliced(utf16BEMark.size()), QStringConverter::Utf16BE));
+        parse(decode(view.sliced(utf16BEMark.size()), QStringConverter::Utf16BE, &undecodable));
     } else {
         // Bytes that do not survive a round trip through the platform
         // encoding were written in some other 8-bit encoding. Latin-1 maps
@@ -123,6 +159,7 @@ void TMemIniFile::loadFromBytes(const QByteArray& bytes)
         }
         parse(text);
     }
+    m_unplacedContent = m_unplacedContent || undecodable;
 }
 
 QByteArray TMemIniFile::toBytes() const
@@ -148,6 +185,9 @@ void TMemIniFile::clear()
 void TMemIniFile::parse(QStringView text)
 {
     clear();
+    // NUL is no character of a text file: such a file is in an encoding the
+    // reader did not recognise (UTF-16 without a mark).
+    m_unplacedContent = text.contains(QChar(u'\0'));
     Section* current = nullptr;
     qsizetype pos = 0;
     while (pos < text.size()) {
@@ -165,8 +205,12 @@ void TMemIniFile::parse(QStringView text)
             current = &sectionForWriting(trimmedView(line.sliced(1, line.size() - 2)).toString());
             continue;
         }
+        if (current == nullptr) {
+            m_unplacedContent = true;
+            continue;
+        }
         const qsizetype equals = line.indexOf(u'=');
-        if (current == nullptr || equals < 0)
+        if (equals < 0)
             continue;
         current->addIfMissing(trimmedView(line.first(equals)).toString(),
                               trimmedView(line.sliced(equals + 1)).toString());
@@ -320,36 +364,45 @@ bool TMemIniFile::UpdateFile()
         m_error = QStringLiteral("No file name given");
         return false;
     }
+    if (m_unplacedContent && !keepCopy())
+        return false;
     const QString text = toText();
     const Encoding encoding = encodingForWriting(text);
     const QByteArray bytes = encodeDocument(text, encoding);
 
-#ifndef Q_OS_WIN
     // The file may hold archive passwords: one that the document creates is
-    // private to its owner. QSaveFile carries the permissions of an existing
-    // file over by itself.
+    // private to its owner, and so becomes one that others could read while
+    // it holds secrets. Otherwise QSaveFile keeps the permissions it had.
     const bool created = !QFileInfo::exists(m_fileName);
-#endif
-    // Written beside the target and renamed over it, so a failure at any
-    // point leaves the previous file whole.
-    QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = file.errorString();
+    const bool narrowed = !created && m_holdsSecrets && openToOtherUsers(m_fileName);
+    const bool ownerOnly = hasOwnerOnlyFiles() && (created || narrowed);
+    if (!replaceFile(m_fileName, bytes, ownerOnly, &m_error))
         return false;
-    }
-#ifndef Q_OS_WIN
-    if (created && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        m_error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-#endif
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        m_error = file.errorString();
-        return false;
-    }
+    m_madePrivate = m_madePrivate || narrowed;
     m_encoding = encoding;
+    m_droppedContent = m_droppedContent || m_unplacedContent;
+    m_unplacedContent = false;
     m_error.clear();
+    return true;
+}
+
+bool TMemIniFile::keepCopy()
+{
+    const QString copy = copyName();
+    if (QFileInfo::exists(copy) || !QFileInfo::exists(m_fileName))
+        return true;
+    QFile original(m_fileName);
+    const bool read = original.open(QIODevice::ReadOnly);
+    const QByteArray bytes = read ? original.readAll() : QByteArray();
+    QString reason = original.errorString();
+    if (!read || original.error() != QFileDevice::NoError ||
+        // The copy holds what the file held, passwords included.
+        !replaceFile(copy, bytes, hasOwnerOnlyFiles(), &reason)) {
+        m_error = QStringLiteral("could not keep a copy as ") + Quoted(copy) +
+                  QStringLiteral(": ") + reason;
+        return false;
+    }
+    m_keptCopy = copy;
     return true;
 }
 

@@ -32,8 +32,14 @@ namespace tessaro {
 // cannot be represented in an 8-bit encoding, the file is written as UTF-8
 // with a mark rather than lose characters.
 //
-// The file is replaced atomically, and a file created by the document is
-// readable and writable by its owner only (it may hold passwords).
+// The file is replaced atomically and only once its new content is known to
+// be on the disk, and a file created by the document is readable and
+// writable by its owner only (it may hold passwords).
+//
+// A load that meets content a write-back would drop (text before the first
+// section, bytes that do not decode) makes the next write first keep the
+// file as it was beside it, as "<name>.bak"; a copy kept before is never
+// overwritten.
 class TMemIniFile final : public TCustomIniFile
 {
 public:
@@ -65,6 +71,23 @@ public:
     bool ValueExists(const QString& section, const QString& key) const override;
     bool UpdateFile() override;
     QString errorString() const override { return m_error; }
+
+    // Whether the document holds content from its file that writing drops:
+    // text before the first section, bytes that did not decode.
+    bool hasUnplacedContent() const { return m_unplacedContent; }
+    // The copy of the file as it was that a write of this document kept
+    // before it dropped such content; empty when it kept none.
+    QString keptCopy() const { return m_keptCopy; }
+    // Whether a write of this document dropped such content, with or
+    // without a copy of its own (an earlier copy is never overwritten).
+    bool droppedContent() const { return m_droppedContent; }
+    // Where the copy of the file as it was goes.
+    QString copyName() const { return m_fileName + QStringLiteral(".bak"); }
+    // A document that holds secrets (passwords) makes an existing file that
+    // others can access private to its owner at the next write (POSIX).
+    void setHoldsSecrets(bool holdsSecrets) { m_holdsSecrets = holdsSecrets; }
+    // Whether a write of this document took such access away.
+    bool madePrivate() const { return m_madePrivate; }
 
     QString fileName() const { return m_fileName; }
     Encoding encoding() const { return m_encoding; }
@@ -116,6 +139,8 @@ private:
     void parse(QStringView text);
     QString toText() const;
     Encoding encodingForWriting(const QString& text) const;
+    // Keeps the file as it was beside it, unless a copy exists already.
+    bool keepCopy();
 
     QString m_fileName;
     Encoding m_encoding = Encoding::Plain8Bit;
@@ -126,6 +151,11 @@ private:
     QHash<Name, quint64> m_sectionIndex;
     quint64 m_nextSectionNumber = 0;
     QString m_error;
+    bool m_unplacedContent = false;
+    bool m_holdsSecrets = false;
+    bool m_madePrivate = false;
+    QString m_keptCopy;
+    bool m_droppedContent = false;
 };
 
 } // namespace tessaro

@@ -35,10 +35,19 @@ QString computerName();
 // folder's inherited permissions.
 bool createPrivateFile(QFile& file);
 
+// Whether files have permissions that keep them private to their owner
+// (POSIX). Windows files keep their folder's inherited permissions.
+bool hasOwnerOnlyFiles();
+
+// Whether users other than the file's owner have any access to it; always
+// false where files have no such permissions.
+bool openToOtherUsers(const QString& fileName);
+
 // Opens the file for reading and writing, creating it when missing, with
 // every other writer kept out until it is closed: Windows opens it deny-write,
 // POSIX takes an exclusive advisory lock. The lock is tried once, never waited
-// for.
+// for. Unbuffered, so a write that fails (a full disk) fails at once and
+// leaves nothing in a buffer that a later flush or the close would still try.
 bool openDenyingOtherWriters(QFile& file);
 
 } // namespace tessaro

@@ -2,6 +2,7 @@
 #include "SystemConventions.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSysInfo>
 
 #include <sys/file.h>
@@ -40,9 +41,23 @@ bool createPrivateFile(QFile& file)
                      QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
+bool hasOwnerOnlyFiles()
+{
+    return true;
+}
+
+bool openToOtherUsers(const QString& fileName)
+{
+    constexpr QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                QFileDevice::WriteOther | QFileDevice::ExeOther;
+    return (QFileInfo(fileName).permissions() & others) != 0;
+}
+
 bool openDenyingOtherWriters(QFile& file)
 {
-    return file.open(QIODevice::ReadWrite) && ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
+    return file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) &&
+           ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
 }
 
 } // namespace tessaro

@@ -52,6 +52,16 @@ bool createPrivateFile(QFile& file)
     return file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
 }
 
+bool hasOwnerOnlyFiles()
+{
+    return false;
+}
+
+bool openToOtherUsers(const QString&)
+{
+    return false;
+}
+
 bool openDenyingOtherWriters(QFile& file)
 {
     int fd = -1;
@@ -59,7 +69,8 @@ bool openDenyingOtherWriters(QFile& file)
     if (_wsopen_s(&fd, reinterpret_cast<const wchar_t*>(nativeName.utf16()),
                   _O_RDWR | _O_CREAT | _O_BINARY, _SH_DENYWR, _S_IREAD | _S_IWRITE) != 0)
         return false;
-    if (!file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, QIODevice::ReadWrite | QIODevice::Unbuffered,
+                   QFileDevice::AutoCloseHandle)) {
         _close(fd);
         return false;
     }

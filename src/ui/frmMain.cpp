@@ -79,8 +79,12 @@ TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths,
     connect(&StartUpTimer, &QTimer::timeout, this,
             [this] { m_logic->startup().StartUpTimerTimer(); });
     TimerSchedule.setInterval(1000);
-    connect(&TimerSchedule, &QTimer::timeout, this,
-            [this] { m_logic->periodic().TimerScheduleTimer(); });
+    // Queued: a timer does not fire again while its own timeout is being
+    // handled, and a due tick runs a whole pass. Handled as a posted call,
+    // the timeout has returned by then, so the ticks go on during the pass.
+    connect(
+        &TimerSchedule, &QTimer::timeout, this,
+        [this] { m_logic->periodic().TimerScheduleTimer(); }, Qt::QueuedConnection);
 
     // F1 must work wherever the focus is, before any control sees the key.
     qApp->installEventFilter(this);

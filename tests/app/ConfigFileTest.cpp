@@ -3,6 +3,7 @@
 #include "ActivityLog.h"
 #include "FakeMainView.h"
 #include "FixedClock.h"
+#include "FullFileSystem.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
@@ -13,8 +14,10 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 
 #ifndef Q_OS_WIN
@@ -46,6 +49,14 @@ struct Program
 
     // Lines the log wrote at error level.
     QStringList errorLines() const { return state.LogCapture.filter(u" [E] "_s); }
+    // Every line without its timestamp.
+    QStringList lines() const
+    {
+        QStringList texts;
+        for (const QString& line : state.LogCapture)
+            texts.append(line.mid(20));
+        return texts;
+    }
 
     MainWindowState state{PathStyle::Windows};
     FakeMainView view;
@@ -440,6 +451,101 @@ TEST_F(ConfigFileTest, AWriteBackFailureWhileLoadingIsLoggedAndLoadingGoesOn)
         << errors.first().toStdString();
 }
 
+// The file as it was is kept beside it before the write-back at load drops
+// what the reader could not place, once, with a warning that names it.
+TEST_F(ConfigFileTest, ContentTheReaderCannotPlaceIsKeptBeforeTheWriteBack)
+{
+    const QByteArray twoMarks = "\xEF\xBB\xBF\xEF\xBB\xBF[Settings]\r\nNumThreads=9\r\n";
+    writeConfig(twoMarks);
+
+    ASSERT_EQ(config().LoadConfig(), u"ok"_s);
+
+    const QString copy = configPath() + u".bak"_s;
+    EXPECT_EQ(readFile(copy), twoMarks);
+    EXPECT_EQ(m_program->lines(),
+              (QStringList{u"[W] configuration file \""_s + configPath() +
+                           u"\" held text that could not be read; the file as it was is kept as "
+                           u"\""_s +
+                           copy + u"\""_s}));
+
+    m_program = newProgram();
+    ASSERT_EQ(config().LoadConfig(), u"ok"_s);
+    ASSERT_TRUE(config().SaveConfig());
+    EXPECT_TRUE(m_program->lines().isEmpty());
+    EXPECT_EQ(readFile(copy), twoMarks);
+
+    // Later unreadable text is dropped with a warning; the copy stays.
+    writeConfig("stray\r\n[Settings]\r\n");
+    m_program = newProgram();
+    ASSERT_EQ(config().LoadConfig(), u"ok"_s);
+    EXPECT_EQ(m_program->lines(),
+              (QStringList{u"[W] configuration file \""_s + configPath() +
+                           u"\" held text that could not be read; it is dropped, \""_s + copy +
+                           u"\" keeps an earlier copy"_s}));
+    EXPECT_EQ(readFile(copy), twoMarks);
+}
+
+// On a full disk neither the write-back at load nor a save may leave anything
+// but the previous file; both failures are logged.
+TEST_F(ConfigFileTest, AFullDiskLeavesTheFileWholeAndIsLogged)
+{
+    test::FullFileSystem disk;
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    const QString path = disk.filePath(u"tessaro.ini"_s);
+    m_program = newProgram(path);
+    state().Settings = unusualSettings();
+    for (int i = 0; i < 20; ++i) {
+        state().Rules.Add(
+            makeRule(u"C:\\Data\\%1\\"_s.arg(i), u"D:\\Backup\\"_s, u"data_%1_#ymd#"_s.arg(i)));
+    }
+    ASSERT_TRUE(config().SaveConfig());
+    const QByteArray previous = readFile(path);
+    ASSERT_GT(previous.size(), 4096);
+    ASSERT_TRUE(disk.fill());
+
+    m_program = newProgram(path);
+    EXPECT_EQ(config().LoadConfig(), u"ok"_s);
+    EXPECT_EQ(state().Rules.Count(), 20);
+    state().Settings.NumThreads = 3;
+    EXPECT_FALSE(config().SaveConfig());
+
+    EXPECT_EQ(readFile(path), previous);
+    const QString reason = qt_error_string(ENOSPC);
+    EXPECT_EQ(
+        m_program->lines(),
+        (QStringList{u"[E] could not write configuration file \""_s + path + u"\": "_s + reason,
+                     u"[E] could not save configuration file \""_s + path + u"\": "_s + reason}));
+}
+
+// Stored positions at the ends of the int range are kept as they are for the
+// next save, while the window itself goes onto the display.
+TEST_F(ConfigFileTest, ExtremeStoredWindowPositionsAreKeptAndPlacedOnScreen)
+{
+    constexpr int most = std::numeric_limits<int>::max();
+    constexpr int least = std::numeric_limits<int>::min();
+    const QPoint positions[] = {
+        {most, most}, {least, least}, {most - 100, 0}, {least, most}, {most, least},
+    };
+    for (const QPoint& position : positions) {
+        SCOPED_TRACE(position.x());
+        SCOPED_TRACE(position.y());
+        writeConfig("[window]\r\nleft=" + QByteArray::number(position.x()) +
+                    "\r\ntop=" + QByteArray::number(position.y()) + "\r\n");
+        m_program = newProgram();
+        view().size = QSize(700, 660);
+        ASSERT_EQ(config().LoadConfig(), u"ok"_s);
+
+        EXPECT_EQ(state().LastPos.topLeft(), position);
+        EXPECT_TRUE(QRect(0, 0, 1920, 1040).contains(view().geometry)) << view().geometry.x();
+        ASSERT_TRUE(config().SaveConfig());
+        const QByteArray saved = configBytes();
+        EXPECT_TRUE(saved.contains("\r\nleft=" + QByteArray::number(position.x()) +
+                                   "\r\ntop=" + QByteArray::number(position.y()) + "\r\n"))
+            << saved.toStdString();
+    }
+}
+
 // --- saving -----------------------------------------------------------------
 
 TEST_F(ConfigFileTest, SaveWritesEverySectionInItsKeyOrder)
@@ -674,6 +780,34 @@ TEST_F(ConfigFileTest, AFailedReplaceLeavesThePreviousFileWhole)
     // No temporary file is left behind beside it.
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1);
 }
+
+#ifndef Q_OS_WIN
+// A configuration that others can read is made private at the next save once
+// it holds a password, with one line that says so; one without passwords
+// keeps its permissions.
+TEST_F(ConfigFileTest, AFileOpenToOthersIsMadePrivateOnceItHoldsAPassword)
+{
+    for (const bool password : {true, false}) {
+        SCOPED_TRACE(password);
+        writeConfig("[Settings]\r\n");
+        ASSERT_EQ(::chmod(QFile::encodeName(configPath()).constData(), 0644), 0);
+        m_program = newProgram();
+        auto rule = makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s);
+        rule->UsePassword = password;
+        rule->Password = password ? u"secret"_s : QString();
+        state().Rules.Add(std::move(rule));
+
+        ASSERT_TRUE(config().SaveConfig());
+        ASSERT_TRUE(config().SaveConfig());
+
+        EXPECT_EQ(permissionBits(configPath()), password ? 0600 : 0644);
+        const QStringList expected{u"[I] configuration file \""_s + configPath() +
+                                   u"\" holds passwords and was open to other users; it is now "
+                                   u"readable by its owner only"_s};
+        EXPECT_EQ(m_program->lines(), password ? expected : QStringList());
+    }
+}
+#endif
 
 // --- dependent controls -----------------------------------------------------
 

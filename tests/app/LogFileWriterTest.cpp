@@ -1,5 +1,6 @@
 #include "LogFileWriter.h"
 
+#include "FullFileSystem.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
@@ -111,6 +112,47 @@ TEST_F(LogFileWriterTest, UnwritablePlaceFails)
         EXPECT_FALSE(appendLogLine(fileName, u"line"_s)) << fileName.toStdString();
     EXPECT_FALSE(QDir(path(u"missing"_s)).exists());
     EXPECT_EQ(readFile(path(u"plain-file"_s)), QByteArray("x"));
+}
+
+// On a full disk a line fails, and no part of it stays in the file: the file
+// is as it was, whether the line was to be appended or to turn the file into
+// UTF-8. Once there is room again, lines get in.
+TEST_F(LogFileWriterTest, FullDiskFailsTheLineAndLeavesTheFileAsItWas)
+{
+    test::FullFileSystem disk;
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    // Longer than the room left in the file's last page of memory.
+    const QString longLine = QString(5000, u'x');
+    struct Case
+    {
+        const char* name;
+        QByteArray before;
+        QString line;
+    };
+    const Case cases[] = {
+        {"append", "first\r\n", longLine},
+        {"turn into UTF-8", "first caf\xE9\r\n", longLine + u"\u00E4"_s},
+        {"UTF-16",
+         "\xFF\xFE"
+         "f",
+         longLine},
+    };
+    const QString file = disk.filePath(u"2603_tessaro.log"_s);
+    const QString filler = disk.filePath(u"filler"_s);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray before = c.before + QByteArray(3000, 'o') + "\r\n";
+        QFile::remove(filler);
+        writeFile(file, before);
+        ASSERT_TRUE(disk.fill());
+        EXPECT_FALSE(appendLogLine(file, c.line));
+        EXPECT_EQ(readFile(file), before);
+    }
+    QFile::remove(filler);
+    writeFile(file, "first\r\n");
+    ASSERT_TRUE(appendLogLine(file, u"room again"_s));
+    EXPECT_EQ(readFile(file), QByteArray("first\r\nroom again\r\n"));
 }
 
 #ifndef Q_OS_WIN

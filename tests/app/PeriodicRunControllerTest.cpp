@@ -237,7 +237,37 @@ TEST_F(PeriodicRun, NoRulesWhenDueWarnsEveryTickWithoutMovingTheNextRun)
     EXPECT_EQ(app.state.LastScheduleRun, at(27, 12));
 }
 
-TEST_F(PeriodicRun, TickDuringAPassIsRefusedAndMovesTheNextRunTwice)
+// Ticks go on while the scheduled pass waits for the archiver: they keep the
+// schedule texts current, leave the status bar to the pass, and leave the
+// due steps to the tick that started the pass.
+TEST_F(PeriodicRun, TickDuringTheScheduledPassOnlyRefreshesTheTexts)
+{
+    startAfterYesterdaysRun();
+    app.clock.set(at(27, 12, 1));
+    const auto scoped = app.whileArchiverRuns([&] {
+        const qsizetype statusCount = app.view.statusTexts.size();
+        app.clock.set(at(27, 12, 3));
+        periodic().TimerScheduleTimer();
+        EXPECT_EQ(app.view.texts.value(Control::LabelScheduleInfo),
+                  s("Periodic run is active. Next run: 27.03.2026 12:00, time remaining: 00:03"));
+        EXPECT_EQ(app.view.statusTexts.size(), statusCount);
+    });
+
+    periodic().TimerScheduleTimer();
+
+    const QStringList lines = app.loggedLines();
+    EXPECT_EQ(lines.filter(s("[I] starting backup per schedule")).size(), 1);
+    EXPECT_TRUE(lines.filter(s("[W] Backup already in progress")).isEmpty());
+    EXPECT_EQ(lines.filter(s("[I] next scheduled backup: 2026.03.28 12:00")).size(), 1);
+    EXPECT_EQ(lines.last(), s("[I] next scheduled backup: 2026.03.28 12:00"));
+    EXPECT_EQ(app.state.LastScheduleRun, at(27, 12));
+    EXPECT_EQ(app.state.NextScheduleRun, at(28, 12));
+}
+
+// A pass started by hand is no scheduled pass: a tick during it that finds
+// the run due goes through the due steps, and the pass refuses the second
+// start.
+TEST_F(PeriodicRun, DueTickDuringAPassStartedByHandIsRefused)
 {
     startAfterYesterdaysRun();
     app.clock.set(at(27, 12, 1));
@@ -248,13 +278,14 @@ TEST_F(PeriodicRun, TickDuringAPassIsRefusedAndMovesTheNextRunTwice)
         EXPECT_EQ(app.view.statusTexts.size(), statusCount);
     });
 
-    periodic().TimerScheduleTimer();
+    app.logic.pass().BackUpOnceNow();
 
     const QStringList lines = app.loggedLines();
-    EXPECT_EQ(lines.filter(s("[I] starting backup per schedule")).size(), 2);
+    EXPECT_EQ(lines.filter(s("[I] starting backup per schedule")).size(), 1);
     EXPECT_EQ(lines.filter(s("[W] Backup already in progress")).size(), 1);
-    EXPECT_EQ(lines.filter(s("[I] next scheduled backup: 2026.03.28 12:00")).size(), 2);
+    EXPECT_EQ(lines.filter(s("[I] next scheduled backup: 2026.03.28 12:00")).size(), 1);
     EXPECT_EQ(lines.filter(s("[I] backup: start")).size(), 1);
+    EXPECT_EQ(app.state.LastScheduleRun, at(27, 12));
 }
 
 TEST_F(PeriodicRun, StopDuringAPassLetsItFinishAndStartsNoMore)
@@ -271,6 +302,24 @@ TEST_F(PeriodicRun, StopDuringAPassLetsItFinishAndStartsNoMore)
     app.clock.set(at(29, 12));
     periodic().TimerScheduleTimer();
     EXPECT_EQ(app.loggedLines(), lines);
+}
+
+// The schedule in effect cannot change while periodic runs are active, so a
+// settings update (a rule added, a setting clicked) leaves the weekday list
+// disabled with the other schedule fields; once stopped, the period decides.
+TEST_F(PeriodicRun, SettingsUpdatesKeepTheWeekdayListDisabledWhileActive)
+{
+    for (const int period : {4, 24, 48}) {
+        SCOPED_TRACE(period);
+        app.state.Settings.PeriodHours = period;
+        startAfterYesterdaysRun();
+        app.logic.config().UpdateSettings();
+        expectActive(true);
+
+        periodic().ActionStop();
+        app.logic.config().UpdateSettings();
+        EXPECT_EQ(app.view.isEnabled(Control::CheckWeekdays), period <= 24);
+    }
 }
 
 TEST_F(PeriodicRun, ScheduleComesFromTheSettings)

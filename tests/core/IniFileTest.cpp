@@ -1,12 +1,16 @@
+#include "FullFileSystem.h"
 #include "MemIniFile.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -265,6 +269,92 @@ TEST_F(IniFileTest, SaveIntoMissingFolderFails)
     EXPECT_FALSE(ini.errorString().isEmpty());
 }
 
+// Content that a write-back would drop is kept once, as the file was, beside
+// it; later writes never overwrite that copy.
+TEST_F(IniFileTest, ContentTheReaderCannotPlaceIsKeptOnceBesideTheFile)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"two UTF-8 marks", "\xEF\xBB\xBF\xEF\xBB\xBF[Settings]\r\nA=1\r\n"},
+        {"UTF-16 mark, UTF-8 body", "\xFF\xFE[Settings]\r\nA=1\r\n"},
+        {"UTF-16 without a mark", bytesOf("[\0S\0]\0\r\0\n\0A\0=\0\x31\0\r\0\n\0")},
+        {"text before the first section", "Password=secret\r\n[Settings]\r\nA=1\r\n"},
+        {"invalid UTF-8 after a mark", "\xEF\xBB\xBF[Settings]\r\nA=\xC0\xAF\r\n"},
+    };
+    const QString copy = path(u"tessaro.ini.bak"_s);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(copy);
+        test::writeFile(path(), c.bytes);
+        TMemIniFile ini(path());
+        ASSERT_TRUE(ini.load());
+        EXPECT_TRUE(ini.hasUnplacedContent());
+        ASSERT_TRUE(ini.UpdateFile()) << ini.errorString().toStdString();
+        EXPECT_EQ(ini.keptCopy(), copy);
+        EXPECT_EQ(test::readFile(copy), c.bytes);
+
+        // What was written back reads without loss, and a second bad file
+        // leaves the first copy alone.
+        TMemIniFile written(path());
+        ASSERT_TRUE(written.load());
+        EXPECT_FALSE(written.hasUnplacedContent());
+        test::writeFile(path(), "stray\r\n[Settings]\r\n");
+        TMemIniFile later(path());
+        ASSERT_TRUE(later.load());
+        ASSERT_TRUE(later.UpdateFile());
+        EXPECT_TRUE(later.keptCopy().isEmpty());
+        EXPECT_EQ(test::readFile(copy), c.bytes);
+    }
+}
+
+TEST_F(IniFileTest, FilesTheReaderPlacesWholeKeepNoCopy)
+{
+    const QByteArray clean[] = {
+        "[Settings]\r\nA=1\r\n",
+        "\r\n\r\n[Settings]\r\n; a comment\r\nA=1\r\n",
+        "\xEF\xBB\xBF[Settings]\r\nA=\xC3\xA4\r\n",
+        "[Settings]\r\nA=\xE4\r\n", // Latin-1 carries every byte
+        QByteArray(),
+    };
+    for (const QByteArray& bytes : clean) {
+        test::writeFile(path(), bytes);
+        TMemIniFile ini(path());
+        ASSERT_TRUE(ini.load());
+        EXPECT_FALSE(ini.hasUnplacedContent()) << bytes.toStdString();
+        ASSERT_TRUE(ini.UpdateFile());
+        EXPECT_TRUE(ini.keptCopy().isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(path(u"tessaro.ini.bak"_s)));
+}
+
+// A file system with no byte left: the new content cannot be written, and
+// the file must stay as it was rather than be replaced by an empty one.
+TEST_F(IniFileTest, WriteOnAFullDiskLeavesThePreviousFileWhole)
+{
+    test::FullFileSystem disk;
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    QByteArray original = "[Settings]\r\n";
+    for (int i = 0; original.size() < 7000; ++i)
+        original += "Key" + QByteArray::number(i) + "=some value of a setting\r\n";
+    const QString file = disk.filePath(u"tessaro.ini"_s);
+    test::writeFile(file, original);
+    TMemIniFile ini(file);
+    ASSERT_TRUE(ini.load());
+    ini.WriteString(u"Settings"_s, u"Value"_s, u"new"_s);
+    ASSERT_TRUE(disk.fill());
+
+    EXPECT_FALSE(ini.UpdateFile());
+    EXPECT_EQ(ini.errorString(), qt_error_string(ENOSPC));
+    EXPECT_EQ(test::readFile(file), original);
+    EXPECT_EQ(QDir(QFileInfo(file).path()).entryList(QDir::Files),
+              (QStringList{u"filler"_s, u"tessaro.ini"_s}));
+}
+
 #ifndef Q_OS_WIN
 
 // The permission bits as the file system holds them.
@@ -290,6 +380,45 @@ TEST_F(IniFileTest, NewFileIsPrivateAndExistingFileKeepsItsPermissions)
     existing.WriteString(u"s"_s, u"k"_s, u"v"_s);
     ASSERT_TRUE(existing.UpdateFile());
     EXPECT_EQ(modeOf(sharedPath), mode_t(0644));
+}
+
+// A file that others can read is made private once it holds secrets, and
+// the document tells so; a file that holds none keeps its permissions.
+TEST_F(IniFileTest, FileOpenToOthersBecomesPrivateWhileItHoldsSecrets)
+{
+    struct Case
+    {
+        mode_t before;
+        bool secrets;
+        mode_t after;
+        bool madePrivate;
+    };
+    const Case cases[] = {
+        {0644, true, 0600, true},  {0640, true, 0600, true},   {0606, true, 0600, true},
+        {0600, true, 0600, false}, {0644, false, 0644, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        test::writeFile(path(), "[s]\r\n");
+        ASSERT_EQ(chmod(QFile::encodeName(path()).constData(), c.before), 0);
+        TMemIniFile ini(path());
+        ASSERT_TRUE(ini.load());
+        ini.setHoldsSecrets(c.secrets);
+        ASSERT_TRUE(ini.UpdateFile());
+        EXPECT_EQ(modeOf(path()), c.after);
+        EXPECT_EQ(ini.madePrivate(), c.madePrivate);
+    }
+}
+
+// The kept copy holds what the file held, passwords included.
+TEST_F(IniFileTest, KeptCopyIsPrivate)
+{
+    test::writeFile(path(), "Password=secret\r\n[s]\r\n");
+    ASSERT_EQ(chmod(QFile::encodeName(path()).constData(), 0644), 0);
+    TMemIniFile ini(path());
+    ASSERT_TRUE(ini.load());
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(modeOf(path(u"tessaro.ini.bak"_s)), mode_t(0600));
 }
 
 // Gives a folder back its permissions however the test ends, so that the

@@ -4,6 +4,7 @@
 
 #include <QTimeZone>
 
+#include <ctime>
 #include <gtest/gtest.h>
 
 namespace tessaro {
@@ -109,6 +110,68 @@ TEST(LocalDateTime, UnreadableIsoTextIsNever)
         EXPECT_FALSE(ok) << text;
     }
 }
+
+#ifndef Q_OS_WIN
+// The process's local time zone, set through TZ for one scope.
+class ScopedLocalZone final
+{
+public:
+    explicit ScopedLocalZone(const char* zone)
+        : m_hadZone(qEnvironmentVariableIsSet("TZ")), m_oldZone(qgetenv("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~ScopedLocalZone()
+    {
+        if (m_hadZone)
+            qputenv("TZ", m_oldZone);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+    ScopedLocalZone(const ScopedLocalZone&) = delete;
+    ScopedLocalZone& operator=(const ScopedLocalZone&) = delete;
+
+private:
+    bool m_hadZone;
+    QByteArray m_oldZone;
+};
+
+// In 1899 most zones kept local mean time, whose offset has seconds; the
+// text holds whole minutes only, yet what was written reads back unchanged.
+TEST(LocalDateTime, IsoTextRoundTripsWhenTheOffsetHasSeconds)
+{
+    struct Case
+    {
+        const char* zone;
+        const char* never;
+        // 1899-12-30 00:00 UTC on the local wall clock.
+        LocalDateTime utcMidnight;
+    };
+    const Case cases[] = {
+        {"Asia/Kolkata", "1899-12-30T00:00:00.000+05:21",
+         LocalDateTime::fromParts(1899, 12, 30, 5, 21, 10)},
+        {"Europe/Paris", "1899-12-30T00:00:00.000+00:09",
+         LocalDateTime::fromParts(1899, 12, 30, 0, 9, 21)},
+        {"America/Sao_Paulo", "1899-12-30T00:00:00.000-03:06",
+         LocalDateTime::fromParts(1899, 12, 29, 20, 53, 32)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zone);
+        const ScopedLocalZone zone(c.zone);
+        EXPECT_EQ(LocalDateTime().toIso8601(), s(c.never));
+        bool ok = false;
+        EXPECT_TRUE(LocalDateTime::fromIso8601(s(c.never), &ok).isNever());
+        EXPECT_TRUE(ok);
+        const LocalDateTime noon = LocalDateTime::fromParts(1900, 6, 1, 12, 30, 15, 250);
+        EXPECT_EQ(LocalDateTime::fromIso8601(noon.toIso8601()), noon)
+            << noon.toIso8601().toStdString();
+        // A text with another offset is still converted exactly.
+        EXPECT_EQ(LocalDateTime::fromIso8601(s("1899-12-30T00:00:00.000Z")), c.utcMidnight);
+    }
+}
+#endif
 
 } // namespace
 } // namespace tessaro

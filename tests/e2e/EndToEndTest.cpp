@@ -1,5 +1,6 @@
 #include "EndToEndFixture.h"
 #include "FakeArchiverPlan.h"
+#include "FullFileSystem.h"
 #include "LocalDateTime.h"
 #include "LocalHttpServer.h"
 #include "QtPrinters.h"
@@ -169,6 +170,107 @@ TEST_F(EndToEnd, ResumedPeriodicRunCatchesUpSilentlyAndEnds)
     EXPECT_TRUE(lines.last().startsWith(s("[I] next scheduled backup: ")));
     EXPECT_EQ(archives().size(), 1);
     EXPECT_TRUE(QString::fromUtf8(run.config()).contains(s("\r\nPeriodicRun=on\r\n")));
+}
+
+// A start on a full disk: the pass runs, every save fails and says so, and
+// the configuration file stays exactly as it was.
+TEST(EndToEndFullDisk, ConfigurationSurvivesAStartOnAFullDisk)
+{
+    const qint64 programSize = QFileInfo(s(TESSARO_PROGRAM)).size();
+    test::FullFileSystem disk(programSize + 1024 * 1024);
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    ProgramRun run(disk.filePath(s("program")));
+    // The log goes elsewhere, so that the errors can be read.
+    QDir().mkpath(run.path(s("log")));
+    ASSERT_TRUE(QFile::link(run.path(s("log")), run.folder() + s("log")));
+    const QString source = test::withSlash(run.path(s("source")));
+    const QString destination = test::withSlash(run.path(s("backup")));
+    test::writeFile(source + s("notes.txt"), "notes");
+    QDir().mkpath(destination);
+    QByteArray ini = "[Settings]\r\nWinRARLocation=" + QByteArray(TESSARO_RAR_STANDIN) +
+                     "\r\nBackupOnStart=1\r\nExitAfterBackupOnce=1\r\n\r\n"
+                     "[backup_rules_0]\r\nSourceFolder=" +
+                     source.toUtf8() + "\r\nDestinationFolder=" + destination.toUtf8() +
+                     "\r\nDestinationFilename=docs\r\n\r\n[notes]\r\n";
+    for (int i = 0; ini.size() < 7000; ++i)
+        ini += "Note" + QByteArray::number(i) + "=kept by every save of the program\r\n";
+    run.writeConfig(ini);
+    ASSERT_TRUE(disk.fill());
+
+    ASSERT_EQ(run.run(), 0);
+
+    EXPECT_EQ(run.config(), ini);
+    EXPECT_EQ(QDir(destination).entryList(QDir::Files), QStringList{s("docs.rar")});
+    const QString file = run.folder() + s("tessaro.ini");
+    const QString reason = s(": No space left on device");
+    const QStringList lines = run.logLines();
+    EXPECT_TRUE(lines.contains(s("[E] could not write configuration file ") + q(file) + reason))
+        << lines.join(QLatin1Char('\n')).toStdString();
+    // After the pass and before the program ends.
+    const QString saveFailed = s("[E] could not save configuration file ") + q(file) + reason;
+    EXPECT_EQ(lines.count(saveFailed), 2);
+    EXPECT_TRUE(lines.contains(s("[I] backup: finished")));
+    EXPECT_EQ(lines.last(), saveFailed);
+}
+
+// The value of a key of the configuration file as the program left it.
+QString iniValue(const QByteArray& ini, const QString& key)
+{
+    const QRegularExpression line(s("\r\n") + QRegularExpression::escape(key) +
+                                  s("=([^\r\n]*)\r\n"));
+    return line.match(QString::fromUtf8(ini)).captured(1);
+}
+
+// Zones whose offset on 1899-12-30 has seconds (local mean time) write never
+// with the offset cut to whole minutes; the next start must still read never,
+// not a time some seconds later that looks like a backup long ago.
+TEST(EndToEndTimeZones, NeverReadsBackAsNeverWhenTheOffsetHasSeconds)
+{
+    struct Case
+    {
+        const char* zone;
+        const char* never;
+    };
+    const Case cases[] = {
+        {"Asia/Kolkata", "1899-12-30T00:00:00.000+05:21"},
+        {"Europe/Paris", "1899-12-30T00:00:00.000+00:09"},
+        {"Asia/Shanghai", "1899-12-30T00:00:00.000+08:05"},
+        {"America/Sao_Paulo", "1899-12-30T00:00:00.000-03:06"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zone);
+        ProgramRun run;
+        const QString source = test::withSlash(run.path(s("source")));
+        test::writeFile(source + s("notes.txt"), "notes");
+        QDir().mkpath(run.path(s("backup")));
+        const QString rule = s("\r\n[backup_rules_0]\r\nSourceFolder=") + source +
+                             s("\r\nDestinationFolder=") + test::withSlash(run.path(s("backup"))) +
+                             s("\r\nDestinationFilename=docs\r\n");
+        const QString settings = s("[Settings]\r\nWinRARLocation=") + s(TESSARO_RAR_STANDIN) +
+                                 s("\r\nBackupOnStart=1\r\nExitAfterBackupOnce=1\r\n");
+        QProcessEnvironment zone;
+        zone.insert(s("TZ"), s(c.zone));
+
+        // The first start has no schedule run yet and writes never for it.
+        run.writeConfig((settings + rule).toUtf8());
+        ASSERT_EQ(run.run(zone), 0);
+        ASSERT_EQ(iniValue(run.config(), s("LastRun")), s(c.never));
+
+        // A configuration saved before the first backup holds never for the
+        // last backup too; the next start reads both as never.
+        run.writeConfig((settings + s("LastBackupTime=") + s(c.never) +
+                         s("\r\n[schedule]\r\n"
+                           "LastRun=") +
+                         s(c.never) + rule)
+                            .toUtf8());
+        ASSERT_EQ(run.run(zone), 0);
+        EXPECT_EQ(iniValue(run.config(), s("LastRun")), s(c.never));
+        const QStringList lines = run.logLines();
+        EXPECT_TRUE(lines.filter(s("last backup was done at")).isEmpty())
+            << lines.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(lines.last(), s("[I] backup: finished"));
+    }
 }
 
 } // namespace

@@ -21,9 +21,10 @@ constexpr int runLimitMs = 60000;
 
 } // namespace
 
-ProgramRun::ProgramRun()
+ProgramRun::ProgramRun(const QString& programFolder)
 {
-    m_folder = withSlash(m_root.filePath(QStringLiteral("program")));
+    m_folder = withSlash(programFolder.isEmpty() ? m_root.filePath(QStringLiteral("program"))
+                                                 : programFolder);
     QDir().mkpath(m_folder);
     const QString built = QStringLiteral(TESSARO_PROGRAM);
     m_program = m_folder + QFileInfo(built).fileName();

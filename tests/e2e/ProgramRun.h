@@ -13,7 +13,9 @@ namespace tessaro::test {
 class ProgramRun
 {
 public:
-    ProgramRun();
+    // The program goes into programFolder when one is given (a file system
+    // of the test's own), otherwise into a folder of the temporary area.
+    explicit ProgramRun(const QString& programFolder = QString());
 
     // Where the copied program lives, with a trailing separator.
     QString folder() const { return m_folder; }

@@ -1,5 +1,7 @@
+#include "FakeArchiverPlan.h"
 #include "MainWindowHarness.h"
 #include "QtPrinters.h"
+#include "TestFiles.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -132,6 +134,74 @@ TEST_F(MainWindowRunTest, ScheduleInfoAndStatusBarShowThePeriodicRun)
     EXPECT_TRUE(remaining.startsWith(u"Next run: 27.03.2026 "_s)) << remaining.toStdString();
     EXPECT_EQ(info->text(), u"Periodic run is active. "_s + remaining);
     EXPECT_EQ(status->text(), u"   Periodic run. "_s + remaining);
+}
+
+// The schedule timer goes on ticking while the pass it started waits for the
+// archiver: the schedule page keeps up with the clock, and the due steps do
+// not run a second time.
+TEST_F(MainWindowRunTest, ScheduleTextsKeepTickingDuringTheScheduledPass)
+{
+    MainWindowState& state = window.state();
+    test::writeFile(window.data.path() + u"/src/file.txt"_s, "data");
+    window.addRule(window.data.path() + u"/dest/"_s);
+    QDir().mkpath(window.data.path() + u"/dest"_s);
+    state.Settings.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER);
+    state.Settings.PeriodHours = 24;
+    state.Settings.StartTimeHour = 12;
+    state.LastScheduleRun = LocalDateTime::fromParts(2026, 3, 26, 12, 0);
+    window.clock.set(LocalDateTime::fromParts(2026, 3, 27, 10, 0));
+    window.form->logic().periodic().ActionRun(false);
+    window.clock.set(LocalDateTime::fromParts(2026, 3, 27, 12, 1));
+
+    const QString go = window.data.path() + u"/go"_s;
+    test::FakeArchiverPlan plan;
+    plan.archive = QByteArray(16, 'x');
+    plan.waitForFile = go;
+    const test::ScopedFakeArchiverPlan scoped(window.data.path() + u"/plan.txt"_s, plan);
+
+    // Runs from the event processing of the pass: moves the clock on, then
+    // lets the archiver end once a tick has shown the new time, or after
+    // enough rounds that no tick is coming.
+    auto* info = window.find<QLabel>("LabelScheduleInfo");
+    const QString shownLater =
+        u"Periodic run is active. Next run: 27.03.2026 12:00, time remaining: 00:03"_s;
+    bool clockMoved = false;
+    bool seenDuringPass = false;
+    int rounds = 0;
+    QTimer duringPass;
+    QObject::connect(&duringPass, &QTimer::timeout, &duringPass, [&] {
+        if (!state.IsRunning)
+            return;
+        if (!clockMoved) {
+            window.clock.set(LocalDateTime::fromParts(2026, 3, 27, 12, 3));
+            clockMoved = true;
+            return;
+        }
+        seenDuringPass = info->text() == shownLater;
+        if (seenDuringPass || ++rounds > 40) {
+            test::writeFile(go, "");
+            duringPass.stop();
+        }
+    });
+    duringPass.start(0);
+
+    auto* timer = window.find<QTimer>("TimerSchedule");
+    timer->start(0);
+    for (int i = 0; i < 10000 && state.LastScheduleRun.day() != 27; ++i)
+        QCoreApplication::processEvents();
+    for (int i = 0; i < 10000 && state.IsRunning; ++i)
+        QCoreApplication::processEvents();
+    timer->stop();
+
+    EXPECT_TRUE(seenDuringPass) << "the label stood still during the pass";
+
+    EXPECT_FALSE(state.IsRunning);
+    QString logged;
+    for (const QString& name : QDir(state.LogPath).entryList(QDir::Files))
+        logged += QString::fromUtf8(test::readFile(state.LogPath + name));
+    EXPECT_EQ(logged.count(u"starting backup per schedule"_s), 1) << logged.toStdString();
+    EXPECT_EQ(logged.count(u"Backup already in progress"_s), 0);
+    EXPECT_EQ(state.NextScheduleRun, LocalDateTime::fromParts(2026, 3, 28, 12, 0));
 }
 
 // F1 works wherever the focus is, once per release of the key.
