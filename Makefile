@@ -35,5 +35,21 @@ windows: deps
 windows-test: windows
 	bash scripts/windows/test.sh
 
+.PHONY: sanitize fuzz
+
+# The core and app tests under AddressSanitizer and UBSan, in build-sanitize.
+sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
+
+# The configuration reader under libFuzzer (clang) for FUZZ_SECONDS, in build-fuzz.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	bash scripts/install-fuzz-deps.sh
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	bash scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
 clean:
 	rm -rf build build-windows

@@ -51,21 +51,50 @@ QString StartupShutdown::ArchiverDownloadPage()
     return QStringLiteral("https://www.rarlab.com/download.htm");
 }
 
+void StartupShutdown::chooseDataFolder(const DataPaths& paths)
+{
+    if (!paths.programFolder.isEmpty() && CanWriteToFolder(paths.programFolder)) {
+        m_dataFolder = nativeFolder(paths.programFolder);
+        return;
+    }
+    // With no per-user folder either, the program still runs from its own
+    // folder: saves then fail and are reported, nothing else breaks.
+    m_dataFolder = paths.perUserFolder.isEmpty() ? nativeFolder(paths.programFolder)
+                                                 : nativeFolder(paths.perUserFolder);
+    QDir().mkpath(m_dataFolder);
+}
+
+bool StartupShutdown::OwnsDataFolder() const
+{
+    return m_lockOutcome != DataFolderLock::Outcome::HeldByOther;
+}
+
+QString StartupShutdown::DataFolderInUseText() const
+{
+    const qint64 holder = m_dataFolderLock ? m_dataFolderLock->holderProcessId() : 0;
+    const QString process =
+        holder > 0 ? QStringLiteral(" (process ") + QString::number(holder) + QLatin1Char(')')
+                   : QString();
+    return ProgramName() + QStringLiteral(" is already running on the data folder ") +
+           Quoted(m_dataFolder) + process +
+           QStringLiteral(". This copy ends without a backup and without saving.");
+}
+
 void StartupShutdown::FormCreate(const DataPaths& paths)
 {
     m_state.LogCapture.clear();
     m_state.Rules.Clear();
     m_state.DelayRunPeriodic = false;
 
-    if (!paths.programFolder.isEmpty() && CanWriteToFolder(paths.programFolder)) {
-        m_dataFolder = nativeFolder(paths.programFolder);
-    } else {
-        // With no per-user folder either, the program still runs from its
-        // own folder: saves then fail and are reported, nothing else breaks.
-        m_dataFolder = paths.perUserFolder.isEmpty() ? nativeFolder(paths.programFolder)
-                                                     : nativeFolder(paths.perUserFolder);
-        QDir().mkpath(m_dataFolder);
-    }
+    chooseDataFolder(paths);
+    // The folder's previous lock goes first, so that choosing the same
+    // folder again does not find it held.
+    m_dataFolderLock.reset();
+    m_dataFolderLock = std::make_unique<DataFolderLock>(m_dataFolder);
+    m_lockOutcome = m_dataFolderLock->tryLock();
+    if (!OwnsDataFolder())
+        return;
+
     m_state.ConfigFileName = m_dataFolder + QStringLiteral("tessaro.ini");
     m_state.LogPath = m_dataFolder + QStringLiteral("log") + QDir::separator();
     QDir().mkpath(m_state.LogPath);
@@ -83,7 +112,7 @@ void StartupShutdown::FormCreate(const DataPaths& paths)
 
 void StartupShutdown::FormShow()
 {
-    if (m_state.IsInitialized)
+    if (m_state.IsInitialized || !OwnsDataFolder())
         return;
     const QString result = m_config.LoadConfig();
     if (!m_state.LastBackupTime.isNever()) {
@@ -105,6 +134,8 @@ void StartupShutdown::FormShow()
 
 void StartupShutdown::StartUpTimerTimer()
 {
+    if (!OwnsDataFolder())
+        return;
     if (!IsExistingFile(m_state.Settings.WinRARLocation)) {
         const QString found = m_findArchiver ? m_findArchiver() : QString();
         if (found.isEmpty()) {
@@ -162,8 +193,9 @@ bool StartupShutdown::ActionExit()
         return false;
     }
     // Ending without the settings saved would lose them silently, so the
-    // user decides.
-    if (!m_config.SaveConfig() &&
+    // user decides. A program that does not own its data folder has nothing
+    // of its own to save there.
+    if (OwnsDataFolder() && !m_config.SaveConfig() &&
         m_view.showMessage(QStringLiteral("The configuration file could not be saved (see the "
                                           "activity log). Exit anyway?"),
                            QStringLiteral("Exit"), MessageButtons::YesNo) != MessageAnswer::Yes) {

@@ -3,11 +3,13 @@
 #include "ActivityLog.h"
 #include "BackupPass.h"
 #include "ConfigFile.h"
+#include "DataFolderLock.h"
 #include "MainView.h"
 #include "MainWindowState.h"
 #include "PeriodicRunController.h"
 
 #include <functional>
+#include <memory>
 
 namespace tessaro {
 
@@ -33,12 +35,19 @@ public:
                     BackupPass& pass, PeriodicRunController& periodic, FindArchiver findArchiver);
     Q_DISABLE_COPY_MOVE(StartupShutdown)
 
-    // Chooses the data folder and fixes the paths derived from it, then
-    // writes the banner and puts the controls into their first state.
+    // The exit status of a program that found its data folder in use.
+    static constexpr int DataFolderInUseExitCode = 3;
+
+    // Chooses the data folder, takes it for this program and fixes the paths
+    // derived from it, then writes the banner and puts the controls into
+    // their first state. When another program holds the folder, it stops
+    // right after choosing it and touches nothing there.
     void FormCreate(const DataPaths& paths);
-    // The first show loads the configuration; later shows do nothing.
+    // The first show loads the configuration; later shows do nothing, and
+    // neither does any show when another program holds the data folder.
     void FormShow();
-    // Runs once, shortly after the first show.
+    // Runs once, shortly after the first show; never in a program that does
+    // not own its data folder.
     void StartUpTimerTimer();
     // Saves and ends the program unless a pass runs. Returns whether the
     // program is ending.
@@ -53,10 +62,16 @@ public:
     static QString ArchiverDownloadPage();
 
     QString dataFolder() const { return m_dataFolder; }
+    // False when another program holds the data folder: this one must end
+    // without a pass or a save.
+    bool OwnsDataFolder() const;
+    // What the user is told when another program holds the data folder.
+    QString DataFolderInUseText() const;
 
 private:
     // Asks the user what to do when no archiver was found.
     void askForArchiver();
+    void chooseDataFolder(const DataPaths& paths);
 
     MainWindowState& m_state;
     MainView& m_view;
@@ -66,6 +81,8 @@ private:
     PeriodicRunController& m_periodic;
     FindArchiver m_findArchiver;
     QString m_dataFolder;
+    std::unique_ptr<DataFolderLock> m_dataFolderLock;
+    DataFolderLock::Outcome m_lockOutcome = DataFolderLock::Outcome::Unavailable;
 };
 
 } // namespace tessaro

@@ -47,12 +47,36 @@ QStringView trimmedView(QStringView text)
     return trimControlAndBlanks(text);
 }
 
+struct UnmarkedText
+{
+    QString text;
+    TMemIniFile::Encoding encoding;
+};
+
+// How a file without a byte-order mark reads. Bytes that do not survive a
+// round trip through the platform encoding were written in some other 8-bit
+// encoding. Latin-1 maps every byte to one character and back, so such a
+// file is saved exactly as it came, whatever it was meant to be.
+UnmarkedText readUnmarked(QByteArrayView bytes)
+{
+    QString text = decode(bytes, plainTextEncoding());
+    if (encode(text, plainTextEncoding()) == bytes)
+        return {std::move(text), TMemIniFile::Encoding::Plain8Bit};
+    return {QString::fromLatin1(bytes), TMemIniFile::Encoding::Latin1};
+}
+
 // Whether an 8-bit encoding keeps every character of the text.
 bool fitsEncoding(const QString& text, TMemIniFile::Encoding encoding)
 {
     switch (encoding) {
     case TMemIniFile::Encoding::Latin1:
-        return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+        // Once the bytes that made the file Latin-1 are gone (a comment, a
+        // rule dropped), the rest may pass for the platform encoding and
+        // would read back as other characters: a folder "Ã¤" turning into
+        // "ä".
+        return std::all_of(text.cbegin(), text.cend(),
+                           [](QChar c) { return c.unicode() <= 0xFF; }) &&
+               readUnmarked(text.toLatin1()).text == text;
     case TMemIniFile::Encoding::Plain8Bit:
         // UTF-8 holds every character; a code page may not.
         return plainTextEncoding() == QStringConverter::Utf8 ||
@@ -146,18 +170,9 @@ void TMemIniFile::loadFromBytes(const QByteArray& bytes)
         m_encoding = Encoding::Utf16BE;
         parse(decode(view.sliced(utf16BEMark.size()), QStringConverter::Utf16BE, &undecodable));
     } else {
-        // Bytes that do not survive a round trip through the platform
-        // encoding were written in some other 8-bit encoding. Latin-1 maps
-        // every byte to one character and back, so such a file is saved
-        // exactly as it came, whatever it was meant to be.
-        QString text = decode(view, plainTextEncoding());
-        if (encode(text, plainTextEncoding()) == bytes) {
-            m_encoding = Encoding::Plain8Bit;
-        } else {
-            m_encoding = Encoding::Latin1;
-            text = QString::fromLatin1(bytes);
-        }
-        parse(text);
+        const UnmarkedText read = readUnmarked(view);
+        m_encoding = read.encoding;
+        parse(read.text);
     }
     m_unplacedContent = m_unplacedContent || undecodable;
 }

@@ -1,7 +1,9 @@
 #include "AppHarness.h"
 #include "MemIniFile.h"
 #include "QtPrinters.h"
+#include "Quoted.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
@@ -67,6 +69,43 @@ TEST_F(Startup, CreationWritesTheBannerAndSetsTheCaption)
     EXPECT_EQ(app.loggedLines(), QStringList{s("[I] Tessaro version 1.60327")});
     EXPECT_EQ(app.view.pagesShown, QList<Page>{Page::Backup});
     EXPECT_FALSE(app.state.IsInitialized);
+}
+
+TEST_F(Startup, SecondProgramOnTheSameDataFolderEndsWithoutTouchingIt)
+{
+    configure("[settings]\r\nBackupOnStart=1\r\n");
+    const QByteArray configBefore = test::readFile(app.state.ConfigFileName);
+    test::FakeMainView secondView;
+    MainWindowLogic second(secondView, {&app.clock, &app.services, {}, nativePathStyle(), {}});
+
+    second.startup().FormCreate({app.dataFolder, QString()});
+    second.startup().FormShow();
+    second.startup().StartUpTimerTimer();
+    EXPECT_TRUE(second.startup().ActionExit());
+
+    EXPECT_TRUE(startup().OwnsDataFolder());
+    EXPECT_FALSE(second.startup().OwnsDataFolder());
+    EXPECT_EQ(second.startup().DataFolderInUseText(),
+              s("Tessaro is already running on the data folder ") + Quoted(app.dataFolder) +
+                  s(" (process ") + QString::number(QCoreApplication::applicationPid()) +
+                  s("). This copy ends without a backup and without saving."));
+    EXPECT_EQ(secondView.quitCalls, 1);
+    EXPECT_EQ(secondView.startUpTimerArms, 0);
+    EXPECT_FALSE(second.state.IsInitialized);
+    EXPECT_TRUE(secondView.messages.isEmpty());
+    EXPECT_EQ(test::readFile(app.state.ConfigFileName), configBefore);
+    EXPECT_EQ(app.loggedLines(), QStringList{s("[I] Tessaro version 1.60327")});
+}
+
+TEST_F(Startup, DataFolderIsTakenAgainWhenChosenAgain)
+{
+    startup().FormCreate({app.dataFolder, QString()});
+
+    EXPECT_TRUE(startup().OwnsDataFolder());
+    test::FakeMainView secondView;
+    MainWindowLogic second(secondView, {&app.clock, &app.services, {}, nativePathStyle(), {}});
+    second.startup().FormCreate({app.dataFolder, QString()});
+    EXPECT_FALSE(second.startup().OwnsDataFolder());
 }
 
 TEST_F(Startup, FirstShowLoadsOnceAndNamesTheLastBackup)

@@ -252,6 +252,42 @@ TEST_F(IniFileTest, CharactersOutsideAnEightBitFileSwitchItToUtf8WithMark)
     EXPECT_EQ(reread.ReadString(u"settings"_s, u"new"_s, {}), u"€ 日本"_s);
 }
 
+#ifndef Q_OS_WIN
+struct ForeignBytesCase
+{
+    const char* name;
+    QByteArray bytes;
+    QString erased; // a section erased before the save
+};
+
+// Windows reads files without a mark in its ANSI code page instead.
+TEST(IniEncoding, LatinOneFileReadsTheSameAfterItsForeignBytesAreGone)
+{
+    const ForeignBytesCase cases[] = {
+        {"foreign bytes in a comment", "; f\xFCr mich\r\n[a]\r\nk=Dokumente \xC3\xA4\r\n", {}},
+        {"foreign bytes before the first section", "f\xFCr\r\n[a]\r\nk=Dokumente \xC3\xA4\r\n", {}},
+        {"foreign bytes in an erased section",
+         "[gone]\r\nk=\xFF\r\n[a]\r\nk=Dokumente \xC3\xA4\r\n", u"gone"_s},
+    };
+    for (const ForeignBytesCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TMemIniFile ini = documentFrom(c.bytes);
+        ASSERT_EQ(ini.encoding(), TMemIniFile::Encoding::Latin1);
+        ASSERT_EQ(ini.ReadString(u"a"_s, u"k"_s, {}), u"Dokumente \u00C3\u00A4"_s);
+        if (!c.erased.isEmpty())
+            ini.EraseSection(c.erased);
+
+        const QByteArray saved = ini.toBytes();
+
+        EXPECT_EQ(saved, "\xEF\xBB\xBF[a]\r\nk=Dokumente \xC3\x83\xC2\xA4\r\n\r\n");
+        EXPECT_EQ(documentFrom(saved).ReadString(u"a"_s, u"k"_s, {}), u"Dokumente \u00C3\u00A4"_s);
+    }
+    // While the foreign bytes stay, so does the file, byte for byte.
+    const QByteArray kept = "[a]\r\nk=Dokumente \xC3\xA4\r\nx=\xFF\r\n\r\n";
+    EXPECT_EQ(documentFrom(kept).toBytes(), kept);
+}
+#endif
+
 TEST_F(IniFileTest, MissingFileFailsToLoadAndKeepsTheDocument)
 {
     TMemIniFile ini(path(u"absent.ini"_s));

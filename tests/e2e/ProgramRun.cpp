@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QProcess>
 #include <QTimer>
 
@@ -43,34 +44,66 @@ QByteArray ProgramRun::config() const
     return readFile(m_folder + QStringLiteral("tessaro.ini"));
 }
 
-int ProgramRun::run(const QProcessEnvironment& extra)
+std::unique_ptr<QProcess> ProgramRun::start(const QProcessEnvironment& extra) const
 {
-    QProcess process;
+    auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     // Keep the per-user folder inside the test area, whatever happens.
     environment.insert(QStringLiteral("XDG_DATA_HOME"), m_root.filePath(QStringLiteral("xdg")));
+    // A runtime folder of its own, so that Qt has nothing to say about a
+    // missing one on the standard error the tests read.
+    const QString runtime = m_root.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     environment.insert(extra);
-    process.setProcessEnvironment(environment);
-    process.setProgram(m_program);
-    process.setWorkingDirectory(m_root.path());
-    process.start();
-    if (!process.waitForStarted())
+    process->setProcessEnvironment(environment);
+    process->setProgram(m_program);
+    process->setWorkingDirectory(m_root.path());
+    process->start();
+    if (!process->waitForStarted())
+        return nullptr;
+    return process;
+}
+
+int ProgramRun::run(const QProcessEnvironment& extra)
+{
+    m_errorOutput.clear();
+    const std::unique_ptr<QProcess> process = start(extra);
+    if (!process)
         return -1;
     // The event loop serves whatever the test runs meanwhile (a local web
     // server) until the program ends; the limit only stops a stuck program.
     QEventLoop loop;
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(process.get(), &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(runLimitMs, &loop, &QEventLoop::quit);
-    if (process.state() != QProcess::NotRunning)
+    if (process->state() != QProcess::NotRunning)
         loop.exec();
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
+    if (process->state() != QProcess::NotRunning) {
+        process->kill();
+        process->waitForFinished();
         ADD_FAILURE() << "the program did not end by itself";
         return -1;
     }
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    m_errorOutput = process->readAllStandardError();
+    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+}
+
+bool waitForFile(const QString& path)
+{
+    QFileSystemWatcher watcher({QFileInfo(path).absolutePath()});
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, [&] {
+        if (QFile::exists(path))
+            loop.quit();
+    });
+    QTimer::singleShot(runLimitMs, &loop, &QEventLoop::quit);
+    // The file may have come before the watcher started.
+    if (!QFile::exists(path))
+        loop.exec();
+    return QFile::exists(path);
 }
 
 QStringList ProgramRun::rawLogLines() const

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <memory>
+
+class QProcess;
+
 namespace tessaro::test {
 
 // The built program in a folder of its own, which becomes its data folder.
@@ -32,6 +36,11 @@ public:
     // the calling thread keeps turning meanwhile (for servers in the test).
     // Returns the exit code, or -1 when it had to be stopped.
     int run(const QProcessEnvironment& extra = QProcessEnvironment());
+    // What the last run wrote to its standard error.
+    QByteArray errorOutput() const { return m_errorOutput; }
+    // Starts the program offscreen and returns once it runs; the caller
+    // waits for its end. Null when it could not start.
+    std::unique_ptr<QProcess> start(const QProcessEnvironment& extra = QProcessEnvironment()) const;
 
     // Every line of the log files without its timestamp.
     QStringList logLines() const;
@@ -42,6 +51,10 @@ private:
     QTemporaryDir m_root;
     QString m_folder;
     QString m_program;
+    QByteArray m_errorOutput;
 };
+
+// Waits in the event loop until the file exists; false when it never came.
+bool waitForFile(const QString& path);
 
 } // namespace tessaro::test

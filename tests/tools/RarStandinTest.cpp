@@ -1,11 +1,13 @@
 #include "TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <archive.h>
@@ -499,6 +501,72 @@ TEST_F(RarStandin, InterruptedRunRemovesItsTempFileAndExitsWith255)
         EXPECT_EQ(process.exitCode(), 255);
         EXPECT_TRUE(destinationFiles().isEmpty()) << destinationFiles().join(u' ').toStdString();
     }
+}
+
+struct LeftoverCase
+{
+    QString name;
+    bool kept;
+};
+
+TEST_F(RarStandin, KilledRunLeavesANamedTempFileThatTheNextRunForTheArchiveRemoves)
+{
+    // Zeros of a sparse file keep the archiver busy until it is killed.
+    QFile big(m_source + QStringLiteral("big.bin"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(4) << 30));
+    big.close();
+    QProcess killed;
+    killed.start(QStringLiteral(TESSARO_RAR_STANDIN),
+                 {QStringLiteral("a"), QStringLiteral("-m5"), QStringLiteral("-INUL"),
+                  archivePath(), m_source});
+    ASSERT_TRUE(killed.waitForStarted());
+    const QString deadId = QString::number(killed.processId());
+    waitForTempFileOrEnd(killed);
+    ASSERT_EQ(killed.state(), QProcess::Running) << "finished before it could be killed";
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(60000));
+
+    const QStringList left = destinationFiles();
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\.backup\\.rar\\.standin-") + deadId +
+                                   QStringLiteral("-[A-Za-z0-9]{6}\\.tmp$"))
+                    .match(left.first())
+                    .hasMatch())
+        << left.first().toStdString();
+
+    ASSERT_TRUE(QFile::remove(m_source + QStringLiteral("big.bin")));
+    writeSource(QStringLiteral("small.txt"), "small");
+    const QString liveId = QString::number(QCoreApplication::applicationPid());
+    const LeftoverCase others[] = {
+        {QStringLiteral(".backup.rar.standin-") + deadId + QStringLiteral("-Ab12Cd.tmp"), false},
+        // A run still writing the same archive keeps its file.
+        {QStringLiteral(".backup.rar.standin-") + liveId + QStringLiteral("-Ab12Cd.tmp"), true},
+        // Another archive's leftovers are for its own next run.
+        {QStringLiteral(".other.rar.standin-") + deadId + QStringLiteral("-Ab12Cd.tmp"), true},
+        {QStringLiteral(".backup.rar.standin-x") + deadId + QStringLiteral("-Ab12Cd.tmp"), true},
+        {QStringLiteral(".backup.rar.standin-") + deadId + QStringLiteral("-Ab12Cd.tmp.keep"),
+         true},
+        {QStringLiteral("backup.rar.standin-") + deadId + QStringLiteral("-Ab12Cd.tmp"), true},
+    };
+    for (const LeftoverCase& c : others)
+        writeFile(m_destination + c.name, "left");
+    // A link named like a leftover is no file of the archiver's.
+    const QString linkName =
+        QStringLiteral(".backup.rar.standin-") + deadId + QStringLiteral("-Lnk123.tmp");
+    ASSERT_TRUE(QFile::link(m_log, m_destination + linkName));
+
+    EXPECT_EQ(archive(QStringLiteral("a"), {QStringLiteral("-ep1")}), exitSuccess);
+
+    QStringList expected{QStringLiteral("backup.rar"), linkName};
+    for (const LeftoverCase& c : others) {
+        if (c.kept)
+            expected.append(c.name);
+    }
+    expected.sort();
+    QStringList found = destinationFiles();
+    found.sort();
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(readArchive(archivePath()).names(), std::set<std::string>{"small.txt"});
 }
 
 } // namespace

@@ -213,6 +213,7 @@ void writeArchive(const Options& options, const EntryTimes& existing,
 
 ExitCode archive(const Options& options, Report& report)
 {
+    TempArchive::removeStale(options.archivePath);
     std::vector<SourceItem> items = scanWithoutArchive(options, report);
     if (items.empty())
         throw noFiles(options);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -77,12 +78,43 @@ mode_t archiveMode(const std::string& archivePath)
     return creationMode();
 }
 
+constexpr std::string_view tempSuffix = ".tmp";
+constexpr std::string_view uniquePart = "XXXXXX";
+
+// What every temporary file of this archive begins with.
+std::string tempPrefix(const std::filesystem::path& archive)
+{
+    return "." + archive.filename().string() + ".standin-";
+}
+
 std::string tempPattern(const std::string& archivePath)
 {
     const std::filesystem::path archive(archivePath);
-    const std::filesystem::path folder = archive.parent_path();
-    const std::string name = "." + archive.filename().string() + ".XXXXXX";
-    return folder.empty() ? name : (folder / name).string();
+    const std::string name = tempPrefix(archive) + std::to_string(::getpid()) + "-" +
+                             std::string(uniquePart) + std::string(tempSuffix);
+    return (archive.parent_path() / name).string();
+}
+
+// The process id in a temporary file name of this archive; 0 when the name
+// is not one.
+pid_t tempOwner(const std::string& name, const std::string& prefix)
+{
+    const std::size_t fixed = prefix.size() + 1 + uniquePart.size() + tempSuffix.size();
+    if (name.size() <= fixed || !name.starts_with(prefix) || !name.ends_with(tempSuffix))
+        return 0;
+    const std::string_view id(name.data() + prefix.size(), name.size() - fixed);
+    if (name[name.size() - tempSuffix.size() - uniquePart.size() - 1] != '-' ||
+        !std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+        id.size() > 9)
+        return 0;
+    return static_cast<pid_t>(std::stol(std::string(id)));
+}
+
+// Whether the process that made a temporary file is gone. This run's own id
+// on an older file means an earlier owner of the id died.
+bool ownerIsGone(pid_t owner)
+{
+    return owner == ::getpid() || (::kill(owner, 0) != 0 && errno == ESRCH);
 }
 
 ArchiverError createError(const std::string& archivePath)
@@ -103,12 +135,31 @@ void installInterruptHandlers()
         sigaction(signal, &action, nullptr);
 }
 
+void TempArchive::removeStale(const std::string& archivePath)
+{
+    const std::filesystem::path archive(archivePath);
+    const std::filesystem::path folder =
+        archive.parent_path().empty() ? std::filesystem::path(".") : archive.parent_path();
+    const std::string prefix = tempPrefix(archive);
+    // Tidying up is a courtesy: whatever fails here, the run goes on.
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const pid_t owner = tempOwner(entry->path().filename().string(), prefix);
+        std::error_code ignored;
+        if (owner > 0 &&
+            entry->symlink_status(ignored).type() == std::filesystem::file_type::regular &&
+            ownerIsGone(owner))
+            std::filesystem::remove(entry->path(), ignored);
+    }
+}
+
 TempArchive::TempArchive(std::string archivePath) : m_archivePath(std::move(archivePath))
 {
     std::string path = tempPattern(m_archivePath);
     {
         SignalBlock block;
-        m_fd = ::mkstemp(path.data());
+        m_fd = ::mkstemps(path.data(), static_cast<int>(tempSuffix.size()));
         if (m_fd >= 0)
             setPendingRemoval(path);
     }

@@ -12,9 +12,18 @@ void installInterruptHandlers();
 // archive, renamed over it only once it is complete. Until then the archive
 // path keeps whatever it held, and a failed or interrupted run leaves no
 // trace. Same folder, so the rename is atomic.
+//
+// Its name tells whose it is: ".<archive name>.standin-<process id>-XXXXXX.tmp".
+// A run killed outright (SIGKILL, power loss) cannot remove it; the next run
+// for the same archive does.
 class TempArchive final
 {
 public:
+    // Removes the temporary files that runs for this archive left behind
+    // when they were killed: those whose process is gone. A run still
+    // writing keeps its own.
+    static void removeStale(const std::string& archivePath);
+
     // Throws ArchiverError(CreateError) when the folder does not exist or
     // cannot be written.
     explicit TempArchive(std::string archivePath);
