@@ -106,7 +106,6 @@ QByteArray encodeDocument(const QString& text, TMemIniFile::Encoding encoding)
     return {};
 }
 
-
 // Replaces the file with the bytes: written beside it, checked to have
 // reached the disk, then renamed over it. On any failure the previous file
 // stays whole and *error says why.

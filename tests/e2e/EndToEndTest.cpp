@@ -188,7 +188,7 @@ TEST(EndToEndFullDisk, ConfigurationSurvivesAStartOnAFullDisk)
     const QString destination = test::withSlash(run.path(s("backup")));
     test::writeFile(source + s("notes.txt"), "notes");
     QDir().mkpath(destination);
-    QByteArray ini = "[Settings]\r\nWinRARLocation=" + QByteArray(TESSARO_RAR_STANDIN) +
+    QByteArray ini = "[Settings]\r\nWinRARLocation=" + builtProgram(TESSARO_E2E_ARCHIVER).toUtf8() +
                      "\r\nBackupOnStart=1\r\nExitAfterBackupOnce=1\r\n\r\n"
                      "[backup_rules_0]\r\nSourceFolder=" +
                      source.toUtf8() + "\r\nDestinationFolder=" + destination.toUtf8() +
@@ -247,7 +247,8 @@ TEST(EndToEndTimeZones, NeverReadsBackAsNeverWhenTheOffsetHasSeconds)
         const QString rule = s("\r\n[backup_rules_0]\r\nSourceFolder=") + source +
                              s("\r\nDestinationFolder=") + test::withSlash(run.path(s("backup"))) +
                              s("\r\nDestinationFilename=docs\r\n");
-        const QString settings = s("[Settings]\r\nWinRARLocation=") + s(TESSARO_RAR_STANDIN) +
+        const QString settings = s("[Settings]\r\nWinRARLocation=") +
+                                 builtProgram(TESSARO_E2E_ARCHIVER) +
                                  s("\r\nBackupOnStart=1\r\nExitAfterBackupOnce=1\r\n");
         QProcessEnvironment zone;
         zone.insert(s("TZ"), s(c.zone));

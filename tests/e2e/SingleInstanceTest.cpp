@@ -1,3 +1,4 @@
+#include "EndToEndFixture.h"
 #include "FakeArchiverPlan.h"
 #include "ProgramRun.h"
 #include "QtPrinters.h"
@@ -12,13 +13,6 @@
 namespace tessaro {
 namespace {
 
-using test::ProgramRun;
-
-QString s(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
 // One program folder, configured to back up once at start with the fake
 // archiver and end; the first program's archiver waits for a go file, so the
 // program holds its data folder for as long as the test needs.
@@ -31,10 +25,10 @@ protected:
         const QString destination = test::withSlash(run.path(s("backup")));
         test::writeFile(source + s("notes.txt"), "notes");
         QDir().mkpath(destination);
-        run.writeConfig(s("[Settings]\r\nWinRARLocation=" TESSARO_FAKE_ARCHIVER
-                          "\r\nBackupOnStart=1\r\nExitAfterBackupOnce=1\r\n"
-                          "[backup_rules_0]\r\nSourceFolder=%1\r\nDestinationFolder=%2\r\n"
-                          "DestinationFilename=docs_#ymd_hns#\r\n")
+        run.writeConfig((s("[Settings]\r\nWinRARLocation=") + builtProgram(TESSARO_FAKE_ARCHIVER) +
+                         s("\r\nBackupOnStart=1\r\nExitAfterBackupOnce=1\r\n"
+                           "[backup_rules_0]\r\nSourceFolder=%1\r\nDestinationFolder=%2\r\n"
+                           "DestinationFilename=docs_#ymd_hns#\r\n"))
                             .arg(source, destination)
                             .toUtf8());
     }
