@@ -88,6 +88,10 @@ bool writeAll(QFile& file, const QByteArray& bytes)
     return file.write(bytes) == bytes.size();
 }
 
+// Unbuffered: a line needs only the file's first bytes read, and a buffered
+// read would fetch a whole block of the file for every line.
+constexpr QIODevice::OpenMode openMode = QIODevice::ReadWrite | QIODevice::Unbuffered;
+
 // Opens the file for reading and writing, creating it when missing, with
 // every other writer kept out until the file is closed. The lock is tried
 // once: waiting for another program would freeze the window, and a line that
@@ -100,13 +104,13 @@ bool openExclusive(QFile& file)
     if (_wsopen_s(&fd, reinterpret_cast<const wchar_t*>(nativeName.utf16()),
                   _O_RDWR | _O_CREAT | _O_BINARY, _SH_DENYWR, _S_IREAD | _S_IWRITE) != 0)
         return false;
-    if (!file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, openMode, QFileDevice::AutoCloseHandle)) {
         _close(fd);
         return false;
     }
     return true;
 #else
-    return file.open(QIODevice::ReadWrite) && ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
+    return file.open(openMode) && ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
 #endif
 }
 
