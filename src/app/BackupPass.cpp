@@ -177,10 +177,7 @@ void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
 {
     m_view.setStatusText(QStringLiteral("cleaning up"));
     const TLogProc log = m_log.callback();
-    for (const QString& folder : rules.GetDestinationFolders()) {
-        const TBackupRule* rule = rules.RuleByDestinationFolder(folder);
-        if (!rule)
-            continue;
+    for (const TBackupRule* rule : rules.FirstRulesOfDestinationFolders()) {
         const int maxFiles = rule->AutoCleanMode == acmNumFiles ? rule->NumFiles : 0;
         const qint64 maxBytes =
             rule->AutoCleanMode == acmDiskUsage ? DiskUsageBytes(rule->DiskUsage) : 0;
