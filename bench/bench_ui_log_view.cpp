@@ -1,11 +1,15 @@
-// Appending lines to the log view of the real window: the 100,000th line
-// must cost no more than twice the 1,000th, since the view only grows.
+// Appending lines to the log view of the real window: a line must cost the
+// same after 1,000 lines as after 100,000 (the view keeps the newest
+// ActivityLogView::MaxLines), and the memory the view holds per line stays
+// small and bounded.
+#include "ActivityLogView.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 namespace {
 
@@ -42,8 +46,39 @@ void BM_LogViewLineAfter(benchmark::State& state)
 BENCHMARK(BM_LogViewLineAfter)
     ->Arg(1000)
     ->Arg(100000)
-    ->Iterations(200)
+    ->Iterations(2000)
     ->Unit(benchmark::kMicrosecond);
+
+// The heap the view holds for its lines: bytes in use after 100,000 lines,
+// less those before the first, divided by the lines it keeps.
+void BM_LogViewMemory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QTemporaryDir data;
+        MainWindowSeams seams;
+        seams.findArchiver = [] {
+            return QString();
+        };
+        TMainForm form(seams, {data.path(), QString()});
+        auto* view = form.findChild<ActivityLogView*>(QStringLiteral("LogView"));
+        QCoreApplication::processEvents();
+        const size_t before = mallinfo2().uordblks;
+        int n = 0;
+        for (; n < int(ActivityLogView::MaxLines); ++n)
+            appendLine(form, n);
+        QCoreApplication::processEvents();
+        const size_t full = mallinfo2().uordblks;
+        for (; n < 100000; ++n)
+            appendLine(form, n);
+        QCoreApplication::processEvents();
+        const size_t after = mallinfo2().uordblks;
+        state.counters["lines held"] = double(view->lineCount());
+        state.counters["bytes per line"] = double(after - before) / double(view->lineCount());
+        // Bounded: the heap after 100,000 lines against the heap once full.
+        state.counters["growth after full"] = double(after) - double(full);
+    }
+}
+BENCHMARK(BM_LogViewMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

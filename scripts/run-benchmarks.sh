@@ -13,3 +13,5 @@ if [ "$found" -eq 0 ]; then
     echo "no benchmark programs in $bin" >&2
     exit 1
 fi
+# The whole program against shell loops doing the same work.
+bash "$(dirname "$0")/bench-end-to-end.sh" "$bin"

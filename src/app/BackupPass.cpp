@@ -177,15 +177,19 @@ void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
 {
     m_view.setStatusText(QStringLiteral("cleaning up"));
     const TLogProc log = m_log.callback();
-    for (const QString& folder : rules.GetDestinationFolders()) {
-        const TBackupRule* rule = rules.RuleByDestinationFolder(folder);
-        if (!rule)
-            continue;
+    TAutoCleanContext context;
+    context.Now = m_clock.now();
+    // Every archive name of the pass, made or not: a failed job may still
+    // have left an archive, and an update keeps the name of the last one.
+    for (qsizetype i = 0; i < rules.Count(); ++i)
+        context.PassArchives.append(rules.Item(i)->OutputFileName);
+    for (const TBackupRule* rule : rules.FirstRulesOfDestinationFolders()) {
         const int maxFiles = rule->AutoCleanMode == acmNumFiles ? rule->NumFiles : 0;
         const qint64 maxBytes =
             rule->AutoCleanMode == acmDiskUsage ? DiskUsageBytes(rule->DiskUsage) : 0;
         if (maxFiles != 0 || maxBytes != 0)
-            m_services.autoCleanFolder(rule->DestinationFolder, extension, maxFiles, maxBytes, log);
+            m_services.autoCleanFolder(rule->DestinationFolder, extension, maxFiles, maxBytes, log,
+                                       context);
     }
 }
 

@@ -33,7 +33,8 @@ private:
     // Runs every job, records the last backup time, saves and lists the
     // archives made. Returns the number of rules that failed.
     int runJobs(const TBackupRules& rules, const TWinRAROptions& options, const QString& winRAR);
-    // Auto clean once per destination folder that has a limit.
+    // Auto clean once per destination folder that has a limit, keeping
+    // every archive of this pass.
     void cleanUp(const TBackupRules& rules, const QString& extension);
     // Tells the webhook how the pass ended, when it is set up.
     void notify(int errors);

@@ -9,9 +9,10 @@
 namespace tessaro {
 
 void CorePassServices::autoCleanFolder(const QString& folder, const QString& extension,
-                                       int maxFiles, qint64 maxBytes, const TLogProc& log)
+                                       int maxFiles, qint64 maxBytes, const TLogProc& log,
+                                       const TAutoCleanContext& context)
 {
-    AutoCleanFolder(folder, extension, maxFiles, maxBytes, log);
+    AutoCleanFolder(folder, extension, maxFiles, maxBytes, log, context);
 }
 
 WebHookOutcome CorePassServices::postWebHook(const QString& url, const QString& subject,

@@ -10,7 +10,8 @@ class CorePassServices final : public PassServices
 {
 public:
     void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
-                         qint64 maxBytes, const TLogProc& log) override;
+                         qint64 maxBytes, const TLogProc& log,
+                         const TAutoCleanContext& context) override;
     WebHookOutcome postWebHook(const QString& url, const QString& subject, const QString& message,
                                const QString& status, const QString& computerName) override;
     // "COMPUTERNAME", or the host name where that variable is not set

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ArchiveJob.h"
+#include "Autoclean.h"
 
 #include <QString>
 
@@ -20,7 +21,8 @@ class PassServices
 public:
     virtual ~PassServices() = default;
     virtual void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
-                                 qint64 maxBytes, const TLogProc& log) = 0;
+                                 qint64 maxBytes, const TLogProc& log,
+                                 const TAutoCleanContext& context) = 0;
     virtual WebHookOutcome postWebHook(const QString& url, const QString& subject,
                                        const QString& message, const QString& status,
                                        const QString& computerName) = 0;

@@ -1,12 +1,15 @@
 #include "Autoclean.h"
 
 #include "FileSize.h"
+#include "FileStatus.h"
 #include "PathRules.h"
 #include "Quoted.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <exception>
@@ -33,38 +36,57 @@ bool DeleteArchiveFile(const QString& path, QString* error)
 
 namespace {
 
+// An archive's name as the file system tells names apart.
+QString nameKey(const QString& name)
+{
+    return nativePathStyle() == PathStyle::Windows ? name.toCaseFolded() : name;
+}
+
+// The names (as keys) of the pass's archives that lie in the folder.
+QSet<QString> passArchiveNames(const QString& folder, const QStringList& passArchives)
+{
+    const PathStyle style = nativePathStyle();
+    QSet<QString> names;
+    for (const QString& path : passArchives) {
+        const qsizetype nameStart = path.lastIndexOf(pathSeparator(style)) + 1;
+        if (nameStart > 0 && sameFolderAscii(path.left(nameStart), folder, style))
+            names.insert(nameKey(path.mid(nameStart)));
+    }
+    return names;
+}
+
 // The archives of the folder, or nothing when the listing cannot start: the
 // folder is missing or unreadable, or no entry at all matches the pattern. A
-// folder that merely looks like an archive starts the listing but is never
-// counted.
+// folder or a link that merely looks like an archive starts the listing but
+// is never counted. Entries are read once, straight from the listing: the
+// name is matched as text, and only matching entries cost a status read.
 std::optional<std::vector<TFileEntry>> listArchives(const QString& folder, const QString& extension)
 {
-    // An empty path would make QDir list the working folder instead.
+    // An empty path would make the listing read the working folder instead.
     if (folder.isEmpty())
         return std::nullopt;
 
-    QDir::Filters filters =
-        QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     // Archive names are matched the way the platform's own file system
     // tells names apart.
-    if (nativePathStyle() == PathStyle::Posix)
-        filters |= QDir::CaseSensitive;
+    const Qt::CaseSensitivity nameCase =
+        nativePathStyle() == PathStyle::Posix ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const QString suffix = QLatin1Char('.') + extension;
 
-    const QDir dir(folder, QStringLiteral("*.") + extension, QDir::NoSort, filters);
-    if (!dir.exists())
-        return std::nullopt;
-    const QFileInfoList entries = dir.entryInfoList();
-    if (entries.isEmpty())
-        return std::nullopt;
-
+    QDirIterator entries(folder,
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    bool anyMatch = false;
     std::vector<TFileEntry> archives;
-    archives.reserve(size_t(entries.size()));
-    for (const QFileInfo& info : entries) {
-        if (!info.isFile())
+    while (entries.hasNext()) {
+        const QFileInfo entry = entries.nextFileInfo();
+        const QString name = entry.fileName();
+        if (!name.endsWith(suffix, nameCase))
             continue;
-        archives.push_back({folder + info.fileName(), info.size(),
-                            LocalDateTime::fromQDateTime(info.lastModified())});
+        anyMatch = true;
+        if (const std::optional<RegularFileStatus> file = regularFileStatus(entry))
+            archives.push_back({folder + name, file->size, file->modifiedUtcMs});
     }
+    if (!anyMatch)
+        return std::nullopt;
     return archives;
 }
 
@@ -84,6 +106,40 @@ public:
     }
     Q_DISABLE_COPY_MOVE(FolderCleaner)
 
+    // Takes the pass's own archives out of reach of the deletions. They
+    // still count, and as the newest: the newest file that always stays is
+    // one of them.
+    void keep(const QSet<QString>& names)
+    {
+        if (names.isEmpty())
+            return;
+        const auto kept = std::stable_partition(
+            m_archives.begin(), m_archives.end(), [this, &names](const TFileEntry& entry) {
+                return !names.contains(nameKey(entry.Filename.mid(m_folder.size())));
+            });
+        m_kept = qsizetype(m_archives.end() - kept);
+        m_archives.erase(kept, m_archives.end());
+    }
+
+    // Archives dated after the pass sort before every archive made from now
+    // on, so they would outlive them all; the user should know.
+    void warnAboutFutureDates(LocalDateTime now)
+    {
+        if (now.isNever())
+            return;
+        const qint64 nowUtcMs = now.toLocalQDateTime().toMSecsSinceEpoch();
+        const auto future = std::count_if(
+            m_archives.cbegin(), m_archives.cend(),
+            [nowUtcMs](const TFileEntry& entry) { return entry.Timestamp > nowUtcMs; });
+        if (future == 0)
+            return;
+        report(QStringLiteral("W"), QStringLiteral("auto clean: ") + QString::number(future) +
+                                        QLatin1Char(' ') + m_extension +
+                                        QStringLiteral(" files in ") + Quoted(m_folder) +
+                                        QStringLiteral(" are dated in the future, so they count "
+                                                       "as newer than every new archive"));
+    }
+
     void limitCount(int maxFiles)
     {
         if (maxFiles < 1 || count() <= maxFiles)
@@ -91,7 +147,7 @@ public:
         info(QStringLiteral("auto clean: found ") + QString::number(count()) + QLatin1Char(' ') +
              m_extension + QStringLiteral(" files in ") + Quoted(m_folder) +
              QStringLiteral(", which is above ") + QString::number(maxFiles));
-        while (count() > maxFiles) {
+        while (count() > maxFiles && !m_archives.empty()) {
             const TFileEntry& oldest = m_archives.back();
             info(QStringLiteral("auto clean: deleting ") + oldest.Filename);
             if (!deleteOldest(Quoted(oldest.Filename)))
@@ -109,7 +165,7 @@ public:
                  Quoted(m_folder) + QStringLiteral(", which is above ") + FormatFileSize(maxBytes));
         }
         // The newest archive always stays, however large it is.
-        while (m_total > maxBytes && count() > 1) {
+        while (m_total > maxBytes && count() > 1 && !m_archives.empty()) {
             const TFileEntry& oldest = m_archives.back();
             info(QStringLiteral("auto clean: deleting ") + oldest.Filename +
                  QStringLiteral(", freeing ") + FormatFileSize(oldest.Size) +
@@ -133,7 +189,7 @@ public:
     int deleted() const { return m_deleted; }
 
 private:
-    qsizetype count() const { return qsizetype(m_archives.size()); }
+    qsizetype count() const { return qsizetype(m_archives.size()) + m_kept; }
 
     // Deletes the last (oldest) entry. On failure the file stays in the list
     // and in the total, and the error is reported naming it as shown.
@@ -179,6 +235,8 @@ private:
     const TLogProc& m_log;
     const TDeleteFileProc& m_deleteFile;
     qint64 m_total = 0;
+    // The pass's own archives, which are not in the list.
+    qsizetype m_kept = 0;
     int m_deleted = 0;
 };
 
@@ -193,12 +251,22 @@ int AutoCleanFolder(const QString& folder, const QString& extension, int maxFile
 int AutoCleanFolder(const QString& folder, const QString& extension, int maxFiles, qint64 maxBytes,
                     const TLogProc& log, const TDeleteFileProc& deleteFile)
 {
+    return AutoCleanFolder(folder, extension, maxFiles, maxBytes, log, TAutoCleanContext(),
+                           deleteFile);
+}
+
+int AutoCleanFolder(const QString& folder, const QString& extension, int maxFiles, qint64 maxBytes,
+                    const TLogProc& log, const TAutoCleanContext& context,
+                    const TDeleteFileProc& deleteFile)
+{
     const QString dir = withTrailingSeparator(folder, nativePathStyle());
     std::optional<std::vector<TFileEntry>> archives = listArchives(dir, extension);
     if (!archives)
         return -1;
 
     FolderCleaner cleaner(dir, extension, std::move(*archives), log, deleteFile);
+    cleaner.keep(passArchiveNames(dir, context.PassArchives));
+    cleaner.warnAboutFutureDates(context.Now);
     cleaner.limitCount(maxFiles);
     cleaner.limitSize(maxBytes);
     cleaner.reportSummary();

@@ -1,6 +1,7 @@
 #include "BackupRule.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -127,6 +128,13 @@ QString folderKey(const QString& folder, PathStyle style)
             c = QChar(c.unicode() + (u'a' - u'A'));
     }
     return key;
+}
+
+// The text by which sameFolderLocale groups folders: case-folded on Windows
+// (the same folding as a case-insensitive comparison), as it is on POSIX.
+QString localeFolderKey(const QString& folder, PathStyle style)
+{
+    return style == PathStyle::Posix ? folder : folder.toCaseFolded();
 }
 
 // Gives every rule the auto clean settings of the last rule of its
@@ -282,17 +290,25 @@ bool TBackupRules::ToIniFile(TCustomIniFile& iniFile, const QString& sectionName
     return iniFile.UpdateFile();
 }
 
+QList<TBackupRule*> TBackupRules::FirstRulesOfDestinationFolders() const
+{
+    QList<TBackupRule*> firstRules;
+    QSet<QString> seen;
+    for (const auto& rule : m_rules) {
+        if (const QString key = localeFolderKey(rule->DestinationFolder, m_style);
+            !seen.contains(key)) {
+            seen.insert(key);
+            firstRules.append(rule.get());
+        }
+    }
+    return firstRules;
+}
+
 QStringList TBackupRules::GetDestinationFolders() const
 {
     QStringList folders;
-    for (const auto& rule : m_rules) {
-        const QString& folder = rule->DestinationFolder;
-        const bool known = std::any_of(folders.cbegin(), folders.cend(), [&](const QString& f) {
-            return sameFolderLocale(f, folder, m_style);
-        });
-        if (!known)
-            folders.append(folder);
-    }
+    for (const TBackupRule* rule : FirstRulesOfDestinationFolders())
+        folders.append(rule->DestinationFolder);
     return folders;
 }
 

@@ -3,6 +3,7 @@
 #include "CustomIniFile.h"
 #include "PathRules.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -96,8 +97,13 @@ public:
     // writes the document back. Returns what UpdateFile returned.
     bool ToIniFile(TCustomIniFile& iniFile, const QString& sectionName) const;
 
-    // Distinct destination folders in order of first appearance.
+    // Distinct destination folders in order of first appearance (case
+    // ignored by the locale's rules on Windows rules).
     QStringList GetDestinationFolders() const;
+    // The first rule of each of those folders, in the same order: the rule
+    // RuleByDestinationFolder finds for the folder, found in one pass over
+    // the list instead of one pass per folder.
+    QList<TBackupRule*> FirstRulesOfDestinationFolders() const;
     // First rule whose destination folder equals f (ASCII case ignored on
     // Windows rules), or nullptr.
     TBackupRule* RuleByDestinationFolder(const QString& f) const;

@@ -1,10 +1,7 @@
 #include "WebHook.h"
 
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
+#include "HttpPost.h"
+
 #include <QUrl>
 
 namespace tessaro {
@@ -71,82 +68,6 @@ QString refusalOf(const QUrl& url)
     return {};
 }
 
-// The text for a request that ran out of time in the given stage.
-QString timeoutText(bool connecting)
-{
-    return connecting ? QStringLiteral("connection timed out after %1 ms").arg(connectTimeoutMs)
-                      : QStringLiteral("no response within %1 ms").arg(responseTimeoutMs);
-}
-
-// Waits for the reply in a local event loop that leaves user input alone,
-// so the window takes no clicks meanwhile, as during auto clean. Qt's transfer time-out only
-// notices a stalled transfer; the guard timer bounds each stage as a whole:
-// connecting (name resolution included), then sending the request and
-// receiving the response. A redirect starts over with a new connection.
-// Returns true when the guard ended the wait.
-bool waitForReply(QNetworkReply* reply, bool* stillConnecting)
-{
-    QEventLoop loop;
-    QTimer guard;
-    guard.setSingleShot(true);
-    bool timedOut = false;
-    *stillConnecting = true;
-
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::requestSent, &guard, [&] {
-        *stillConnecting = false;
-        guard.start(responseTimeoutMs);
-    });
-    QObject::connect(reply, &QNetworkReply::redirected, &guard, [&] {
-        *stillConnecting = true;
-        guard.start(connectTimeoutMs);
-    });
-    QObject::connect(&guard, &QTimer::timeout, reply, [&] {
-        timedOut = true;
-        reply->abort();
-    });
-
-    guard.start(connectTimeoutMs);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return timedOut;
-}
-
-// The client's message, which it should always have.
-QString clientText(const QNetworkReply& reply)
-{
-    const QString text = reply.errorString();
-    return text.isEmpty() ? QStringLiteral("unknown error") : text;
-}
-
-// What a finished reply tells the caller.
-WebHookResult outcomeOf(const QNetworkReply& reply, bool stillConnecting)
-{
-    switch (reply.error()) {
-    // The client's own transfer time-out ends the reply as canceled.
-    case QNetworkReply::OperationCanceledError:
-        return {false, timeoutText(stillConnecting)};
-    // A redirect that was not followed leaves the redirect's status behind,
-    // which would not say why the call failed.
-    case QNetworkReply::InsecureRedirectError:
-    case QNetworkReply::TooManyRedirectsError:
-        return {false, clientText(reply)};
-    default:
-        break;
-    }
-
-    // Any status code means a response arrived, even one the client counts
-    // as an error (404 and the like): its reason phrase says what happened.
-    const QVariant statusCode = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!statusCode.isValid())
-        return {false, clientText(reply)};
-    const int code = statusCode.toInt();
-    // HTTP/2 responses carry no reason phrase; the number still tells.
-    const QString reason = reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-    return {code == 200,
-            reason.isEmpty() ? QStringLiteral("HTTP status ") + QString::number(code) : reason};
-}
-
 } // namespace
 
 WebHookResult PostWebHook(const QString& url, const QString& subject, const QString& message,
@@ -156,22 +77,17 @@ WebHookResult PostWebHook(const QString& url, const QString& subject, const QStr
     if (const QString refusal = refusalOf(target); !refusal.isEmpty())
         return {false, refusal};
 
-    QNetworkRequest request(target);
-    request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QByteArrayLiteral("application/x-www-form-urlencoded; charset=utf-8"));
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setTransferTimeout(responseTimeoutMs);
-
-    // The reply is a child of the manager and goes with it.
-    QNetworkAccessManager manager;
-    const QByteArray body = EncodeForm(WebHookFormPairs(subject, message, status, computerName));
-    QNetworkReply* reply = manager.post(request, body);
-
-    bool stillConnecting = true;
-    if (waitForReply(reply, &stillConnecting))
-        return {false, timeoutText(stillConnecting)};
-    return outcomeOf(*reply, stillConnecting);
+    HttpPost post(QByteArrayLiteral("application/x-www-form-urlencoded; charset=utf-8"),
+                  EncodeForm(WebHookFormPairs(subject, message, status, computerName)),
+                  connectTimeoutMs, responseTimeoutMs);
+    const HttpPost::Outcome outcome = post.exec(target);
+    if (!outcome.answered)
+        return {false, outcome.error};
+    // HTTP/2-style responses may carry no reason phrase; the number still
+    // tells.
+    return {outcome.status == 200, outcome.reason.isEmpty() ? QStringLiteral("HTTP status ") +
+                                                                  QString::number(outcome.status)
+                                                            : outcome.reason};
 }
 
 } // namespace tessaro

@@ -20,9 +20,10 @@ QList<QPair<QString, QString>> WebHookFormPairs(const QString& subject, const QS
 QByteArray EncodeForm(const QList<QPair<QString, QString>>& pairs);
 
 // Posts the outcome of a pass to the URL and waits for the answer, at most
-// about 2 s to connect and 2 s for the request and the response. Success
-// exactly on status 200; the error text is the reason phrase or the client's
-// message. Only http and https URLs are sent.
+// about 2 s to connect and 2 s for the request and the response, up to 5
+// redirects included. Only the status line and the headers are read, never
+// the body. Success exactly on status 200; the error text is the reason
+// phrase or the client's message. Only http and https URLs are sent.
 WebHookResult PostWebHook(const QString& url, const QString& subject, const QString& message,
                           const QString& status, const QString& computerName);
 

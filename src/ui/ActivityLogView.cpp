@@ -2,76 +2,196 @@
 
 #include "Fonts.h"
 
-#include <QTextCursor>
-#include <QUrl>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace tessaro {
 
 namespace {
 
-// Links carry the path they show; the scheme keeps Windows drive letters
-// from being read as a URL scheme of their own.
-const QString linkScheme = QStringLiteral("tessaro-path:");
+constexpr int margin = 4;
+constexpr RgbColor linkColor = 0x0000CC;
 
-QString linkHref(const QString& path)
+QColor colorOf(RgbColor rgb)
 {
-    return linkScheme + QString::fromLatin1(QUrl::toPercentEncoding(path));
-}
-
-QString pathOfHref(const QUrl& href)
-{
-    const QString text = href.toString(QUrl::FullyEncoded);
-    if (!text.startsWith(linkScheme))
-        return {};
-    return QUrl::fromPercentEncoding(text.mid(linkScheme.size()).toLatin1());
+    return QColor::fromRgb(QRgb(rgb));
 }
 
 } // namespace
 
-ActivityLogView::ActivityLogView(QWidget* parent) : QTextBrowser(parent)
+ActivityLogView::ActivityLogView(QWidget* parent) : QAbstractScrollArea(parent)
 {
     setObjectName(QStringLiteral("LogView"));
-    setReadOnly(true);
-    setOpenLinks(false);
     setFont(logViewFont());
     setFixedHeight(Height);
-    setLineWrapMode(QTextEdit::NoWrap);
-    connect(this, &QTextBrowser::anchorClicked, this,
-            [this](const QUrl& href) { Q_EMIT linkClicked(pathOfHref(href)); });
+    viewport()->setMouseTracking(true);
+    viewport()->setAutoFillBackground(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    verticalScrollBar()->setSingleStep(1);
 }
 
-void ActivityLogView::insertAtEnd(const QString& text, const QTextCharFormat& format)
+void ActivityLogView::appendRun(const QString& text, RgbColor color, bool link)
 {
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text, format);
+    if (text.isEmpty())
+        return;
+    m_pending.text += text;
+    m_pending.runs.push_back({qint32(m_pending.text.size()), color, link});
 }
 
 void ActivityLogView::appendText(const QString& text, RgbColor color)
 {
-    QTextCharFormat format;
-    format.setForeground(QColor::fromRgb(color));
-    format.setBackground(Qt::white);
-    insertAtEnd(text, format);
+    appendRun(text, color, false);
 }
 
 void ActivityLogView::appendLink(const QString& link)
 {
-    QTextCharFormat format;
-    format.setAnchor(true);
-    format.setAnchorHref(linkHref(link));
-    format.setForeground(QColor(0x00, 0x00, 0xCC));
-    format.setFontUnderline(true);
-    insertAtEnd(link, format);
+    appendRun(link, linkColor, true);
 }
 
 void ActivityLogView::endLine()
 {
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-    setTextCursor(cursor);
-    ensureCursorVisible();
+    m_pending.text.squeeze();
+    m_pending.runs.shrink_to_fit();
+    // Measuring the text would shape it, which costs more than all the rest
+    // of a line; the font is monospaced, so the width is the character
+    // count times the advance. Drawing measures the lines it shows and
+    // widens the scroll range when a line turns out wider.
+    m_pending.width =
+        fontMetrics().horizontalAdvance(QLatin1Char('x')) * int(m_pending.text.size());
+    m_widestLine = std::max(m_widestLine, m_pending.width);
+    m_lines.push_back(std::move(m_pending));
+    m_pending = Line();
+    if (qsizetype(m_lines.size()) > MaxLines)
+        m_lines.pop_front();
+    updateScrollBars();
+    // Like a terminal, the view follows the newest line.
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    viewport()->update();
+}
+
+QString ActivityLogView::toPlainText() const
+{
+    QString text;
+    for (const Line& line : m_lines)
+        text += line.text + QLatin1Char('\n');
+    return text;
+}
+
+int ActivityLogView::visibleLineCount() const
+{
+    return std::max(1, (viewport()->height() - 2 * margin) / fontMetrics().height());
+}
+
+void ActivityLogView::updateScrollBars()
+{
+    verticalScrollBar()->setPageStep(visibleLineCount());
+    verticalScrollBar()->setRange(0, int(std::max<qsizetype>(0, lineCount() - visibleLineCount())));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    horizontalScrollBar()->setRange(0,
+                                    std::max(0, m_widestLine + 2 * margin - viewport()->width()));
+}
+
+QRect ActivityLogView::lineRect(qsizetype line) const
+{
+    const int height = fontMetrics().height();
+    const qsizetype row = line - verticalScrollBar()->value();
+    return QRect(margin - horizontalScrollBar()->value(), margin + int(row) * height,
+                 line >= 0 && line < lineCount() ? m_lines[size_t(line)].width : 0, height);
+}
+
+qsizetype ActivityLogView::lineAt(int y) const
+{
+    if (y < margin)
+        return -1;
+    const qsizetype line = verticalScrollBar()->value() + (y - margin) / fontMetrics().height();
+    return line < lineCount() ? line : -1;
+}
+
+QString ActivityLogView::anchorAt(const QPoint& pos) const
+{
+    const qsizetype index = lineAt(pos.y());
+    if (index < 0)
+        return {};
+    const Line& line = m_lines[size_t(index)];
+    const QFontMetrics metrics = fontMetrics();
+    int x = margin - horizontalScrollBar()->value();
+    qint32 start = 0;
+    for (const Run& run : line.runs) {
+        const QStringView piece = QStringView(line.text).sliced(start, run.end - start);
+        const int right = x + metrics.horizontalAdvance(piece.toString());
+        if (pos.x() >= x && pos.x() < right)
+            return run.link ? piece.toString() : QString();
+        x = right;
+        start = run.end;
+    }
+    return {};
+}
+
+void ActivityLogView::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), Qt::white);
+    const QFontMetrics metrics = fontMetrics();
+    QFont linkFont = font();
+    linkFont.setUnderline(true);
+
+    const qsizetype first = verticalScrollBar()->value();
+    const qsizetype last = std::min(lineCount(), first + visibleLineCount() + 1);
+    bool widened = false;
+    for (qsizetype index = first; index < last; ++index) {
+        Line& line = m_lines[size_t(index)];
+        const QRect area = lineRect(index);
+        int x = area.left();
+        qint32 start = 0;
+        for (const Run& run : line.runs) {
+            const QString piece = line.text.mid(start, run.end - start);
+            painter.setFont(run.link ? linkFont : font());
+            painter.setPen(colorOf(run.color));
+            painter.drawText(QPoint(x, area.top() + metrics.ascent()), piece);
+            x += metrics.horizontalAdvance(piece);
+            start = run.end;
+        }
+        const int width = x - area.left();
+        if (width > line.width) {
+            line.width = width;
+            widened = widened || width > m_widestLine;
+            m_widestLine = std::max(m_widestLine, width);
+        }
+    }
+    if (widened)
+        updateScrollBars();
+}
+
+void ActivityLogView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    const bool atEnd = verticalScrollBar()->value() == verticalScrollBar()->maximum();
+    updateScrollBars();
+    if (atEnd)
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+void ActivityLogView::mouseMoveEvent(QMouseEvent* event)
+{
+    const bool overLink = !anchorAt(event->position().toPoint()).isEmpty();
+    viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void ActivityLogView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const QString link = anchorAt(event->position().toPoint());
+        if (!link.isEmpty()) {
+            Q_EMIT linkClicked(link);
+            return;
+        }
+    }
+    QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
 } // namespace tessaro

@@ -43,6 +43,7 @@ public:
         QString extension;
         int maxFiles;
         qint64 maxBytes;
+        TAutoCleanContext context;
     };
     struct WebHookCall
     {
@@ -54,9 +55,10 @@ public:
     WebHookOutcome webHookOutcome{true, QStringLiteral("OK")};
 
     void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
-                         qint64 maxBytes, const TLogProc& log) override
+                         qint64 maxBytes, const TLogProc& log,
+                         const TAutoCleanContext& context) override
     {
-        autoCleanCalls.append({folder, extension, maxFiles, maxBytes});
+        autoCleanCalls.append({folder, extension, maxFiles, maxBytes, context});
         if (log)
             log(QStringLiteral("I"), QStringLiteral("auto clean: called"));
     }

@@ -400,6 +400,26 @@ TEST_F(AutoCleanCalls, OncePerDestinationFolderWithTheFirstRulesLimits)
     EXPECT_EQ(lines.at(lines.size() - 2), s("[I] auto clean: called"));
 }
 
+// Auto clean learns the pass's time and every archive name of the pass, so
+// that it never deletes what the pass has just made.
+TEST_F(BackupPassTest, AutoCleanKnowsThePassAndItsArchives)
+{
+    const auto scoped = plan(archiveMade());
+    for (const char* name : {"docs", "mail"}) {
+        TBackupRule* rule = addRule(s(name));
+        rule->DestinationFilename = s(name) + s("_#ymd_hns#");
+        rule->AutoCleanMode = acmNumFiles;
+        rule->NumFiles = 1;
+    }
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    ASSERT_EQ(services.autoCleanCalls.size(), 1);
+    const TAutoCleanContext& context = services.autoCleanCalls[0].context;
+    EXPECT_EQ(context.PassArchives, (QStringList{archiveOf(s("docs")), archiveOf(s("mail"))}));
+    EXPECT_EQ(context.Now, passStart);
+}
+
 TEST(DiskUsageLimit, IsReadAsGigabytesIn64Bits)
 {
     EXPECT_EQ(BackupPass::DiskUsageBytes(1), 1073741824LL);

@@ -359,10 +359,147 @@ TEST_F(AutocleanTest, DeletionReportsTheSystemsText)
     EXPECT_FALSE(error.isEmpty());
 }
 
+// Symbolic links are neither counted, nor sized by their targets, nor
+// deleted: a link to a huge file elsewhere must not make auto clean delete
+// the real archives to "free" space it does not occupy.
+struct LinkCase
+{
+    const char* name;
+    int maxFiles;
+    qint64 maxBytes;
+};
+
+class AutocleanLinkTest : public AutocleanTest, public ::testing::WithParamInterface<LinkCase>
+{};
+
+TEST_P(AutocleanLinkTest, LeavesLinksAndTheirTargetsAlone)
+{
+    write(threeArchives);
+    QTemporaryDir elsewhere;
+    const QString bigTarget = elsewhere.filePath(QStringLiteral("big.bin"));
+    test::writeFile(bigTarget, QByteArray(5000, 'x'));
+    // Dated before every archive, so it would be the first to go.
+    test::setModified(bigTarget, modified(100));
+    if (!QFile::link(bigTarget, path("link-to-big.rar")) ||
+        !QFile::link(path("a.rar"), path("link-to-a.rar")))
+        GTEST_SKIP() << "no symbolic links here";
+
+    EXPECT_EQ(clean(GetParam().maxFiles, GetParam().maxBytes), 0);
+
+    EXPECT_EQ(lines, QStringList{withinLimits()});
+    EXPECT_EQ(remaining(), (QStringList{QStringLiteral("a.rar"), QStringLiteral("b.rar"),
+                                        QStringLiteral("c.rar"), QStringLiteral("link-to-a.rar"),
+                                        QStringLiteral("link-to-big.rar")}));
+    EXPECT_EQ(QFileInfo(bigTarget).size(), 5000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, AutocleanLinkTest,
+                         ::testing::Values(LinkCase{"FileCount", 3, 0},
+                                           LinkCase{"DiskUsage", 0, 600}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AutocleanTest, LinkAloneStartsTheListingButNeverCounts)
+{
+    QTemporaryDir elsewhere;
+    test::writeFile(elsewhere.filePath(QStringLiteral("x.rar")), "x");
+    if (!QFile::link(elsewhere.filePath(QStringLiteral("x.rar")), path("x.rar")))
+        GTEST_SKIP() << "no symbolic links here";
+
+    EXPECT_EQ(clean(0, 0), 0);
+    EXPECT_EQ(lines, QStringList{withinLimits()});
+}
+
+// The pass's time in the fixture's terms: the moment modified(0) stands for.
+TAutoCleanContext passContext(const QStringList& passArchives)
+{
+    return {passArchives, LocalDateTime::fromParts(2026, 3, 27, 14, 5)};
+}
+
+QString futureWarning(const QString& quotedFolder, int count)
+{
+    return QStringLiteral("[W] auto clean: %1 rar files in ").arg(count) + quotedFolder +
+           QStringLiteral(" are dated in the future, so they count as newer than every new "
+                          "archive");
+}
+
+// Archives dated in the future sort before the one the pass has just made;
+// the count limit must not take the new archive for the oldest.
+TEST_F(AutocleanTest, NeverDeletesTheArchiveOfThePassAndWarnsAboutFutureDates)
+{
+    write({{"future1.rar", 10, -60}, {"future2.rar", 10, -120}, {"future3.rar", 10, -180}});
+    write({"new.rar", 10, 0});
+    const TLogProc log = [this](const QString& level, const QString& text) {
+        lines.append(QLatin1Char('[') + level + QStringLiteral("] ") + text);
+    };
+
+    EXPECT_EQ(
+        AutoCleanFolder(folder(), QStringLiteral("rar"), 3, 0, log, passContext({path("new.rar")})),
+        1);
+
+    EXPECT_EQ(lines, (QStringList{futureWarning(quotedFolder(), 3), foundFiles(4, 3),
+                                  deleting("future1.rar"), deleted(1)}));
+    EXPECT_EQ(remaining(), (QStringList{QStringLiteral("future2.rar"),
+                                        QStringLiteral("future3.rar"), QStringLiteral("new.rar")}));
+}
+
+struct PassArchiveCase
+{
+    const char* name;
+    int maxFiles;
+    qint64 maxBytes;
+    QStringList left;
+};
+
+class AutocleanPassArchiveTest : public AutocleanTest,
+                                 public ::testing::WithParamInterface<PassArchiveCase>
+{};
+
+// Two rules wrote into the same folder in this pass; even a limit below two
+// archives, or a size limit both exceed, leaves both.
+TEST_P(AutocleanPassArchiveTest, KeepsEveryArchiveOfThePass)
+{
+    write({{"old.rar", 100, 60}, {"first.rar", 300, 2}, {"second.rar", 300, 1}});
+
+    const TLogProc log;
+    const int deletedCount =
+        AutoCleanFolder(folder(), QStringLiteral("rar"), GetParam().maxFiles, GetParam().maxBytes,
+                        log, passContext({path("first.rar"), path("second.rar")}));
+
+    EXPECT_EQ(deletedCount, 1);
+    EXPECT_EQ(remaining(), GetParam().left);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, AutocleanPassArchiveTest,
+    ::testing::Values(
+        PassArchiveCase{
+            "FileCount", 1, 0, {QStringLiteral("first.rar"), QStringLiteral("second.rar")}},
+        PassArchiveCase{
+            "DiskUsage", 0, 100, {QStringLiteral("first.rar"), QStringLiteral("second.rar")}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AutocleanTest, NoFutureWarningWithoutThePassTimeOrForThePassArchive)
+{
+    write({{"new.rar", 10, -5}, {"old.rar", 10, 5}});
+
+    EXPECT_EQ(clean(5, 0), 0);
+    EXPECT_EQ(lines, QStringList{withinLimits()}) << "no pass time";
+
+    lines.clear();
+    const TLogProc log = [this](const QString& level, const QString& text) {
+        lines.append(QLatin1Char('[') + level + QStringLiteral("] ") + text);
+    };
+    EXPECT_EQ(
+        AutoCleanFolder(folder(), QStringLiteral("rar"), 5, 0, log, passContext({path("new.rar")})),
+        0);
+    EXPECT_EQ(lines, QStringList{withinLimits()}) << "only the pass's own archive is newer";
+}
+
 TEST(AutocleanOrderTest, NewerSortsFirstAndEqualTimesCompareEqual)
 {
-    const TFileEntry older{QStringLiteral("b"), 1, LocalDateTime::fromParts(2026, 3, 27, 14, 5)};
-    const TFileEntry newer{QStringLiteral("a"), 1, older.Timestamp.addMilliseconds(1)};
+    const TFileEntry older{QStringLiteral("b"), 1,
+                           QDateTime(QDate(2026, 3, 27), QTime(14, 5)).toMSecsSinceEpoch()};
+    const TFileEntry newer{QStringLiteral("a"), 1, older.Timestamp + 1};
     TFileEntry sameTime = older;
     sameTime.Filename = QStringLiteral("c");
 

@@ -629,6 +629,40 @@ TEST(DestinationFolders, DistinctFoldersIgnoreCaseByLocaleOnWindowsOnly)
     EXPECT_TRUE(TBackupRules().GetDestinationFolders().isEmpty());
 }
 
+// One pass over the rules gives each folder of the folder list with the
+// rule a lookup by that folder finds: the first rule that names it.
+TEST(DestinationFolders, FirstRulesMatchTheFolderListAndTheLookup)
+{
+    const struct
+    {
+        PathStyle style;
+        QStringList folders;
+        QList<int> firstRules;
+    } cases[] = {
+        {PathStyle::Windows,
+         {u"D:\\Äpfel\\"_s, u"E:\\x\\"_s, u"d:\\äpfel\\"_s, u"D:\\ÄPFEL\\"_s, u"e:\\X\\"_s,
+          u"F:\\y\\"_s},
+         {0, 1, 5}},
+        {PathStyle::Posix,
+         {u"/srv/Backup/"_s, u"/srv/backup/"_s, u"/srv/Backup/"_s, u"/srv/other/"_s},
+         {0, 1, 3}},
+        {PathStyle::Posix, {}, {}},
+    };
+    for (const auto& c : cases) {
+        const auto rules = rulesOnFolders(c.style, c.folders);
+        const QList<TBackupRule*> first = rules->FirstRulesOfDestinationFolders();
+        QList<int> indexes;
+        QStringList folders;
+        for (const TBackupRule* rule : first) {
+            indexes.append(int(rules->IndexOf(rule)));
+            folders.append(rule->DestinationFolder);
+            EXPECT_EQ(rules->RuleByDestinationFolder(rule->DestinationFolder), rule);
+        }
+        EXPECT_EQ(indexes, c.firstRules);
+        EXPECT_EQ(folders, rules->GetDestinationFolders());
+    }
+}
+
 TEST(DestinationFolders, UpdateAutoCleanRulesReachesEveryRuleOfTheFolder)
 {
     const QStringList folders{u"D:\\B\\"_s, u"E:\\x\\"_s, u"d:\\b\\"_s};

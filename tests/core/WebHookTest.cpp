@@ -193,6 +193,69 @@ TEST_F(WebHookCallTest, EndlessRedirectsFailWithTheClientsText)
     EXPECT_GT(server.requests().size(), 1);
 }
 
+// A server that redirects to itself is asked the original request and five
+// redirects, no more, and the call then ends with the client's text.
+TEST_F(WebHookCallTest, FollowsAtMostFiveRedirects)
+{
+    server.setAnswer(QByteArrayLiteral("/hook"),
+                     {302, "Found", {{"Location", QByteArrayLiteral("/hook")}}, false});
+
+    const WebHookResult result = postToHook();
+
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(server.requests().size(), 6);
+    EXPECT_NE(result.errorText, QStringLiteral("Found"));
+}
+
+TEST_F(WebHookCallTest, FiveRedirectsStillReachTheReceiver)
+{
+    for (int hop = 0; hop < 5; ++hop) {
+        const QString next = QStringLiteral("/hop%1").arg(hop + 1);
+        server.setAnswer(hop == 0 ? QByteArrayLiteral("/hook") : "/hop" + QByteArray::number(hop),
+                         {307, "Temporary Redirect", {{"Location", next.toUtf8()}}, false});
+    }
+    server.setAnswer(QByteArrayLiteral("/hop5"), {200, "OK", {}, false});
+
+    const WebHookResult result = postToHook();
+
+    EXPECT_TRUE(result.success) << result.errorText.toStdString();
+    EXPECT_EQ(server.requests().size(), 6);
+}
+
+// The body is never read: a response whose body never ends is judged by its
+// status line as soon as the headers are in, and the client stops taking
+// the body, so only what the sockets buffer was ever sent.
+TEST_F(WebHookCallTest, EndlessBodyEndsTheCallOnceTheHeadersAreIn)
+{
+    HttpAnswer endless{200, "OK", {}, false};
+    endless.endlessBody = true;
+    server.setAnswer(QByteArrayLiteral("/hook"), endless);
+
+    const WebHookResult result = postToHook();
+
+    EXPECT_TRUE(result.success) << result.errorText.toStdString();
+    EXPECT_EQ(result.errorText, QStringLiteral("OK"));
+    EXPECT_EQ(server.requests().size(), 1);
+    EXPECT_LT(server.streamedBytes(), 64LL * 1024 * 1024);
+}
+
+// A header that never ends gives no status to judge by: the call stops
+// reading at the size limit of a response head and fails, with only what
+// the sockets buffer ever sent.
+TEST_F(WebHookCallTest, EndlessHeaderFailsAtTheHeadSizeLimit)
+{
+    HttpAnswer endless{200, "OK", {}, false};
+    endless.endlessHeader = true;
+    server.setAnswer(QByteArrayLiteral("/hook"), endless);
+
+    const WebHookResult result = postToHook();
+
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(result.errorText, QStringLiteral("the response headers exceed 65536 bytes"));
+    EXPECT_EQ(server.requests().size(), 1);
+    EXPECT_LT(server.streamedBytes(), 64LL * 1024 * 1024);
+}
+
 TEST_F(WebHookCallTest, RefusedConnectionFailsWithTheClientsText)
 {
     QTcpServer closed;

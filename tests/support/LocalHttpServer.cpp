@@ -103,14 +103,39 @@ void LocalHttpServer::answer(QTcpSocket* socket, const HttpRequest& request)
 
     QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason +
                           "\r\nConnection: close\r\n";
+    if (reply.endlessHeader) {
+        socket->write(response + "X-Filler: ");
+        streamEndlessly(socket);
+        return;
+    }
     for (const auto& [name, value] : reply.headers)
         response += name + ": " + value + "\r\n";
+    if (reply.endlessBody) {
+        // No length: the body runs until the connection closes.
+        socket->write(response + "\r\n");
+        streamEndlessly(socket);
+        return;
+    }
     // 204 and 304 carry no body and therefore no length.
     if (reply.status != 204 && reply.status != 304)
         response += "Content-Length: 0\r\n";
     response += "\r\n";
     socket->write(response);
     socket->disconnectFromHost();
+}
+
+void LocalHttpServer::streamEndlessly(QTcpSocket* socket)
+{
+    static const QByteArray filler(64 * 1024, 'a');
+    const auto topUp = [this, socket] {
+        while (socket->state() == QAbstractSocket::ConnectedState &&
+               socket->bytesToWrite() < filler.size()) {
+            socket->write(filler);
+            m_streamed += filler.size();
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, this, topUp);
+    topUp();
 }
 
 } // namespace tessaro::test

@@ -20,6 +20,11 @@ struct HttpAnswer
     QList<QPair<QByteArray, QByteArray>> headers;
     // Accept and read the request, but never answer.
     bool silent = false;
+    // After the headers, a body that never ends: written as fast as the
+    // client takes it, until the client goes away.
+    bool endlessBody = false;
+    // After the status line, one header line that never ends.
+    bool endlessHeader = false;
 };
 
 // One request as it arrived.
@@ -51,6 +56,8 @@ public:
 
     const QList<HttpRequest>& requests() const { return m_requests; }
     int connectionCount() const { return m_connections; }
+    // Bytes written of endless bodies and headers so far.
+    qint64 streamedBytes() const { return m_streamed; }
 
 private:
     void acceptConnections();
@@ -58,12 +65,15 @@ private:
     // Takes one whole request off the front of the buffer, if there is one.
     bool takeRequest(QByteArray& buffer, HttpRequest* request) const;
     void answer(QTcpSocket* socket, const HttpRequest& request);
+    // Keeps writing filler to the socket until the other end closes it.
+    void streamEndlessly(QTcpSocket* socket);
 
     QTcpServer m_server;
     QHash<QByteArray, HttpAnswer> m_answers;
     QHash<QTcpSocket*, QByteArray> m_buffers;
     QList<HttpRequest> m_requests;
     int m_connections = 0;
+    qint64 m_streamed = 0;
 };
 
 } // namespace tessaro::test

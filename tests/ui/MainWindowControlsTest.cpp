@@ -1,3 +1,4 @@
+#include "ActivityLogView.h"
 #include "MainWindowHarness.h"
 #include "QtPrinters.h"
 
@@ -15,7 +16,6 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTextBrowser>
 #include <QTimeEdit>
 #include <QToolButton>
 
@@ -260,9 +260,8 @@ TEST_F(MainWindowControlsTest, WindowFrameLogViewAndStatusBar)
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
 
-    auto* log = window.find<QTextBrowser>("LogView");
+    auto* log = window.find<ActivityLogView>("LogView");
     EXPECT_EQ(log->height(), 146);
-    EXPECT_TRUE(log->isReadOnly());
     EXPECT_EQ(log->toPlainText().trimmed(), u"27.03.2026 14:05:09 [I] Tessaro version 1.60327"_s);
     EXPECT_GE(window.find<QLabel>("StatusPanel")->width(), 300);
     EXPECT_TRUE(window.find<QLabel>("StatusPanel")->text().isEmpty());

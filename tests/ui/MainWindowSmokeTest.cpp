@@ -1,10 +1,10 @@
+#include "ActivityLogView.h"
 #include "FixedClock.h"
 #include "frmMain.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -25,14 +25,18 @@ TEST(MainWindow, ShowsTheBannerAndNamedControls)
     TMainForm form(seams, {data.path(), QString()});
 
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Tessaro v1.60327"));
-    auto* log = form.findChild<QTextBrowser*>(QStringLiteral("LogView"));
+    auto* log = form.findChild<ActivityLogView*>(QStringLiteral("LogView"));
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(log->toPlainText().trimmed(),
               QStringLiteral("27.03.2026 14:05:09 [I] Tessaro version 1.60327"));
     EXPECT_NE(form.findChild<QPushButton*>(QStringLiteral("ButtonRunOnce")), nullptr);
 
     form.logic().log().LogInfo(QStringLiteral("see \"") + data.path() + QStringLiteral("\""));
-    EXPECT_TRUE(log->toHtml().contains(QStringLiteral("tessaro-path:")));
+    const QRect line = log->lineRect(log->lineCount() - 1);
+    bool linked = false;
+    for (int x = line.left(); x < line.right() && !linked; ++x)
+        linked = log->anchorAt(QPoint(x, line.center().y())) == data.path();
+    EXPECT_TRUE(linked) << "the quoted path is a link";
 }
 
 } // namespace
