@@ -1,17 +1,22 @@
 #include "SettingsPage.h"
 
+#include "CleanupPreview.h"
+#include "FileSize.h"
 #include "Quoted.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace tessaro {
@@ -78,6 +83,30 @@ void SettingsPage::buildGeneralSettings(QVBoxLayout* layout)
                          static_cast<QWidget*>(CheckExitAfterBackupOnce),
                          static_cast<QWidget*>(CheckBackupOnStart)})
         layout->addWidget(box);
+    buildExtraSettings(layout);
+}
+
+void SettingsPage::buildExtraSettings(QVBoxLayout* layout)
+{
+    const struct
+    {
+        const char* name;
+        const char* caption;
+        bool TSettings::*field;
+    } boxes[] = {
+        {"CheckVerifyArchives", "Test each archive after the backup", &TSettings::VerifyArchives},
+        {"CheckWarnWhenOverdue", "Warn when periodic backups are overdue",
+         &TSettings::WarnWhenOverdue},
+    };
+    // Both are read when they matter: at the start of a pass, at each tick.
+    auto* row = new QHBoxLayout;
+    for (const auto& entry : boxes) {
+        auto* box = makeNamed<QCheckBox>(this, entry.name, QString::fromLatin1(entry.caption));
+        m_context.binder.bindCheck(box, entry.field, After::Nothing);
+        row->addWidget(box);
+    }
+    row->addStretch();
+    layout->addLayout(row);
 }
 
 void SettingsPage::bindBackupOnceBoxes()
@@ -190,6 +219,60 @@ void SettingsPage::buildAutoClean(QGridLayout* grid)
             [&autoClean] { autoClean.SpinNumFilesChange(); });
     connect(SpinDiskUsage, &QSpinBox::valueChanged, this,
             [&autoClean] { autoClean.SpinDiskUsageChange(); });
+    buildAutoCleanPreview(grid);
+}
+
+void SettingsPage::buildAutoCleanPreview(QGridLayout* grid)
+{
+    LabelAutoCleanPreview = makeNamed<QLabel>(this, "LabelAutoCleanPreview");
+    TreeAutoCleanPreview = makeNamed<QTreeWidget>(this, "TreeAutoCleanPreview");
+    TreeAutoCleanPreview->setHeaderLabels(
+        {QStringLiteral("Archive"), QStringLiteral("Date"), QStringLiteral("Size")});
+    TreeAutoCleanPreview->setRootIsDecorated(false);
+    TreeAutoCleanPreview->setFixedHeight(72);
+    const int row = grid->rowCount();
+    grid->addWidget(LabelAutoCleanPreview, row, 0, 1, 3);
+    grid->addWidget(TreeAutoCleanPreview, row + 1, 0, 1, 3);
+
+    // Connected after the section's own handlers, so the rules hold the new
+    // limits by the time the preview reads them.
+    const auto refresh = [this] {
+        refreshAutoCleanPreview();
+    };
+    connect(ComboAutoCleanDestinationFolders, &QComboBox::currentIndexChanged, this, refresh);
+    connect(CheckAutoClean, &QCheckBox::toggled, this, refresh);
+    connect(RadioNumFiles, &QRadioButton::toggled, this, refresh);
+    connect(RadioDiskUsage, &QRadioButton::toggled, this, refresh);
+    connect(SpinNumFiles, &QSpinBox::valueChanged, this, refresh);
+    connect(SpinDiskUsage, &QSpinBox::valueChanged, this, refresh);
+    refreshAutoCleanPreview();
+}
+
+void SettingsPage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Archives come and go with every pass, and the archive format lives on
+    // another page.
+    refreshAutoCleanPreview();
+}
+
+void SettingsPage::refreshAutoCleanPreview()
+{
+    const MainWindowState& state = m_context.logic.state;
+    const std::vector<TFileEntry> doomed =
+        PreviewAutoClean(state.Rules, state.Settings, selectedFolder());
+    TreeAutoCleanPreview->clear();
+    for (const TFileEntry& entry : doomed) {
+        auto* item = new QTreeWidgetItem({QFileInfo(entry.Filename).fileName(),
+                                          entry.Timestamp.format(u"dd.mm.yyyy hh:MM"),
+                                          FormatFileSize(entry.Size)});
+        item->setToolTip(0, entry.Filename);
+        TreeAutoCleanPreview->addTopLevelItem(item);
+    }
+    LabelAutoCleanPreview->setText(
+        doomed.empty() ? QStringLiteral("The next backup's auto clean deletes nothing here.")
+                       : QStringLiteral("The next backup's auto clean deletes %1 archive(s) here:")
+                             .arg(doomed.size()));
 }
 
 void SettingsPage::setAutoCleanDestinations(const QStringList& folders)
@@ -203,6 +286,7 @@ void SettingsPage::setAutoCleanDestinations(const QStringList& folders)
     }
     if (!folders.isEmpty())
         m_autoClean.ComboAutoCleanDestinationFoldersChange();
+    refreshAutoCleanPreview();
 }
 
 QString SettingsPage::selectedFolder() const
