@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -177,7 +178,7 @@ void SettingsPage::buildAutoClean(QGridLayout* grid)
         makeNamed<QLabel>(this, "Label1", QStringLiteral("Auto clean settings for destination:")),
         row, 0, 1, 2);
     grid->addWidget(ComboAutoCleanDestinationFolders, row, 2);
-    grid->addWidget(CheckAutoClean, row + 1, 0, 1, 3);
+    grid->addWidget(CheckAutoClean, row + 1, 0, 1, 2);
     grid->addWidget(RadioNumFiles, row + 2, 0);
     grid->addWidget(SpinNumFiles, row + 2, 1);
     grid->addWidget(RadioDiskUsage, row + 3, 0);
@@ -229,10 +230,21 @@ void SettingsPage::buildAutoCleanPreview(QGridLayout* grid)
     TreeAutoCleanPreview->setHeaderLabels(
         {QStringLiteral("Archive"), QStringLiteral("Date"), QStringLiteral("Size")});
     TreeAutoCleanPreview->setRootIsDecorated(false);
-    TreeAutoCleanPreview->setFixedHeight(72);
-    const int row = grid->rowCount();
-    grid->addWidget(LabelAutoCleanPreview, row, 0, 1, 3);
-    grid->addWidget(TreeAutoCleanPreview, row + 1, 0, 1, 3);
+    // Beside the limits, where the page has room; the full path is in each
+    // row's tooltip.
+    TreeAutoCleanPreview->setHeaderHidden(true);
+    // Long names are cut short rather than pushing date and size out.
+    QHeaderView* header = TreeAutoCleanPreview->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    TreeAutoCleanPreview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    TreeAutoCleanPreview->setTextElideMode(Qt::ElideMiddle);
+    TreeAutoCleanPreview->setFixedHeight(54);
+    const int first = grid->rowCount() - 3;
+    grid->addWidget(LabelAutoCleanPreview, first, 2);
+    grid->addWidget(TreeAutoCleanPreview, first + 1, 2, 2, 1);
 
     // Connected after the section's own handlers, so the rules hold the new
     // limits by the time the preview reads them.
@@ -270,9 +282,9 @@ void SettingsPage::refreshAutoCleanPreview()
         TreeAutoCleanPreview->addTopLevelItem(item);
     }
     LabelAutoCleanPreview->setText(
-        doomed.empty() ? QStringLiteral("The next backup's auto clean deletes nothing here.")
-                       : QStringLiteral("The next backup's auto clean deletes %1 archive(s) here:")
-                             .arg(doomed.size()));
+        doomed.empty()
+            ? QStringLiteral("Next backup deletes nothing here.")
+            : QStringLiteral("Next backup deletes %1 archive(s) here:").arg(doomed.size()));
 }
 
 void SettingsPage::setAutoCleanDestinations(const QStringList& folders)

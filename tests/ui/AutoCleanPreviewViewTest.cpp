@@ -60,14 +60,14 @@ TEST_F(AutoCleanPreviewViewTest, ShowsWhatTheNextPassDeletesAsTheLimitsChange)
     EXPECT_EQ(shown(), (QStringList{u"a1.rar | 23.03.2026 14:05 | 2.00 kB"_s,
                                     u"a2.rar | 24.03.2026 14:05 | 2.00 kB"_s,
                                     u"a3.rar | 25.03.2026 14:05 | 2.00 kB"_s}));
-    EXPECT_EQ(label->text(), u"The next backup's auto clean deletes 3 archive(s) here:"_s);
+    EXPECT_EQ(label->text(), u"Next backup deletes 3 archive(s) here:"_s);
 
     window.find<QSpinBox>("SpinNumFiles")->setValue(5);
     EXPECT_EQ(shown(), QStringList{u"a1.rar | 23.03.2026 14:05 | 2.00 kB"_s});
 
     window.find<QCheckBox>("CheckAutoClean")->setChecked(false);
     EXPECT_TRUE(shown().isEmpty());
-    EXPECT_EQ(label->text(), u"The next backup's auto clean deletes nothing here."_s);
+    EXPECT_EQ(label->text(), u"Next backup deletes nothing here."_s);
 
     window.find<QCheckBox>("CheckAutoClean")->setChecked(true);
     window.find<QRadioButton>("RadioDiskUsage")->setChecked(true);
