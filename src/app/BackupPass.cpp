@@ -74,6 +74,22 @@ QString formatDuration(LocalDateTime from, LocalDateTime to)
     return LocalDateTime::fromMilliseconds(elapsed).format(u"hh:MM:ss");
 }
 
+// How a rule's job ended, for the run history.
+RuleRecord recordOf(const TBackupRule& rule, int resultCode, LocalDateTime jobStart,
+                    LocalDateTime jobEnd)
+{
+    RuleRecord record;
+    record.source = rule.SourceFolder;
+    record.result = resultCode;
+    record.archive = rule.OutputFileName;
+    const QFileInfo archive(rule.OutputFileName);
+    record.size = archive.isFile() ? archive.size() : 0;
+    record.start = jobStart;
+    record.end = jobEnd;
+    record.seconds = LocalDateTime::secondsBetween(jobStart, jobEnd);
+    return record;
+}
+
 } // namespace
 
 BackupPass::BackupPass(MainWindowState& state, MainView& view, const Clock& clock, ActivityLog& log,
@@ -178,8 +194,6 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
         const TBackupRule& rule = *rules.Item(i);
         const LocalDateTime jobStart = m_clock.now();
         m_view.setStatusText(QLatin1String("backing up ") + rule.SourceFolder);
-        RuleRecord ruleRecord;
-        ruleRecord.logFile = logFileName(m_state.LogPath, jobStart);
         int resultCode = 0;
         if (ArchiveRule(winRAR, rule, options, resultCode, log, rule.OutputFileName) &&
             verified(winRAR, rules, rule, options, resultCode))
@@ -189,15 +203,10 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
         const LocalDateTime jobEnd = m_clock.now();
         m_log.LogInfo(QLatin1String("time taken for ") + Quoted(rule.SourceFolder) +
                       QLatin1String(": ") + formatDuration(jobStart, jobEnd));
-        ruleRecord.source = rule.SourceFolder;
-        ruleRecord.result = resultCode;
-        ruleRecord.archive = rule.OutputFileName;
-        const QFileInfo archive(rule.OutputFileName);
-        ruleRecord.size = archive.isFile() ? archive.size() : 0;
-        ruleRecord.start = jobStart;
+        RuleRecord ruleRecord = recordOf(rule, resultCode, jobStart, jobEnd);
+        ruleRecord.logFile = logFileName(m_state.LogPath, jobStart);
         // The window of the rule's log lines closes after its last line.
         ruleRecord.end = m_clock.now();
-        ruleRecord.seconds = LocalDateTime::secondsBetween(jobStart, jobEnd);
         record.rules.append(ruleRecord);
     }
 
@@ -239,16 +248,16 @@ void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
         if (!rule)
             continue;
         const AutoCleanLimits limits = LimitsOf(*rule);
-        if (limits.any() && m_untrustedFolders.contains(rule)) {
+        if (!limits.any())
+            continue;
+        if (m_untrustedFolders.contains(rule)) {
             m_log.LogWarn(QStringLiteral("auto clean: skipped for ") +
                           Quoted(rule->DestinationFolder) +
                           QStringLiteral(", an archive of this pass failed its test"));
             continue;
         }
-        if (limits.any()) {
-            m_services.autoCleanFolder(rule->DestinationFolder, extension, limits.maxFiles,
-                                       limits.maxBytes, log);
-        }
+        m_services.autoCleanFolder(rule->DestinationFolder, extension, limits.maxFiles,
+                                   limits.maxBytes, log);
     }
 }
 
