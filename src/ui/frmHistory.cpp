@@ -54,7 +54,7 @@ THistoryForm::THistoryForm(const QList<PassRecord>& passes, QWidget* owner)
     setObjectName(u"HistoryForm"_s);
     setWindowTitle(u"Run history"_s);
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(820, 420);
+    resize(960, 420);
     auto* layout = new QVBoxLayout(this);
     m_table = new QTableWidget(0, ColumnCount, this);
     m_table->setObjectName(u"HistoryTable"_s);
@@ -114,6 +114,7 @@ void THistoryForm::fill()
     }
     m_table->resizeColumnsToContents();
     m_table->setSortingEnabled(true);
+    m_table->sortByColumn(ColumnStart, Qt::DescendingOrder);
 }
 
 void THistoryForm::showLogOfRow(int row)
