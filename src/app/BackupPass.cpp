@@ -1,8 +1,10 @@
 #include "BackupPass.h"
 
 #include "ArchiveJob.h"
+#include "ArchiveVerify.h"
 #include "ArchiverCommandLine.h"
 #include "FileSize.h"
+#include "LogLine.h"
 #include "Quoted.h"
 
 #include <QFileInfo>
@@ -72,6 +74,22 @@ QString formatDuration(LocalDateTime from, LocalDateTime to)
     return LocalDateTime::fromMilliseconds(elapsed).format(u"hh:MM:ss");
 }
 
+// How a rule's job ended, for the run history.
+RuleRecord recordOf(const TBackupRule& rule, int resultCode, LocalDateTime jobStart,
+                    LocalDateTime jobEnd)
+{
+    RuleRecord record;
+    record.source = rule.SourceFolder;
+    record.result = resultCode;
+    record.archive = rule.OutputFileName;
+    const QFileInfo archive(rule.OutputFileName);
+    record.size = archive.isFile() ? archive.size() : 0;
+    record.start = jobStart;
+    record.end = jobEnd;
+    record.seconds = LocalDateTime::secondsBetween(jobStart, jobEnd);
+    return record;
+}
+
 } // namespace
 
 BackupPass::BackupPass(MainWindowState& state, MainView& view, const Clock& clock, ActivityLog& log,
@@ -83,6 +101,22 @@ BackupPass::BackupPass(MainWindowState& state, MainView& view, const Clock& cloc
 qint64 BackupPass::DiskUsageBytes(int gigabytes)
 {
     return qint64(gigabytes) * 1024 * 1024 * 1024;
+}
+
+BackupPass::AutoCleanLimits BackupPass::LimitsOf(const TBackupRule& rule)
+{
+    AutoCleanLimits limits;
+    if (rule.AutoCleanMode == acmNumFiles)
+        limits.maxFiles = rule.NumFiles;
+    else if (rule.AutoCleanMode == acmDiskUsage)
+        limits.maxBytes = DiskUsageBytes(rule.DiskUsage);
+    return limits;
+}
+
+QString BackupPass::ArchiveExtension(const QString& archiveFormat)
+{
+    return archiveFormat.startsWith(QLatin1String("ZIP")) ? QStringLiteral("zip")
+                                                          : QStringLiteral("rar");
 }
 
 void BackupPass::EnableApp()
@@ -115,30 +149,42 @@ bool BackupPass::RunBackup()
     const RunningPass running(m_state, *this);
     const std::unique_ptr<TBackupRules> rules = m_state.Rules.Clone();
     m_state.LogCapture.clear();
+    // Warnings raised between passes go out with this pass's webhook call.
+    m_state.LogCapture.append(m_state.CarriedLogLines);
+    m_state.CarriedLogLines.clear();
+    PassRecord record;
+    record.trigger = m_trigger;
+    record.start = m_clock.now();
+    for (PassObserver* observer : std::as_const(m_observers))
+        observer->passStarted(record.trigger);
     m_log.LogInfo(QStringLiteral("backup: start"));
     m_view.setStatusText(QStringLiteral("backup process started"));
 
     const TWinRAROptions options = optionsFrom(m_state.Settings);
-    const QString extension = options.ArchiveFormat.startsWith(QLatin1String("ZIP"))
-                                  ? QStringLiteral("zip")
-                                  : QStringLiteral("rar");
+    m_verify = m_state.Settings.VerifyArchives;
+    m_untrustedFolders.clear();
+    const QString extension = ArchiveExtension(options.ArchiveFormat);
     const LocalDateTime passStart = m_clock.now();
     for (qsizetype i = 0; i < rules->Count(); ++i)
         rules->Item(i)->OutputFileName =
             BuildArchiveFileName(*rules->Item(i), options, passStart, rules->pathStyle());
 
-    const int errors = runJobs(*rules, options, winRAR);
+    const int errors = runJobs(*rules, options, winRAR, record);
     cleanUp(*rules, extension);
 
     m_log.LogInfo(errors == 0 ? QStringLiteral("backup: finished")
                               : QStringLiteral("backup: finished (with errors)"));
     m_view.setStatusText(QString());
     notify(errors);
+    m_lastErrors = errors;
+    record.end = m_clock.now();
+    for (PassObserver* observer : std::as_const(m_observers))
+        observer->passEnded(record);
     return true;
 }
 
 int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options,
-                        const QString& winRAR)
+                        const QString& winRAR, PassRecord& record)
 {
     const LocalDateTime jobsStart = m_clock.now();
     int errors = 0;
@@ -149,12 +195,19 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
         const LocalDateTime jobStart = m_clock.now();
         m_view.setStatusText(QLatin1String("backing up ") + rule.SourceFolder);
         int resultCode = 0;
-        if (ArchiveRule(winRAR, rule, options, resultCode, log, rule.OutputFileName))
+        if (ArchiveRule(winRAR, rule, options, resultCode, log, rule.OutputFileName) &&
+            verified(winRAR, rules, rule, options, resultCode))
             created.append(rule.OutputFileName);
         else
             ++errors;
+        const LocalDateTime jobEnd = m_clock.now();
         m_log.LogInfo(QLatin1String("time taken for ") + Quoted(rule.SourceFolder) +
-                      QLatin1String(": ") + formatDuration(jobStart, m_clock.now()));
+                      QLatin1String(": ") + formatDuration(jobStart, jobEnd));
+        RuleRecord ruleRecord = recordOf(rule, resultCode, jobStart, jobEnd);
+        ruleRecord.logFile = logFileName(m_state.LogPath, jobStart);
+        // The window of the rule's log lines closes after its last line.
+        ruleRecord.end = m_clock.now();
+        record.rules.append(ruleRecord);
     }
 
     m_state.LastBackupTime = m_clock.now();
@@ -173,6 +226,19 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
     return errors;
 }
 
+bool BackupPass::verified(const QString& winRAR, const TBackupRules& rules, const TBackupRule& rule,
+                          const TWinRAROptions& options, int& resultCode)
+{
+    if (!m_verify)
+        return true;
+    const int code = VerifyArchive(winRAR, rule, options, rule.OutputFileName, m_log.callback());
+    if (code == 0)
+        return true;
+    resultCode = code;
+    m_untrustedFolders.insert(rules.RuleByDestinationFolder(rule.DestinationFolder));
+    return false;
+}
+
 void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
 {
     m_view.setStatusText(QStringLiteral("cleaning up"));
@@ -184,12 +250,17 @@ void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
     for (qsizetype i = 0; i < rules.Count(); ++i)
         context.PassArchives.append(rules.Item(i)->OutputFileName);
     for (const TBackupRule* rule : rules.FirstRulesOfDestinationFolders()) {
-        const int maxFiles = rule->AutoCleanMode == acmNumFiles ? rule->NumFiles : 0;
-        const qint64 maxBytes =
-            rule->AutoCleanMode == acmDiskUsage ? DiskUsageBytes(rule->DiskUsage) : 0;
-        if (maxFiles != 0 || maxBytes != 0)
-            m_services.autoCleanFolder(rule->DestinationFolder, extension, maxFiles, maxBytes, log,
-                                       context);
+        const AutoCleanLimits limits = LimitsOf(*rule);
+        if (!limits.any())
+            continue;
+        if (m_untrustedFolders.contains(rule)) {
+            m_log.LogWarn(QStringLiteral("auto clean: skipped for ") +
+                          Quoted(rule->DestinationFolder) +
+                          QStringLiteral(", an archive of this pass failed its test"));
+            continue;
+        }
+        m_services.autoCleanFolder(rule->DestinationFolder, extension, limits.maxFiles,
+                                   limits.maxBytes, log, context);
     }
 }
 
@@ -227,6 +298,9 @@ void BackupPass::BackUpOnceNow()
     }
     if (ran && m_state.Settings.ExitAfterBackupOnce) {
         m_config.SaveConfig();
+        // A task scheduler or service manager sees the outcome in the exit
+        // status.
+        m_state.ExitStatus = m_lastErrors == 0 ? ExitStatusOk : ExitStatusErrors;
         m_view.quit();
     }
 }

@@ -5,7 +5,11 @@
 #include "ConfigFile.h"
 #include "MainView.h"
 #include "MainWindowState.h"
+#include "PassRecord.h"
 #include "PassServices.h"
+
+#include <QList>
+#include <QSet>
 
 namespace tessaro {
 
@@ -29,10 +33,48 @@ public:
     // The byte limit auto clean gets for a "Limit by disk usage (GB):" value.
     static qint64 DiskUsageBytes(int gigabytes);
 
+    // The limits auto clean gets for a folder whose first rule this is:
+    // one of them set, or both 0 when the folder is not cleaned.
+    struct AutoCleanLimits
+    {
+        int maxFiles = 0;
+        qint64 maxBytes = 0;
+        bool any() const { return maxFiles != 0 || maxBytes != 0; }
+    };
+    static AutoCleanLimits LimitsOf(const TBackupRule& rule);
+    // "zip" or "rar": the archives of the format that auto clean looks at.
+    static QString ArchiveExtension(const QString& archiveFormat);
+
+    // Observers are told of every pass that starts; they outlive the pass.
+    void addObserver(PassObserver* observer) { m_observers.append(observer); }
+    // The error count of the last pass carried out.
+    int lastErrors() const { return m_lastErrors; }
+
+    // Names what starts the passes run while it lives; a pass started
+    // otherwise counts as started by the button.
+    class TriggerScope final
+    {
+    public:
+        TriggerScope(BackupPass& pass, PassTrigger trigger) : m_pass(pass)
+        {
+            m_pass.m_trigger = trigger;
+        }
+        ~TriggerScope() { m_pass.m_trigger = PassTrigger::Button; }
+        Q_DISABLE_COPY_MOVE(TriggerScope)
+
+    private:
+        BackupPass& m_pass;
+    };
+
 private:
     // Runs every job, records the last backup time, saves and lists the
     // archives made. Returns the number of rules that failed.
-    int runJobs(const TBackupRules& rules, const TWinRAROptions& options, const QString& winRAR);
+    int runJobs(const TBackupRules& rules, const TWinRAROptions& options, const QString& winRAR,
+                PassRecord& record);
+    // With verification on, tests the archive a rule's job made; a failed
+    // test turns the job into a failure with the archiver's exit code.
+    bool verified(const QString& winRAR, const TBackupRules& rules, const TBackupRule& rule,
+                  const TWinRAROptions& options, int& resultCode);
     // Auto clean once per destination folder that has a limit, keeping
     // every archive of this pass.
     void cleanUp(const TBackupRules& rules, const QString& extension);
@@ -45,6 +87,15 @@ private:
     ActivityLog& m_log;
     ConfigFile& m_config;
     PassServices& m_services;
+    QList<PassObserver*> m_observers;
+    PassTrigger m_trigger = PassTrigger::Button;
+    int m_lastErrors = 0;
+    // Read once per pass, like the archiver options.
+    bool m_verify = false;
+    // The first rules of the folders where an archive of this pass failed
+    // its test: auto clean leaves them alone, so an older good archive is
+    // never deleted to make room for a bad one.
+    QSet<const TBackupRule*> m_untrustedFolders;
 };
 
 } // namespace tessaro

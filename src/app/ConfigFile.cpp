@@ -1,5 +1,6 @@
 #include "ConfigFile.h"
 
+#include "ExtraSettings.h"
 #include "MemIniFile.h"
 #include "Quoted.h"
 #include "SystemConventions.h"
@@ -317,6 +318,7 @@ void ConfigFile::readSettings(const TMemIniFile& ini)
     TSettings settings;
     readKeys(ini, SettingsSection, SettingsSectionKeys, settings);
     readKeys(ini, ScheduleSection, ScheduleSectionKeys, settings);
+    ReadExtraSettings(ini, settings);
     makeUsable(settings);
     m_state.Settings = settings;
     m_state.LastScheduleRun = readDateTime(ini, ScheduleSection, QStringLiteral("LastRun"));
@@ -370,6 +372,7 @@ bool ConfigFile::SaveConfig()
     writeKeys(ini, ScheduleSection, ScheduleSectionKeys, m_state.Settings);
     ini.WriteString(ScheduleSection, QStringLiteral("LastRun"),
                     m_state.LastScheduleRun.toIso8601());
+    WriteExtraSettings(ini, m_state.Settings);
 
     if (!ini.UpdateFile())
         return reportSaveFailure(ini.errorString());

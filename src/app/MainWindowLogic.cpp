@@ -17,9 +17,19 @@ MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
           seams.findArchiver ? seams.findArchiver : [] { return FindWinRAR(true); }),
       m_scan(state, view), m_rules(state, view, m_config),
       m_help(view, seams.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                 : seams.programFolder)
+                                                 : seams.programFolder),
+      m_history(state, m_log), m_overdue(state, m_clock, m_log, m_alerts)
 {
     m_config.setUpdateSchedule([this] { m_periodic.UpdateSchedule(); });
+    for (PassObserver* observer :
+         std::initializer_list<PassObserver*>{&m_history, &m_alerts, &m_overdue})
+        m_pass.addObserver(observer);
+}
+
+void MainWindowLogic::scheduleTick()
+{
+    m_overdue.tick();
+    m_periodic.TimerScheduleTimer();
 }
 
 } // namespace tessaro

@@ -9,8 +9,11 @@
 #include "HelpActions.h"
 #include "MainView.h"
 #include "MainWindowState.h"
+#include "OverdueWatch.h"
+#include "PassAlerts.h"
 #include "PeriodicRunController.h"
 #include "RuleEditing.h"
+#include "RunHistory.h"
 #include "StartupShutdown.h"
 
 #include <memory>
@@ -48,6 +51,13 @@ public:
     ArchiverScan& scan() { return m_scan; }
     RuleEditing& rules() { return m_rules; }
     HelpActions& help() { return m_help; }
+    RunHistory& history() { return m_history; }
+    PassAlerts& alerts() { return m_alerts; }
+    OverdueWatch& overdue() { return m_overdue; }
+
+    // The schedule timer's tick: the overdue check first, so that its warning
+    // goes out with a pass that falls due at the same tick.
+    void scheduleTick();
 
 private:
     SystemClock m_systemClock;
@@ -62,6 +72,9 @@ private:
     ArchiverScan m_scan;
     RuleEditing m_rules;
     HelpActions m_help;
+    RunHistory m_history;
+    PassAlerts m_alerts;
+    OverdueWatch m_overdue;
 };
 
 } // namespace tessaro

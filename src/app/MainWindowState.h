@@ -10,6 +10,10 @@
 
 namespace tessaro {
 
+// The program's exit status after "Exit program after each Backup once".
+inline constexpr int ExitStatusOk = 0;
+inline constexpr int ExitStatusErrors = 1;
+
 // The main window's state that the logic shares: what runs, the rules, the
 // settings record, the paths and the remembered times. The window owns it
 // from start to exit.
@@ -33,6 +37,10 @@ struct MainWindowState
 
     // Every log line since the last pass cleared it.
     QStringList LogCapture;
+    // Lines logged between passes that the next pass's capture starts with.
+    QStringList CarriedLogLines;
+    // What the program returns when it ends.
+    int ExitStatus = ExitStatusOk;
     // The log folder, with a trailing separator.
     QString LogPath;
     QString ConfigFileName;

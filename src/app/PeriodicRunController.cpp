@@ -78,6 +78,7 @@ void PeriodicRunController::ActionRun(bool interactive)
                                periodicRunCaption, MessageButtons::YesNo) == MessageAnswer::Yes;
         if (catchUp) {
             m_log.LogInfo(QStringLiteral("missed at least one period. trying to catch up..."));
+            const BackupPass::TriggerScope trigger(m_pass, PassTrigger::Schedule);
             m_pass.BackUpOnceNow();
         }
     }
@@ -129,7 +130,10 @@ void PeriodicRunController::TimerScheduleTimer()
         return;
     }
     m_log.LogInfo(QStringLiteral("starting backup per schedule"));
-    m_pass.RunBackup();
+    {
+        const BackupPass::TriggerScope trigger(m_pass, PassTrigger::Schedule);
+        m_pass.RunBackup();
+    }
     int missed = 0;
     m_state.NextScheduleRun = Sched.NextTime(m_state.LastScheduleRun, m_clock.now(), missed);
     logNextRun();

@@ -39,6 +39,12 @@ struct TSettings
     bool Fridays = true;
     bool Saturdays = true;
     bool Sundays = true;
+    // Extras: off unless the user turns them on.
+    // Test every archive a pass made with the archiver's test command.
+    bool VerifyArchives = false;
+    // Warn when periodic runs have not ended a pass without errors for one
+    // and a half periods.
+    bool WarnWhenOverdue = false;
 
     // The weekday flags, Monday first.
     std::array<bool, 7> weekdays() const;

@@ -151,7 +151,10 @@ void StartupShutdown::StartUpTimerTimer()
     if (m_state.DelayRunPeriodic) {
         m_periodic.ActionRun(false);
     } else if (m_state.Settings.BackupOnStart) {
-        m_pass.BackUpOnceNow();
+        {
+            const BackupPass::TriggerScope trigger(m_pass, PassTrigger::StartUp);
+            m_pass.BackUpOnceNow();
+        }
         m_view.minimize();
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PassAlerts.h"
+
 #include <QIcon>
 #include <QString>
 
@@ -12,6 +14,9 @@ namespace tessaro {
 QIcon navigationIcon(const QString& name);
 // The program's icon: window, task bar and tray.
 QIcon programIcon();
+// The tray's picture of a state: the program's icon, with a blue mark while
+// a pass runs and a red one after a failed pass.
+QIcon trayStateIcon(TrayState state);
 // The small picture that opens the current log file.
 QIcon logFileIcon();
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PassAlerts.h"
+
 #include <QSystemTrayIcon>
 
 #include <memory>
@@ -8,8 +10,9 @@ class QMenu;
 
 namespace tessaro {
 
-// The icon in the notification area, shown only while the window is
-// minimized to it, with its menu "&Open" and "E&xit".
+// The icon in the notification area, shown while the window is minimized
+// to it and while the last pass has failed, with its menu "&Open" and
+// "E&xit". Its picture and tooltip show the state of the passes.
 class MainTrayIcon final : public QSystemTrayIcon
 {
     Q_OBJECT
@@ -20,6 +23,16 @@ public:
 
     QMenu* menu() const { return m_menu.get(); }
 
+    void setState(TrayState state);
+    TrayState state() const { return m_state; }
+    // Shows a notification; the last one stays readable for whoever asks.
+    void notify(const QString& title, const QString& text);
+    QString lastNoticeTitle() const { return m_lastNoticeTitle; }
+    QString lastNoticeText() const { return m_lastNoticeText; }
+
+    // The tooltip of each state.
+    static QString stateToolTip(TrayState state);
+
 Q_SIGNALS:
     // A click on the icon or "&Open".
     void openRequested();
@@ -28,6 +41,9 @@ Q_SIGNALS:
 private:
     // A menu has no parent object to own it.
     std::unique_ptr<QMenu> m_menu;
+    TrayState m_state = TrayState::Idle;
+    QString m_lastNoticeTitle;
+    QString m_lastNoticeText;
 };
 
 } // namespace tessaro

@@ -1,17 +1,25 @@
 #include "SettingsPage.h"
 
+#include "CleanupPreview.h"
+#include "FileSize.h"
+#include "LocalDateTime.h"
 #include "Quoted.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace tessaro {
@@ -78,6 +86,30 @@ void SettingsPage::buildGeneralSettings(QVBoxLayout* layout)
                          static_cast<QWidget*>(CheckExitAfterBackupOnce),
                          static_cast<QWidget*>(CheckBackupOnStart)})
         layout->addWidget(box);
+    buildExtraSettings(layout);
+}
+
+void SettingsPage::buildExtraSettings(QVBoxLayout* layout)
+{
+    const struct
+    {
+        const char* name;
+        const char* caption;
+        bool TSettings::*field;
+    } boxes[] = {
+        {"CheckVerifyArchives", "Test each archive after the backup", &TSettings::VerifyArchives},
+        {"CheckWarnWhenOverdue", "Warn when periodic backups are overdue",
+         &TSettings::WarnWhenOverdue},
+    };
+    // Both are read when they matter: at the start of a pass, at each tick.
+    auto* row = new QHBoxLayout;
+    for (const auto& entry : boxes) {
+        auto* box = makeNamed<QCheckBox>(this, entry.name, QString::fromLatin1(entry.caption));
+        m_context.binder.bindCheck(box, entry.field, After::Nothing);
+        row->addWidget(box);
+    }
+    row->addStretch();
+    layout->addLayout(row);
 }
 
 void SettingsPage::bindBackupOnceBoxes()
@@ -148,7 +180,7 @@ void SettingsPage::buildAutoClean(QGridLayout* grid)
         makeNamed<QLabel>(this, "Label1", QStringLiteral("Auto clean settings for destination:")),
         row, 0, 1, 2);
     grid->addWidget(ComboAutoCleanDestinationFolders, row, 2);
-    grid->addWidget(CheckAutoClean, row + 1, 0, 1, 3);
+    grid->addWidget(CheckAutoClean, row + 1, 0, 1, 2);
     grid->addWidget(RadioNumFiles, row + 2, 0);
     grid->addWidget(SpinNumFiles, row + 2, 1);
     grid->addWidget(RadioDiskUsage, row + 3, 0);
@@ -190,6 +222,73 @@ void SettingsPage::buildAutoClean(QGridLayout* grid)
             [&autoClean] { autoClean.SpinNumFilesChange(); });
     connect(SpinDiskUsage, &QSpinBox::valueChanged, this,
             [&autoClean] { autoClean.SpinDiskUsageChange(); });
+    buildAutoCleanPreview(grid);
+}
+
+void SettingsPage::buildAutoCleanPreview(QGridLayout* grid)
+{
+    LabelAutoCleanPreview = makeNamed<QLabel>(this, "LabelAutoCleanPreview");
+    TreeAutoCleanPreview = makeNamed<QTreeWidget>(this, "TreeAutoCleanPreview");
+    TreeAutoCleanPreview->setHeaderLabels(
+        {QStringLiteral("Archive"), QStringLiteral("Date"), QStringLiteral("Size")});
+    TreeAutoCleanPreview->setRootIsDecorated(false);
+    // Beside the limits, where the page has room; the full path is in each
+    // row's tooltip.
+    TreeAutoCleanPreview->setHeaderHidden(true);
+    // Long names are cut short rather than pushing date and size out.
+    QHeaderView* header = TreeAutoCleanPreview->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    TreeAutoCleanPreview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    TreeAutoCleanPreview->setTextElideMode(Qt::ElideMiddle);
+    TreeAutoCleanPreview->setFixedHeight(54);
+    const int first = grid->rowCount() - 3;
+    grid->addWidget(LabelAutoCleanPreview, first, 2);
+    grid->addWidget(TreeAutoCleanPreview, first + 1, 2, 2, 1);
+
+    // Connected after the section's own handlers, so the rules hold the new
+    // limits by the time the preview reads them.
+    const auto refresh = [this] {
+        refreshAutoCleanPreview();
+    };
+    connect(ComboAutoCleanDestinationFolders, &QComboBox::currentIndexChanged, this, refresh);
+    connect(CheckAutoClean, &QCheckBox::toggled, this, refresh);
+    connect(RadioNumFiles, &QRadioButton::toggled, this, refresh);
+    connect(RadioDiskUsage, &QRadioButton::toggled, this, refresh);
+    connect(SpinNumFiles, &QSpinBox::valueChanged, this, refresh);
+    connect(SpinDiskUsage, &QSpinBox::valueChanged, this, refresh);
+    refreshAutoCleanPreview();
+}
+
+void SettingsPage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Archives come and go with every pass, and the archive format lives on
+    // another page.
+    refreshAutoCleanPreview();
+}
+
+void SettingsPage::refreshAutoCleanPreview()
+{
+    const MainWindowState& state = m_context.logic.state;
+    const std::vector<TFileEntry> doomed =
+        PreviewAutoClean(state.Rules, state.Settings, selectedFolder());
+    TreeAutoCleanPreview->clear();
+    for (const TFileEntry& entry : doomed) {
+        auto* item = new QTreeWidgetItem(
+            {QFileInfo(entry.Filename).fileName(),
+             LocalDateTime::fromQDateTime(QDateTime::fromMSecsSinceEpoch(entry.Timestamp))
+                 .format(u"dd.mm.yyyy hh:MM"),
+             FormatFileSize(entry.Size)});
+        item->setToolTip(0, entry.Filename);
+        TreeAutoCleanPreview->addTopLevelItem(item);
+    }
+    LabelAutoCleanPreview->setText(
+        doomed.empty()
+            ? QStringLiteral("Next backup deletes nothing here.")
+            : QStringLiteral("Next backup deletes %1 archive(s) here:").arg(doomed.size()));
 }
 
 void SettingsPage::setAutoCleanDestinations(const QStringList& folders)
@@ -203,6 +302,7 @@ void SettingsPage::setAutoCleanDestinations(const QStringList& folders)
     }
     if (!folders.isEmpty())
         m_autoClean.ComboAutoCleanDestinationFoldersChange();
+    refreshAutoCleanPreview();
 }
 
 QString SettingsPage::selectedFolder() const

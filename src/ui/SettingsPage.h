@@ -11,7 +11,9 @@ class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QRadioButton;
+class QLabel;
 class QSpinBox;
+class QTreeWidget;
 class QVBoxLayout;
 
 namespace tessaro {
@@ -29,12 +31,21 @@ public:
     // the first and shows its limits.
     void setAutoCleanDestinations(const QStringList& folders);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildGeneralSettings(QVBoxLayout* layout);
     // The two backup-once boxes exclude each other.
     void bindBackupOnceBoxes();
+    // The opt-in extras: archive test and overdue warning.
+    void buildExtraSettings(QVBoxLayout* layout);
     void buildAutoClean(QGridLayout* grid);
     QSpinBox* makeLimitSpin(const char* name, int value);
+    // The archives the next pass would delete in the selected folder, shown
+    // below the limits and refreshed whenever they change.
+    void buildAutoCleanPreview(QGridLayout* grid);
+    void refreshAutoCleanPreview();
 
     // AutoCleanSection
     QString selectedFolder() const override;
@@ -56,6 +67,8 @@ private:
     QRadioButton* RadioDiskUsage = nullptr;
     QSpinBox* SpinNumFiles = nullptr;
     QSpinBox* SpinDiskUsage = nullptr;
+    QLabel* LabelAutoCleanPreview = nullptr;
+    QTreeWidget* TreeAutoCleanPreview = nullptr;
 };
 
 } // namespace tessaro

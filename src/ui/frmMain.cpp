@@ -11,6 +11,7 @@
 #include "SettingsBinder.h"
 #include "SettingsPage.h"
 #include "frmAbout.h"
+#include "frmHistory.h"
 #include "frmRule.h"
 
 #include <QAction>
@@ -23,6 +24,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -83,12 +85,13 @@ TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths,
     // handled, and a due tick runs a whole pass. Handled as a posted call,
     // the timeout has returned by then, so the ticks go on during the pass.
     connect(
-        &TimerSchedule, &QTimer::timeout, this,
-        [this] { m_logic->periodic().TimerScheduleTimer(); }, Qt::QueuedConnection);
+        &TimerSchedule, &QTimer::timeout, this, [this] { m_logic->scheduleTick(); },
+        Qt::QueuedConnection);
 
     // F1 must work wherever the focus is, before any control sees the key.
     qApp->installEventFilter(this);
 
+    m_logic->alerts().setView(this);
     m_logic->startup().FormCreate(paths);
     m_backupPage->UpdateEditButtons();
     TimerSchedule.start();
@@ -172,6 +175,14 @@ QWidget* TMainForm::buildActivityLogRow()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(makeNamed<QLabel>(row, "LabelActivityLog", QStringLiteral("Activity log:")));
     layout->addStretch();
+    auto* history = makeNamed<QToolButton>(row, "ButtonHistory");
+    history->setText(QStringLiteral("History"));
+    history->setAutoRaise(true);
+    history->setFocusPolicy(Qt::NoFocus);
+    history->setCursor(Qt::PointingHandCursor);
+    history->setToolTip(QStringLiteral("Show the run history"));
+    connect(history, &QToolButton::clicked, this, &TMainForm::showHistory);
+    layout->addWidget(history);
     auto* openLog = makeNamed<QToolButton>(row, "Image1");
     openLog->setFixedSize(21, 20);
     openLog->setIconSize(QSize(21, 20));
@@ -237,6 +248,45 @@ void TMainForm::buildTray()
     connect(TrayIcon, &MainTrayIcon::openRequested, this, &TMainForm::TrayIconClick);
     connect(TrayIcon, &MainTrayIcon::exitRequested, this,
             [this] { m_logic->startup().ActionExit(); });
+    connect(TrayIcon, &QSystemTrayIcon::messageClicked, this, &TMainForm::openOnLog);
+}
+
+void TMainForm::hideTrayIconUnlessAlerting()
+{
+    if (TrayIcon->state() != TrayState::Failed)
+        TrayIcon->hide();
+}
+
+void TMainForm::openOnLog()
+{
+    TrayIconClick();
+    LogView->setFocus();
+    // The newest lines, where the failed pass left its errors.
+    LogView->verticalScrollBar()->setValue(LogView->verticalScrollBar()->maximum());
+}
+
+void TMainForm::showTrayState(TrayState state)
+{
+    TrayIcon->setState(state);
+    if (state == TrayState::Failed && trayAvailable())
+        TrayIcon->show();
+    else if (isVisible())
+        hideTrayIconUnlessAlerting();
+}
+
+void TMainForm::showTrayNotice(const QString& title, const QString& text)
+{
+    // Without a tray the log and the exit status are what remain.
+    if (!trayAvailable())
+        return;
+    TrayIcon->show();
+    TrayIcon->notify(title, text);
+}
+
+void TMainForm::showHistory()
+{
+    auto* form = new THistoryForm(m_logic->history().lastPasses(), this);
+    form->show();
 }
 
 bool TMainForm::trayAvailable() const
@@ -267,7 +317,7 @@ void TMainForm::OnMinimize()
 void TMainForm::TrayIconClick()
 {
     showNormal();
-    TrayIcon->hide();
+    hideTrayIconUnlessAlerting();
     raise();
     activateWindow();
 }
@@ -336,8 +386,8 @@ void TMainForm::changeEvent(QEvent* event)
         OnMinimize();
     else
         // However the window came back, the tray icon is only for a window
-        // hidden in the tray.
-        TrayIcon->hide();
+        // hidden in the tray, or for a failure not yet made good.
+        hideTrayIconUnlessAlerting();
 }
 
 void TMainForm::moveEvent(QMoveEvent* event)
@@ -475,7 +525,9 @@ void TMainForm::quit()
 {
     m_quitting = true;
     // Queued, so that a quit asked for before the event loop runs still ends it.
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    const int status = m_logic->state.ExitStatus;
+    QMetaObject::invokeMethod(
+        qApp, [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
 }
 
 void TMainForm::appendText(const QString& text, RgbColor color)

@@ -34,7 +34,7 @@ struct WindowSeams
 
 // The main window: shows the logic's state, forwards the user's actions to
 // it, and hosts the start-up timer and the schedule timer.
-class TMainForm final : public QMainWindow, public MainView
+class TMainForm final : public QMainWindow, public MainView, public TrayView
 {
     Q_OBJECT
 
@@ -79,6 +79,13 @@ public:
     void appendLink(const QString& link) override;
     void endLine() override;
 
+    // TrayView
+    void showTrayState(TrayState state) override;
+    void showTrayNotice(const QString& title, const QString& text) override;
+
+    // Opens the run history window on the last passes.
+    void showHistory();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -98,6 +105,10 @@ private:
     // where the desktop has a tray; otherwise minimizing is left alone.
     void OnMinimize();
     void TrayIconClick();
+    // A click on a notification: the window comes back with its log in view.
+    void openOnLog();
+    // The icon stays in the tray while it reports a failed pass.
+    void hideTrayIconUnlessAlerting();
     // Keep LastPos and LastMax up to date once the configuration is loaded.
     void WMMove();
     void WMSize();

@@ -9,6 +9,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QUrlQuery>
 
@@ -64,7 +67,8 @@ TEST_F(EndToEnd, FailedJobsStillEndThePassAndTheProgram)
     // The fake archiver without a plan exits with 0 and makes nothing.
     configure(QString(), QString(), builtProgram(TESSARO_FAKE_ARCHIVER));
 
-    ASSERT_EQ(run.run(), 0);
+    // A pass with errors ends the program with a status that says so.
+    ASSERT_EQ(run.run(), 1);
 
     const QStringList lines = run.logLines();
     EXPECT_TRUE(lines.contains(
@@ -82,7 +86,7 @@ TEST_F(EndToEnd, PasswordWithAQuoteNeverReachesTheArchiver)
     configure(QString(), s("UsePassword=1\r\nPassword=x\" -df \"\r\n"),
               builtProgram(TESSARO_FAKE_ARCHIVER));
 
-    ASSERT_EQ(run.run(), 0);
+    ASSERT_EQ(run.run(), 1);
 
     EXPECT_FALSE(QFile::exists(record)) << "the archiver must not start";
     const QStringList lines = run.logLines();
@@ -272,6 +276,89 @@ TEST(EndToEndTimeZones, NeverReadsBackAsNeverWhenTheOffsetHasSeconds)
             << lines.join(QLatin1Char('\n')).toStdString();
         EXPECT_EQ(lines.last(), s("[I] backup: finished"));
     }
+}
+
+// The run history of the data folder: one JSON object a line.
+QList<QJsonObject> historyOf(const ProgramRun& run)
+{
+    QList<QJsonObject> passes;
+    const QByteArray bytes = test::readFile(run.folder() + s("history.jsonl"));
+    for (const QByteArray& line : bytes.split('\n')) {
+        if (!line.isEmpty())
+            passes.append(QJsonDocument::fromJson(line).object());
+    }
+    return passes;
+}
+
+struct StatusCase
+{
+    const char* name;
+    bool failing;
+    int exitStatus;
+    int errors;
+    int result;
+};
+
+class ExitStatusAndHistory : public EndToEnd, public ::testing::WithParamInterface<StatusCase>
+{};
+
+TEST_P(ExitStatusAndHistory, OnePassAtStartEndsWithItsOutcomeAndIsRecorded)
+{
+    const StatusCase& c = GetParam();
+    // The fake archiver without a plan makes no archive: the rule fails.
+    configure(QString(), QString(),
+              c.failing ? builtProgram(TESSARO_FAKE_ARCHIVER) : builtProgram(TESSARO_E2E_ARCHIVER));
+
+    EXPECT_EQ(run.run(), c.exitStatus);
+
+    const QList<QJsonObject> passes = historyOf(run);
+    ASSERT_EQ(passes.size(), 1);
+    const QJsonObject& pass = passes.first();
+    EXPECT_EQ(pass.value(s("trigger")).toString(), s("start-up"));
+    EXPECT_EQ(pass.value(s("errors")).toInt(), c.errors);
+    EXPECT_LE(pass.value(s("start")).toString(), pass.value(s("end")).toString());
+    const QJsonArray rules = pass.value(s("rules")).toArray();
+    ASSERT_EQ(rules.size(), 1);
+    const QJsonObject rule = rules.first().toObject();
+    EXPECT_EQ(rule.value(s("source")).toString(), source);
+    EXPECT_EQ(rule.value(s("result")).toInt(), c.result);
+    const QString archive = rule.value(s("archive")).toString();
+    EXPECT_TRUE(archive.startsWith(destination + s("docs_"))) << archive.toStdString();
+    EXPECT_EQ(rule.value(s("size")).toInteger(), c.failing ? 0 : QFileInfo(archive).size());
+    EXPECT_EQ(rule.value(s("log")).toString().left(run.folder().size() + 4),
+              run.folder() + s("log/"));
+    // Nothing of the history reaches the log.
+    EXPECT_TRUE(run.logLines().filter(s("history")).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, ExitStatusAndHistory,
+                         ::testing::Values(StatusCase{"WithoutErrors", false, 0, 0, 0},
+                                           StatusCase{"WithErrors", true, 1, 1, 10001}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EndToEnd, ArchivesAreTestedWhenAskedAndTheExtrasStayInTheirSection)
+{
+    configure(s("\r\n[extras]\r\nVerifyArchives=1\r\n"));
+
+    ASSERT_EQ(run.run(), 0);
+
+    const QStringList made = archives();
+    ASSERT_EQ(made.size(), 1);
+    const QStringList lines = run.logLines();
+    EXPECT_TRUE(
+        lines.contains(s("[I] backup: archive test passed for ") + q(destination + made.first())))
+        << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(lines.last(), s("[I] backup: finished"));
+    EXPECT_TRUE(run.config().contains("\r\n[extras]\r\nVerifyArchives=1\r\n\r\n"));
+}
+
+TEST_F(EndToEnd, EachPassAddsOneLineToTheHistory)
+{
+    configure(QString());
+    ASSERT_EQ(run.run(), 0);
+    ASSERT_EQ(run.run(), 0);
+    EXPECT_EQ(historyOf(run).size(), 2);
+    EXPECT_FALSE(run.config().contains("[extras]")) << "no extras used, none written";
 }
 
 } // namespace

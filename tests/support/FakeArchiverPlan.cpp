@@ -32,6 +32,10 @@ QByteArray planText(const FakeArchiverPlan& plan)
         text += planLine("record", plan.recordFile.toUtf8());
     if (!plan.waitForFile.isEmpty())
         text += planLine("wait-for", plan.waitForFile.toUtf8());
+    if (plan.testExitCode != 0)
+        text += planLine("test-exit", QByteArray::number(plan.testExitCode));
+    if (!plan.testRecordFile.isEmpty())
+        text += planLine("test-record", plan.testRecordFile.toUtf8());
     return text;
 }
 

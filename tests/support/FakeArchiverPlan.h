@@ -25,6 +25,9 @@ struct FakeArchiverPlan
     QString recordFile{};
     // Wait until this file exists before doing anything else.
     QString waitForFile{};
+    // The test command "t": its exit code, and where to record its call.
+    int testExitCode = 0;
+    QString testRecordFile{};
 };
 
 // Writes the plan to planFile and points the fake archiver at it for the

@@ -571,3 +571,73 @@ TEST_F(RarStandin, KilledRunLeavesANamedTempFileThatTheNextRunForTheArchiveRemov
 
 } // namespace
 } // namespace tessaro
+
+namespace tessaro {
+namespace {
+
+// The test command as a pass runs it: t, the password when there is one,
+// the quiet switches, the error log and the archive.
+struct ArchiveTestCase
+{
+    const char* name;
+    const char* makePassword;
+    const char* testPassword;
+    // Overwrite 64 bytes of the archive from this offset; NoDamage leaves
+    // it whole, Gone deletes it.
+    int damageAt;
+    int exitCode;
+    bool logged;
+};
+
+constexpr int NoDamage = -1;
+constexpr int Gone = -2;
+
+class RarStandinTestCommand : public RarStandin,
+                              public ::testing::WithParamInterface<ArchiveTestCase>
+{};
+
+TEST_P(RarStandinTestCommand, ReadsEveryEntryBack)
+{
+    const ArchiveTestCase& c = GetParam();
+    writeSource(QStringLiteral("a.txt"), QByteArray(4096, 'a'));
+    writeSource(QStringLiteral("sub/b.txt"), "bbbb");
+    QStringList make{QStringLiteral("-r"), QStringLiteral("-ep1")};
+    if (*c.makePassword)
+        make << QStringLiteral("-p") + QString::fromLatin1(c.makePassword);
+    ASSERT_EQ(archive(QStringLiteral("a"), make), exitSuccess);
+    if (c.damageAt == Gone) {
+        ASSERT_TRUE(QFile::remove(archivePath()));
+    } else if (c.damageAt != NoDamage) {
+        QFile file(archivePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(c.damageAt);
+        file.write(QByteArray(64, '\x5a'));
+    }
+
+    QStringList args{QStringLiteral("t")};
+    if (*c.testPassword)
+        args << QStringLiteral("-p") + QString::fromLatin1(c.testPassword);
+    args << QStringLiteral("-IBCK") << QStringLiteral("-INUL") << QStringLiteral("-ILOG") + m_log
+         << archivePath();
+    EXPECT_EQ(run(args), c.exitCode);
+    EXPECT_EQ(QFile::exists(m_log), c.logged);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RarStandinTestCommand,
+    ::testing::Values(
+        ArchiveTestCase{"GoodArchive", "", "", NoDamage, exitSuccess, false},
+        ArchiveTestCase{"GoodArchiveWithPassword", "pw", "pw", NoDamage, exitSuccess, false},
+        ArchiveTestCase{"WrongPassword", "pw", "other", NoDamage, exitWrongPassword, true},
+        ArchiveTestCase{"DamagedData", "", "", 60, 3, true},
+        ArchiveTestCase{"MissingArchive", "", "", Gone, exitFatal, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RarStandin, TestCommandWantsExactlyOneArchive)
+{
+    EXPECT_EQ(run({QStringLiteral("t"), QStringLiteral("-ILOG") + m_log, archivePath(), m_source}),
+              exitBadOption);
+}
+
+} // namespace
+} // namespace tessaro

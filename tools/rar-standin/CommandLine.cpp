@@ -110,6 +110,8 @@ bool applyCommand(std::string_view word, Options& options)
         options.command = Command::Add;
     else if (lower == "u")
         options.command = Command::Update;
+    else if (lower == "t")
+        options.command = Command::Test;
     else
         return false;
     return true;
@@ -137,8 +139,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             names.push_back(arg);
         }
     }
-    if (names.size() != 2)
+    if (result.options.command == Command::Test) {
+        if (names.size() != 1)
+            fail("Expected an archive name");
+    } else if (names.size() != 2) {
         fail("Expected an archive name and a source folder");
+    }
     if (!names.empty())
         result.options.archivePath = names[0];
     if (names.size() > 1)

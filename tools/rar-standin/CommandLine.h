@@ -8,7 +8,9 @@ namespace tessaro::standin {
 enum class Command
 {
     Add,
-    Update
+    Update,
+    // Reads every entry back and checks it; the only name is the archive.
+    Test
 };
 
 // -ep1 stores names relative to the source folder; -ep2 and -ep3 store the
@@ -44,7 +46,8 @@ struct CommandLine
 };
 
 // Reads the arguments after the program name: the command, switches (their
-// names in any case), the archive path and the source folder.
+// names in any case), the archive path and, except for the test command,
+// the source folder.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 } // namespace tessaro::standin

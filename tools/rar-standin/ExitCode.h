@@ -11,6 +11,7 @@ enum class ExitCode : int
     Success = 0,
     Warning = 1, // some files could not be read, the archive holds the rest
     Fatal = 2,
+    CrcError = 3, // the test found damaged data
     BadOption = 7,
     CreateError = 9,
     NoFiles = 10,

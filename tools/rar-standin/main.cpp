@@ -3,6 +3,7 @@
 // archive path, source folder), writes ZIP data with libarchive whatever the
 // archive's extension, and answers with the archiver's exit codes.
 
+#include "ArchiveTest.h"
 #include "Archiver.h"
 #include "CommandLine.h"
 #include "Report.h"
@@ -27,8 +28,11 @@ void useUtf8Names()
 
 ExitCode run(const CommandLine& commandLine, Report& report)
 {
-    if (commandLine.error.empty())
-        return runArchiver(commandLine.options, report);
+    if (commandLine.error.empty()) {
+        return commandLine.options.command == Command::Test
+                   ? testArchive(commandLine.options, report)
+                   : runArchiver(commandLine.options, report);
+    }
     report.error(commandLine.error);
     return ExitCode::BadOption;
 }

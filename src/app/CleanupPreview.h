@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Autoclean.h"
+#include "BackupRule.h"
+#include "Settings.h"
+
+#include <vector>
+
+namespace tessaro {
+
+// The archives the next pass's auto clean would delete in one destination
+// folder, with the limits the rules hold now, oldest first. Empty when the
+// folder has no rule or no limit. Nothing is deleted.
+std::vector<TFileEntry> PreviewAutoClean(const TBackupRules& rules, const TSettings& settings,
+                                         const QString& folder);
+
+} // namespace tessaro

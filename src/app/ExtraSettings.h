@@ -1,0 +1,15 @@
+#pragma once
+
+#include "CustomIniFile.h"
+#include "Settings.h"
+
+namespace tessaro {
+
+// The settings that came after the classic ones live in a section of their
+// own, "extras", holding only what differs from the defaults: a file whose
+// owner uses none of them is written exactly as before.
+QString ExtraSettingsSection();
+void ReadExtraSettings(const TCustomIniFile& ini, TSettings& settings);
+void WriteExtraSettings(TCustomIniFile& ini, const TSettings& settings);
+
+} // namespace tessaro

@@ -1,0 +1,218 @@
+#include "RunHistory.h"
+
+#include "Quoted.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringDecoder>
+
+#include <deque>
+
+namespace tessaro {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QJsonObject ruleToJson(const RuleRecord& rule)
+{
+    return {
+        {u"source"_s, rule.source},       {u"result"_s, rule.result},
+        {u"archive"_s, rule.archive},     {u"size"_s, rule.size},
+        {u"seconds"_s, rule.seconds},     {u"start"_s, rule.start.toIso8601()},
+        {u"end"_s, rule.end.toIso8601()}, {u"log"_s, rule.logFile},
+    };
+}
+
+// Every value must be there with its type; anything else marks the line as
+// damaged rather than filling in a guess.
+bool readTime(const QJsonObject& object, const QString& key, LocalDateTime* time)
+{
+    const QJsonValue value = object.value(key);
+    bool ok = false;
+    if (value.isString())
+        *time = LocalDateTime::fromIso8601(value.toString(), &ok);
+    return ok;
+}
+
+bool readString(const QJsonObject& object, const QString& key, QString* text)
+{
+    const QJsonValue value = object.value(key);
+    *text = value.toString();
+    return value.isString();
+}
+
+bool readInteger(const QJsonObject& object, const QString& key, qint64* number)
+{
+    const QJsonValue value = object.value(key);
+    *number = value.toInteger();
+    return value.isDouble();
+}
+
+std::optional<RuleRecord> ruleFromJson(const QJsonValue& value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject object = value.toObject();
+    RuleRecord rule;
+    qint64 result = 0;
+    const bool ok = readString(object, u"source"_s, &rule.source) &&
+                    readInteger(object, u"result"_s, &result) &&
+                    readString(object, u"archive"_s, &rule.archive) &&
+                    readInteger(object, u"size"_s, &rule.size) &&
+                    readInteger(object, u"seconds"_s, &rule.seconds) &&
+                    readTime(object, u"start"_s, &rule.start) &&
+                    readTime(object, u"end"_s, &rule.end) &&
+                    readString(object, u"log"_s, &rule.logFile);
+    if (!ok)
+        return std::nullopt;
+    rule.result = int(result);
+    return rule;
+}
+
+// The log line's timestamp "dd.mm.yyyy hh:MM:ss"; the time separator may be
+// any one character.
+std::optional<LocalDateTime> logLineTime(const QString& line)
+{
+    if (line.size() < 19)
+        return std::nullopt;
+    const auto number = [&line](qsizetype from, qsizetype length, bool* ok) {
+        return QStringView(line).mid(from, length).toInt(ok);
+    };
+    bool ok[6] = {};
+    const LocalDateTime time = LocalDateTime::fromParts(
+        number(6, 4, &ok[0]), number(3, 2, &ok[1]), number(0, 2, &ok[2]), number(11, 2, &ok[3]),
+        number(14, 2, &ok[4]), number(17, 2, &ok[5]));
+    for (bool part : ok) {
+        if (!part)
+            return std::nullopt;
+    }
+    return time.isNever() ? std::nullopt : std::optional<LocalDateTime>(time);
+}
+
+LocalDateTime wholeSecond(LocalDateTime time)
+{
+    const qint64 ms = time.milliseconds();
+    return LocalDateTime::fromMilliseconds(ms - ms % LocalDateTime::MsPerSecond);
+}
+
+QString decodeLogFile(const QByteArray& bytes)
+{
+    // Log files are 8-bit text unless they start with a byte order mark.
+    const std::optional<QStringConverter::Encoding> marked =
+        QStringConverter::encodingForData(bytes);
+    if (!marked)
+        return QString::fromLatin1(bytes);
+    QStringDecoder decoder(*marked);
+    return decoder.decode(bytes);
+}
+
+} // namespace
+
+RunHistory::RunHistory(const MainWindowState& state, ActivityLog& log) : m_state(state), m_log(log)
+{}
+
+QString RunHistory::fileName() const
+{
+    const QString folder = QFileInfo(m_state.ConfigFileName).absolutePath();
+    return QDir::toNativeSeparators(folder + u"/history.jsonl"_s);
+}
+
+QByteArray RunHistory::toJsonLine(const PassRecord& record)
+{
+    QJsonArray rules;
+    for (const RuleRecord& rule : record.rules)
+        rules.append(ruleToJson(rule));
+    const QJsonObject object{
+        {u"start"_s, record.start.toIso8601()},
+        {u"end"_s, record.end.toIso8601()},
+        {u"trigger"_s, passTriggerName(record.trigger)},
+        {u"errors"_s, record.errors()},
+        {u"rules"_s, rules},
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+std::optional<PassRecord> RunHistory::fromJsonLine(const QByteArray& line)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonObject object = document.object();
+    PassRecord record;
+    QString trigger;
+    if (!readTime(object, u"start"_s, &record.start) || !readTime(object, u"end"_s, &record.end) ||
+        !readString(object, u"trigger"_s, &trigger) ||
+        !passTriggerFromName(trigger, &record.trigger) || !object.value(u"rules"_s).isArray())
+        return std::nullopt;
+    for (const QJsonValue& value : object.value(u"rules"_s).toArray()) {
+        const std::optional<RuleRecord> rule = ruleFromJson(value);
+        if (!rule)
+            return std::nullopt;
+        record.rules.append(*rule);
+    }
+    return record;
+}
+
+void RunHistory::passEnded(const PassRecord& record)
+{
+    const QByteArray line = toJsonLine(record);
+    QFile file(fileName());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size() &&
+        file.flush())
+        return;
+    m_log.LogError(u"history: could not write "_s + Quoted(fileName()) + u": "_s +
+                   file.errorString());
+}
+
+QList<PassRecord> RunHistory::lastPasses(int count)
+{
+    QFile file(fileName());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    std::deque<PassRecord> passes;
+    int damaged = 0;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        if (line.isEmpty())
+            continue;
+        std::optional<PassRecord> record = fromJsonLine(line);
+        if (!record) {
+            ++damaged;
+            continue;
+        }
+        passes.push_back(std::move(*record));
+        if (qsizetype(passes.size()) > count)
+            passes.pop_front();
+    }
+    if (damaged > 0 && !m_damageReported) {
+        m_damageReported = true;
+        m_log.LogWarn(u"history: skipped %1 damaged line(s) in "_s.arg(damaged) +
+                      Quoted(fileName()));
+    }
+    return {passes.begin(), passes.end()};
+}
+
+QStringList RunHistory::logLinesOf(const RuleRecord& rule)
+{
+    QFile file(rule.logFile);
+    if (rule.logFile.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    const LocalDateTime from = wholeSecond(rule.start);
+    const LocalDateTime to = rule.end;
+    QStringList lines;
+    const QString text = decodeLogFile(file.readAll());
+    for (const QString& line : text.split(u"\r\n"_s, Qt::SkipEmptyParts)) {
+        const std::optional<LocalDateTime> time = logLineTime(line);
+        if (time && *time >= from && *time <= to)
+            lines.append(line);
+    }
+    return lines;
+}
+
+} // namespace tessaro

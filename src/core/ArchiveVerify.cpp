@@ -1,0 +1,43 @@
+#include "ArchiveVerify.h"
+
+#include "ArchiverExitCodes.h"
+#include "ArchiverProcess.h"
+#include "Quoted.h"
+
+namespace tessaro {
+
+ArchiverTokens BuildTestTokens(const TBackupRule& rule, const QString& archivePath,
+                               const QString& errorLogPath)
+{
+    ArchiverTokens tokens{{QStringLiteral("t"), false}};
+    if (rule.UsePassword && !rule.Password.isEmpty())
+        tokens.append({QLatin1String("-p") + rule.Password, true});
+    tokens.append({QStringLiteral("-IBCK"), false});
+    tokens.append({QStringLiteral("-INUL"), false});
+    tokens.append({QLatin1String("-ILOG") + errorLogPath, true});
+    tokens.append({archivePath, true});
+    return tokens;
+}
+
+int VerifyArchive(const QString& winRARPath, const TBackupRule& rule, const TWinRAROptions& options,
+                  const QString& archivePath, const TLogProc& log)
+{
+    // The archive job has refused a password that would leave its token
+    // before an archive could exist, so none reaches this point.
+    const int code =
+        RunWinRAR(winRARPath, BuildTestTokens(rule, archivePath, GetErrorLogFile(options)));
+    if (!log)
+        return code;
+    if (code == 0) {
+        log(QStringLiteral("I"),
+            QStringLiteral("backup: archive test passed for ") + Quoted(archivePath));
+    } else {
+        log(QStringLiteral("E"), QStringLiteral("backup: archive test failed for ") +
+                                     Quoted(archivePath) + QStringLiteral(", error: ") +
+                                     WinRARExitCodeText(code) + QStringLiteral(" (") +
+                                     QString::number(code) + QLatin1Char(')'));
+    }
+    return code;
+}
+
+} // namespace tessaro

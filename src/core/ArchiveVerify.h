@@ -1,0 +1,19 @@
+#pragma once
+
+#include "ArchiveJob.h"
+
+namespace tessaro {
+
+// The archiver's test command for an archive a rule made: "t", the rule's
+// password when it has one, the quiet switches, the error log and the
+// archive.
+ArchiverTokens BuildTestTokens(const TBackupRule& rule, const QString& archivePath,
+                               const QString& errorLogPath);
+
+// Tests the archive with the archiver and reports the outcome: an
+// information line when the archive reads back whole, an error line
+// otherwise. Returns the archiver's exit code; 0 means sound.
+int VerifyArchive(const QString& winRARPath, const TBackupRule& rule, const TWinRAROptions& options,
+                  const QString& archivePath, const TLogProc& log);
+
+} // namespace tessaro

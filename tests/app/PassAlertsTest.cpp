@@ -1,0 +1,190 @@
+#include "AppHarness.h"
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace tessaro {
+namespace {
+
+using test::AppHarness;
+using test::FakeArchiverPlan;
+using namespace Qt::StringLiterals;
+
+LocalDateTime at(int day, int hour, int minute = 0)
+{
+    return LocalDateTime::fromParts(2026, 3, day, hour, minute);
+}
+
+// Records what the tray is told.
+class FakeTray final : public TrayView
+{
+public:
+    void showTrayState(TrayState state) override { states.append(state); }
+    void showTrayNotice(const QString& title, const QString& text) override
+    {
+        notices.append(title + u" | "_s + text);
+    }
+    QList<TrayState> states;
+    QStringList notices;
+};
+
+class PassAlertsTest : public ::testing::Test
+{
+protected:
+    PassAlertsTest() : app(at(27, 10))
+    {
+        app.logic.alerts().setView(&tray);
+        tray.states.clear();
+    }
+
+    AppHarness app;
+    FakeTray tray;
+};
+
+TEST_F(PassAlertsTest, AFailedPassIsNotifiedAndShownUntilAGoodPass)
+{
+    app.addRule(u"a"_s);
+    const TBackupRule* empty = app.addRule(u"b"_s, false);
+    app.addRule(u"c"_s, false);
+    {
+        const auto scoped = app.plan(AppHarness::archiveMade());
+        ASSERT_TRUE(app.logic.pass().RunBackup());
+    }
+    EXPECT_EQ(tray.states, (QList<TrayState>{TrayState::Running, TrayState::Failed}));
+    EXPECT_EQ(tray.notices, QStringList{u"Tessaro: backup failed | 2 of 3 rules failed, the first "
+                                        u"for \""_s +
+                                        empty->SourceFolder + u"\"."_s});
+    EXPECT_EQ(app.logic.alerts().state(), TrayState::Failed);
+
+    app.state.Rules.Delete(2);
+    app.state.Rules.Delete(1);
+    {
+        const auto scoped = app.plan(AppHarness::archiveMade());
+        ASSERT_TRUE(app.logic.pass().RunBackup());
+    }
+    EXPECT_EQ(tray.states.mid(2), (QList<TrayState>{TrayState::Running, TrayState::Idle}));
+    EXPECT_EQ(tray.notices.size(), 1) << "a good pass brings no notification";
+}
+
+struct ExitCase
+{
+    const char* name;
+    bool exitAfterBackupOnce;
+    bool withFile;
+    int quitCalls;
+    int status;
+};
+
+class ExitStatusTest : public PassAlertsTest, public ::testing::WithParamInterface<ExitCase>
+{};
+
+TEST_P(ExitStatusTest, BackupOnceThenExitEndsWithTheOutcome)
+{
+    const ExitCase& c = GetParam();
+    app.addRule(u"a"_s, c.withFile);
+    app.state.Settings.ExitAfterBackupOnce = c.exitAfterBackupOnce;
+    const auto scoped = app.plan(AppHarness::archiveMade());
+
+    app.logic.pass().BackUpOnceNow();
+
+    EXPECT_EQ(app.view.quitCalls, c.quitCalls);
+    EXPECT_EQ(app.state.ExitStatus, c.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExitStatusTest,
+    ::testing::Values(ExitCase{"GoodPassEndsWithZero", true, true, 1, ExitStatusOk},
+                      ExitCase{"FailedPassEndsWithErrors", true, false, 1, ExitStatusErrors},
+                      ExitCase{"WithoutTheExitOptionNothingChanges", false, false, 0,
+                               ExitStatusOk}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Periodic runs every 4 hours from 12:00; the warning comes after 6 hours
+// without a pass that ended well.
+class OverdueTest : public PassAlertsTest
+{
+protected:
+    OverdueTest()
+    {
+        app.addRule(u"a"_s);
+        app.state.Settings.PeriodHours = 4;
+        app.state.Settings.WarnWhenOverdue = true;
+        app.logic.periodic().ActionRun(false);
+    }
+
+    // One tick of the schedule timer at the given time.
+    void tickAt(LocalDateTime time)
+    {
+        app.clock.set(time);
+        app.logic.scheduleTick();
+    }
+
+    QStringList overdueLines() const { return app.loggedLines().filter(u"overdue"_s); }
+    static QString warning(const char* since)
+    {
+        return u"[W] backup: overdue, no pass without errors has ended for more than 6 hours "
+               u"(since "_s +
+               QString::fromLatin1(since) + u")"_s;
+    }
+};
+
+TEST_F(OverdueTest, WarnsOncePerStretchWithoutAGoodPass)
+{
+    // Every scheduled pass fails.
+    const auto failing = app.plan(FakeArchiverPlan{.exitCode = 2});
+    tickAt(at(27, 10));
+    tickAt(at(27, 16));
+    EXPECT_TRUE(overdueLines().isEmpty()) << "exactly six hours is not more";
+    tickAt(at(27, 16, 1));
+    tickAt(at(27, 20, 1));
+    tickAt(at(28, 9));
+
+    EXPECT_EQ(overdueLines(), QStringList{warning("27.03.2026 10:00")});
+    EXPECT_EQ(tray.notices.filter(u"overdue"_s),
+              QStringList{u"Tessaro: backup overdue | "_s + warning("27.03.2026 10:00").mid(4)});
+}
+
+TEST_F(OverdueTest, AGoodPassEndsTheStretchAndANewOneWarnsAgain)
+{
+    tickAt(at(27, 10));
+    {
+        const auto good = app.plan(AppHarness::archiveMade());
+        tickAt(at(27, 12, 1));
+    }
+    const auto failing = app.plan(FakeArchiverPlan{.exitCode = 2});
+    tickAt(at(27, 18, 1));
+    EXPECT_TRUE(overdueLines().isEmpty());
+    tickAt(at(27, 18, 2));
+    EXPECT_EQ(overdueLines(), QStringList{warning("27.03.2026 12:01")});
+}
+
+TEST_F(OverdueTest, TheWarningGoesOutWithTheNextWebhookCall)
+{
+    app.state.Settings.CallWebHook = true;
+    app.state.Settings.IncludeLogsInWebHookCall = true;
+    app.state.Settings.WebHookURL = u"http://127.0.0.1:1/hook"_s;
+    tickAt(at(27, 10));
+    // The computer slept through two runs; the due pass runs at waking.
+    const auto good = app.plan(AppHarness::archiveMade());
+    tickAt(at(27, 20));
+
+    ASSERT_EQ(app.services.webHookCalls.size(), 1);
+    const QStringList message =
+        app.services.webHookCalls.first().message.split(u"\r\n"_s, Qt::SkipEmptyParts);
+    ASSERT_GE(message.size(), 2);
+    EXPECT_EQ(message.at(0).mid(20), warning("27.03.2026 10:00"));
+    EXPECT_EQ(message.at(1).mid(20), u"[I] backup: start"_s);
+}
+
+TEST_F(OverdueTest, StaysQuietWhenNotAskedFor)
+{
+    app.state.Settings.WarnWhenOverdue = false;
+    const auto failing = app.plan(FakeArchiverPlan{.exitCode = 2});
+    tickAt(at(27, 10));
+    tickAt(at(28, 10));
+    EXPECT_TRUE(overdueLines().isEmpty());
+    EXPECT_TRUE(tray.notices.filter(u"overdue"_s).isEmpty());
+}
+
+} // namespace
+} // namespace tessaro

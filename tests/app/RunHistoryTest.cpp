@@ -1,0 +1,177 @@
+#include "RunHistory.h"
+
+#include "AppHarness.h"
+#include "QtPrinters.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace tessaro {
+namespace {
+
+using test::AppHarness;
+using test::FakeArchiverPlan;
+using test::readFile;
+using test::writeFile;
+using namespace Qt::StringLiterals;
+
+const LocalDateTime passStart = LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9);
+
+class RunHistoryTest : public ::testing::Test
+{
+protected:
+    RunHistoryTest() : app(passStart) {}
+
+    QString historyFile() const { return app.dataFolder + u"history.jsonl"_s; }
+    QList<QByteArray> historyLines() const
+    {
+        QList<QByteArray> lines = readFile(historyFile()).split('\n');
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+    RunHistory& history() { return app.logic.history(); }
+
+    AppHarness app;
+};
+
+TEST_F(RunHistoryTest, APassAppendsOneWholeLineWithEveryRule)
+{
+    app.addRule(u"a"_s);
+    app.addRule(u"b"_s, false);
+    const auto scoped = app.plan(AppHarness::archiveMade());
+
+    ASSERT_TRUE(app.logic.pass().RunBackup());
+
+    EXPECT_EQ(history().fileName(), app.dataFolder + u"history.jsonl"_s);
+    const QList<QByteArray> lines = historyLines();
+    ASSERT_EQ(lines.size(), 1);
+    const QString stamp = passStart.toIso8601();
+    const QString dest = app.state.Rules.Item(0)->DestinationFolder;
+    const QString logFile = app.state.LogPath + u"2603_tessaro.log"_s;
+    const QString rule = uR"({"archive":"%1","end":"%2","log":"%3","result":%4,"seconds":0,)"
+                         uR"("size":%5,"source":"%6","start":"%2"})"_s;
+    const QString expected = uR"({"end":"%1","errors":1,"rules":[)"_s.arg(stamp) +
+                             rule.arg(dest + u"a_260327_140509.rar"_s, stamp, logFile, u"0"_s,
+                                      u"2048"_s, app.state.Rules.Item(0)->SourceFolder) +
+                             u","_s +
+                             rule.arg(dest + u"b_260327_140509.rar"_s, stamp, logFile, u"10002"_s,
+                                      u"0"_s, app.state.Rules.Item(1)->SourceFolder) +
+                             uR"(],"start":"%1","trigger":"button"})"_s.arg(stamp);
+    EXPECT_EQ(QString::fromUtf8(lines.first()), expected);
+    EXPECT_TRUE(readFile(historyFile()).endsWith('\n'));
+
+    ASSERT_TRUE(app.logic.pass().RunBackup());
+    EXPECT_EQ(historyLines().size(), 2);
+    const QList<PassRecord> passes = history().lastPasses();
+    ASSERT_EQ(passes.size(), 2);
+    EXPECT_EQ(passes.first(), *RunHistory::fromJsonLine(lines.first()));
+    EXPECT_EQ(passes.first().errors(), 1);
+    EXPECT_EQ(passes.first().firstFailure()->result, 10002);
+}
+
+TEST_F(RunHistoryTest, EachWayOfStartingAPassIsRecordedAsItsTrigger)
+{
+    app.addRule(u"a"_s);
+    app.state.Settings.PeriodHours = 24;
+    const auto scoped = app.plan(AppHarness::archiveMade());
+
+    app.logic.pass().BackUpOnceNow();
+    app.state.Settings.BackupOnStart = true;
+    app.logic.startup().StartUpTimerTimer();
+    app.logic.periodic().ActionRun(false);
+    app.clock.set(app.state.NextScheduleRun.addMilliseconds(1));
+    app.logic.scheduleTick();
+
+    QStringList triggers;
+    for (const PassRecord& pass : history().lastPasses())
+        triggers.append(passTriggerName(pass.trigger));
+    EXPECT_EQ(triggers, (QStringList{u"button"_s, u"start-up"_s, u"schedule"_s}));
+}
+
+TEST_F(RunHistoryTest, AMissingFileGivesNoPassesAndNoLine)
+{
+    const qsizetype before = app.state.LogCapture.size();
+    EXPECT_TRUE(history().lastPasses().isEmpty());
+    EXPECT_EQ(app.state.LogCapture.size(), before);
+}
+
+TEST_F(RunHistoryTest, DamagedLinesAreSkippedAndReportedOnce)
+{
+    PassRecord pass;
+    pass.start = passStart;
+    pass.end = passStart.addMinutes(1);
+    pass.trigger = PassTrigger::Schedule;
+    pass.rules.append({u"/src/"_s, 0, u"/dest/a.rar"_s, 10, 60, pass.start, pass.end, {}});
+    const QByteArray good = RunHistory::toJsonLine(pass);
+    const QByteArray damaged[] = {
+        "{\"start\":\"2026-03-27T14:05",                                         // cut short
+        "not json at all\n",                                                     // no object
+        "{\"start\":\"x\",\"end\":\"y\",\"trigger\":\"button\",\"rules\":[]}\n", // bad times
+        good.left(good.size() - 10) + "\"trigger\":\"later\"}\n",                // unknown trigger
+    };
+    QByteArray file = good;
+    for (const QByteArray& line : damaged)
+        file += line + '\n' + good;
+    writeFile(historyFile(), file);
+
+    const QList<PassRecord> passes = history().lastPasses();
+    EXPECT_EQ(passes.size(), 5);
+    for (const PassRecord& read : passes)
+        EXPECT_EQ(read, pass);
+    history().lastPasses();
+
+    const QStringList warnings = app.loggedLines().filter(u"history:"_s);
+    EXPECT_EQ(warnings, QStringList{u"[W] history: skipped 4 damaged line(s) in \""_s +
+                                    historyFile() + u"\""_s});
+}
+
+TEST_F(RunHistoryTest, OnlyTheLastPassesAreShown)
+{
+    QByteArray file;
+    for (int i = 1; i <= RunHistory::ShownPasses + 5; ++i) {
+        PassRecord pass;
+        pass.start = passStart.addMinutes(i);
+        pass.end = pass.start;
+        file += RunHistory::toJsonLine(pass);
+    }
+    writeFile(historyFile(), file);
+
+    const QList<PassRecord> passes = history().lastPasses();
+    ASSERT_EQ(passes.size(), RunHistory::ShownPasses);
+    EXPECT_EQ(passes.first().start, passStart.addMinutes(6));
+    EXPECT_EQ(passes.last().start, passStart.addMinutes(RunHistory::ShownPasses + 5));
+}
+
+TEST_F(RunHistoryTest, AFailedRuleLeadsToTheLogLinesOfItsJob)
+{
+    app.addRule(u"a"_s);
+    const TBackupRule* failing = app.addRule(u"b"_s, false);
+    const auto scoped = app.plan(AppHarness::archiveMade());
+    // Every reading of the clock is a second later, so each line has a time
+    // of its own.
+    LocalDateTime now = passStart;
+    app.clock.onNow = [&] {
+        now = now.addMilliseconds(LocalDateTime::MsPerSecond);
+        app.clock.set(now);
+    };
+    ASSERT_TRUE(app.logic.pass().RunBackup());
+    app.clock.onNow = nullptr;
+
+    const RuleRecord rule = history().lastPasses().first().rules.at(1);
+    ASSERT_TRUE(rule.failed());
+    QStringList texts;
+    for (const QString& line : RunHistory::logLinesOf(rule))
+        texts.append(line.mid(20));
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_TRUE(texts.first().contains(failing->SourceFolder)) << texts.join(u'\n').toStdString();
+    EXPECT_TRUE(texts.last().startsWith(u"[I] time taken for \""_s + failing->SourceFolder +
+                                        u"\": 00:00:"_s))
+        << texts.last().toStdString();
+    EXPECT_TRUE(texts.filter(u"file.txt"_s).isEmpty());
+    EXPECT_TRUE(texts.filter(u"a_260327"_s).isEmpty()) << "nothing of the first rule";
+}
+
+} // namespace
+} // namespace tessaro

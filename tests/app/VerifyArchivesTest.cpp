@@ -1,0 +1,121 @@
+#include "AppHarness.h"
+#include "ArchiverCommandLine.h"
+#include "QtPrinters.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace tessaro {
+namespace {
+
+using test::AppHarness;
+using test::FakeArchiverPlan;
+using namespace Qt::StringLiterals;
+
+const LocalDateTime passStart = LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9);
+
+QString q(const QString& text)
+{
+    return u"\""_s + text + u"\""_s;
+}
+
+class VerifyArchivesTest : public ::testing::Test
+{
+protected:
+    VerifyArchivesTest() : app(passStart) {}
+
+    // An archive made and, when asked, tested with the given exit code;
+    // both calls are recorded.
+    FakeArchiverPlan plan(int testExitCode = 0) const
+    {
+        FakeArchiverPlan p = AppHarness::archiveMade();
+        p.testExitCode = testExitCode;
+        p.testRecordFile = testRecord();
+        return p;
+    }
+    QString testRecord() const { return app.root.filePath(u"test-call.txt"_s); }
+    QString archiveOf(const TBackupRule* rule, const char* name) const
+    {
+        return rule->DestinationFolder + QString::fromLatin1(name) + u"_260327_140509.rar"_s;
+    }
+
+    AppHarness app;
+};
+
+TEST_F(VerifyArchivesTest, OffByDefaultNoTestRuns)
+{
+    app.addRule(u"a"_s);
+    const auto scoped = app.plan(plan());
+    ASSERT_TRUE(app.logic.pass().RunBackup());
+    EXPECT_FALSE(QFile::exists(testRecord()));
+    EXPECT_TRUE(app.loggedLines().filter(u"archive test"_s).isEmpty());
+}
+
+TEST_F(VerifyArchivesTest, ASoundArchiveIsTestedWithTheRulesPassword)
+{
+    TBackupRule* rule = app.addRule(u"a"_s);
+    rule->UsePassword = true;
+    rule->Password = u"se cret"_s;
+    app.state.Settings.VerifyArchives = true;
+    const auto scoped = app.plan(plan());
+
+    ASSERT_TRUE(app.logic.pass().RunBackup());
+
+    const auto call = test::readFakeArchiverCall(testRecord());
+    ASSERT_TRUE(call.has_value());
+    const QString archive = archiveOf(rule, "a");
+    EXPECT_EQ(call->arguments, (QStringList{u"t"_s, u"-pse cret"_s, u"-IBCK"_s, u"-INUL"_s,
+                                            u"-ILOG"_s + DefaultErrorLogFile(), archive}));
+    const QStringList lines = app.loggedLines();
+    EXPECT_TRUE(lines.contains(u"[I] backup: archive test passed for "_s + q(archive)));
+    EXPECT_TRUE(lines.contains(u"[I] backupfile 1 of 1: "_s + q(archive)));
+    EXPECT_EQ(lines.last(), u"[I] backup: finished"_s);
+}
+
+TEST_F(VerifyArchivesTest, AFailedTestIsAnErrorOfTheRuleAndSparesItsFolder)
+{
+    TBackupRule* tested = app.addRule(u"a"_s);
+    tested->AutoCleanMode = acmNumFiles;
+    tested->NumFiles = 3;
+    TBackupRule* other = app.addRule(u"b"_s);
+    other->DestinationFolder = test::withSlash(app.root.filePath(u"other"_s));
+    QDir().mkpath(other->DestinationFolder);
+    other->AutoCleanMode = acmNumFiles;
+    other->NumFiles = 3;
+    app.state.Settings.VerifyArchives = true;
+    app.state.Settings.CallWebHook = true;
+    app.state.Settings.WebHookURL = u"http://127.0.0.1:1/"_s;
+    {
+        // Only the first archive fails its test.
+        FakeArchiverPlan p = plan(3);
+        const auto scoped = app.plan(p);
+        app.clock.onNow = [&] {
+            if (QFile::exists(testRecord()))
+                test::writeFile(app.root.filePath(u"plan.txt"_s),
+                                "exit=0\narchive=xx\ntest-exit=0\n");
+        };
+        ASSERT_TRUE(app.logic.pass().RunBackup());
+        app.clock.onNow = nullptr;
+    }
+
+    const QString bad = archiveOf(tested, "a");
+    const QStringList lines = app.loggedLines();
+    EXPECT_TRUE(lines.contains(u"[E] backup: archive test failed for "_s + q(bad) +
+                               u", error: Invalid checksum. Data is damaged (3)"_s))
+        << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(lines.filter(u"backupfile"_s).filter(bad).isEmpty());
+    EXPECT_TRUE(lines.contains(u"[W] auto clean: skipped for "_s + q(tested->DestinationFolder) +
+                               u", an archive of this pass failed its test"_s));
+    ASSERT_EQ(app.services.autoCleanCalls.size(), 1);
+    EXPECT_EQ(app.services.autoCleanCalls.first().folder, other->DestinationFolder);
+    EXPECT_TRUE(lines.contains(u"[I] backup: finished (with errors)"_s));
+    ASSERT_EQ(app.services.webHookCalls.size(), 1);
+    EXPECT_EQ(app.services.webHookCalls.first().status, u"ERROR"_s);
+    const RuleRecord failed = app.logic.history().lastPasses().first().rules.first();
+    EXPECT_EQ(failed.result, 3);
+    EXPECT_FALSE(app.logic.history().lastPasses().first().rules.at(1).failed());
+}
+
+} // namespace
+} // namespace tessaro
