@@ -5,10 +5,11 @@ set -euo pipefail
 
 PACKAGES=(
     cmake ninja-build g++ make clang-format
-    qt6-base-dev libgl-dev libqt6svg6
+    qt6-base-dev libgl-dev libqt6svg6 qt6-svg-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libarchive-dev
     xvfb xauth fonts-dejavu-core
+    desktop-file-utils appstream dpkg-dev lintian file
 )
 
 missing=()
