@@ -6,6 +6,7 @@
 #include "MainView.h"
 #include "MainWindowState.h"
 #include "PeriodicRunController.h"
+#include "PlatformTexts.h"
 
 #include <functional>
 
@@ -57,6 +58,8 @@ public:
 private:
     // Asks the user what to do when no archiver was found.
     void askForArchiver();
+    // The window texts naming this platform's archiver.
+    const PlatformTexts& texts() const;
 
     MainWindowState& m_state;
     MainView& m_view;
