@@ -110,8 +110,9 @@ TEST_P(PaletteColorsTest, LogTextIsReadableOnTheLogBackground)
     expectReadable(*view);
     // Plain lines are in the palette's text colour itself.
     for (const auto& [text, color] : coloredRuns(*view))
-        if (text.contains(u"[I] an info line"_s))
+        if (text.contains(u"[I] an info line"_s)) {
             EXPECT_EQ(color, QColor::fromRgb(GetParam().text));
+        }
 }
 
 // A theme switched while the window is open recolours the lines shown.
@@ -171,8 +172,9 @@ TEST(ReadableColor, KeepsReadableColoursAndBringsOthersUpToNormalTextContrast)
         const QColor shown = readableOn(wanted, background);
         SCOPED_TRACE(wanted.name().toStdString() + " on " + background.name().toStdString());
         EXPECT_EQ(shown == wanted, c.kept) << shown.name().toStdString();
-        if (!c.kept)
+        if (!c.kept) {
             EXPECT_GE(contrastRatio(shown, background), 4.5);
+        }
     }
     EXPECT_NEAR(contrastRatio(Qt::black, Qt::white), 21.0, 0.01);
 }
