@@ -3,7 +3,10 @@
 PRESET ?= $(if $(filter true,$(CI)),ci,dev)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build test bench run demo clean windows windows-test
+.PHONY: deps configure build test bench run demo clean package windows windows-test
+
+# What the program needs to run, without the tests and benchmarks.
+PROGRAM_TARGETS = tessaro rar-standin tessaro_manual
 
 deps:
 	bash scripts/install-deps.sh
@@ -20,11 +23,14 @@ test: build
 bench: build
 	bash scripts/run-benchmarks.sh build/bin
 
-# Tessaro on its own data folder: the program's folder, build/bin.
-run: build
-	build/bin/tessaro
+# Tessaro on its own data folder: the program's folder, build/bin. Without
+# RAR on the machine a first start gets the stand-in archiver.
+run: configure
+	cmake --build --preset $(PRESET) -j $(JOBS) --target $(PROGRAM_TARGETS)
+	bash scripts/run.sh build
 
-demo: build
+demo: configure
+	cmake --build --preset $(PRESET) -j $(JOBS) --target $(PROGRAM_TARGETS)
 	bash scripts/demo.sh build
 
 # The Windows build, cross built here with mingw-w64 against Qt for Windows
@@ -51,5 +57,12 @@ fuzz: deps
 	cmake --build --preset fuzz -j $(JOBS)
 	bash scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
+# The Linux .deb, in build/package/.
+package: configure
+	cmake --build --preset $(PRESET) -j $(JOBS) --target $(PROGRAM_TARGETS) tessaro_icon_theme tessaro_debian_files
+	cpack --config build/CPackConfig.cmake
+
+# Keeps the INI and logs of the data folder `make run` uses.
 clean:
-	rm -rf build build-windows
+	bash scripts/clean.sh build
+	rm -rf build-windows

@@ -2,6 +2,11 @@
 # by linking tessaro_common; nothing is set globally.
 add_library(tessaro_common INTERFACE)
 
+# The program's name on the desktop: its launcher, icons and software-centre
+# entry carry it, and the running window names it so the desktop ties them
+# together.
+set(TESSARO_APP_ID "org.example.tessaro.Tessaro")
+
 target_compile_features(tessaro_common INTERFACE cxx_std_20)
 
 target_compile_definitions(tessaro_common INTERFACE
@@ -10,6 +15,8 @@ target_compile_definitions(tessaro_common INTERFACE
     QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
     QT_NO_KEYWORDS
     TESSARO_VERSION_TEXT="${PROJECT_VERSION}"
+    TESSARO_HOMEPAGE_TEXT="${PROJECT_HOMEPAGE_URL}"
+    TESSARO_APP_ID_TEXT="${TESSARO_APP_ID}"
 )
 
 if(MSVC)

@@ -17,6 +17,8 @@ demo="$(cd "$build" && pwd)/demo"
 mkdir -p "$demo/sample-documents/letters" "$demo/backups"
 
 cp "$bin/tessaro" "$demo/tessaro"
+# Help opens the manual beside the program.
+cp "$bin/tessaro.pdf" "$demo/tessaro.pdf"
 printf 'Quarterly figures\n' > "$demo/sample-documents/report.txt"
 printf 'Shopping: bread, milk\n' > "$demo/sample-documents/notes.txt"
 printf 'Dear Ann,\nthanks for the photos.\n' > "$demo/sample-documents/letters/ann.txt"
@@ -26,7 +28,10 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     headless=0
 fi
 
-cat > "$demo/tessaro.ini" <<INI
+# Readable by its owner only, as the program creates it: it may come to hold
+# archive passwords. The subshell keeps the umask to this one file.
+rm -f "$demo/tessaro.ini"
+(umask 077; cat > "$demo/tessaro.ini") <<INI
 [Settings]
 WinRARLocation=$bin/rar-standin
 ArchiveFormat=RAR

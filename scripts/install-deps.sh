@@ -9,6 +9,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libarchive-dev
     xvfb xauth fonts-dejavu-core
+    desktop-file-utils appstream dpkg-dev lintian file
 )
 
 missing=()

@@ -8,11 +8,17 @@
 # ImageMagick's import. It writes into docs/manual/images/:
 #
 #   backup-tab.png  schedule-tab.png  settings-tab.png  archiver-tab.png
-#   rule-dialog.png
+#   rule-dialog.png  backup-tab-dark.png
+#
+# backup-tab-dark.png shows the Backup tab with a dark palette, set the way a
+# user without a full desktop sets one for Qt programs: the qt6ct platform
+# theme with its "darker" colour scheme. Its pass includes a rule whose
+# source folder is missing, so the log shows an error line too.
 #
 # The build turns docs/manual into tessaro.pdf, so rebuild afterwards. This is
 # a developer tool: it is not part of `make test`, and it installs what it
-# needs (xvfb, xauth, xdotool, imagemagick, fonts) with apt-get when missing.
+# needs (xvfb, xauth, xdotool, imagemagick, fonts, qt6ct) with apt-get when
+# missing.
 #
 # How the window is driven, and why this way:
 # - Only the keyboard where the program offers keys: Alt+A, O is
@@ -42,7 +48,7 @@ die() {
 }
 
 install_missing() {
-    local packages=(xvfb xauth xdotool imagemagick fonts-dejavu-core)
+    local packages=(xvfb xauth xdotool imagemagick fonts-dejavu-core qt6ct)
     local missing=()
     for pkg in "${packages[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
@@ -149,6 +155,57 @@ PY
     open_rule_dialog "$window" || die "could not open the rule dialog"
 
     # End the demo copy; its data folder is thrown away.
+    kill "$tessaro" 2>/dev/null || true
+    wait "$tessaro" 2>/dev/null || true
+
+    take_dark_screenshot "$demo"
+}
+
+# The Backup tab after a pass, with the qt6ct theme's dark colour scheme.
+take_dark_screenshot() {
+    local demo=$1
+    local config="$demo/config"
+    mkdir -p "$config/qt6ct"
+    cat >"$config/qt6ct/qt6ct.conf" <<CONF
+[Appearance]
+color_scheme_path=/usr/share/qt6ct/colors/darker.conf
+custom_palette=true
+style=Fusion
+CONF
+    # One more rule, whose source folder is gone: its error line is red.
+    cat >>"$demo/tessaro.ini" <<INI
+
+[backup_rules_2]
+SourceFolder=$demo/Music/
+DestinationFolder=$demo/Backup/
+DestinationFilename=music_#ymd_hns#
+IncludeSubFolders=1
+AutoCleanMode=Off
+NumFiles=10
+DiskUsage=5
+INI
+    local passes
+    passes="$(cat "$demo"/log/*_tessaro.log | grep -c 'backup: finished' || true)"
+
+    XDG_CONFIG_HOME="$config" QT_QPA_PLATFORMTHEME=qt6ct QT_QPA_PLATFORM=xcb \
+        "$demo/tessaro" >"$demo/tessaro-dark.out" 2>&1 &
+    local tessaro=$!
+    pids+=("$tessaro")
+    local window
+    window="$(wait_for_window '^Tessaro v')" || {
+        cat "$demo/tessaro-dark.out" >&2
+        die "the main window did not appear with the dark theme"
+    }
+    wait_for_log "$demo" "last backup was done at" || true
+    sleep 1
+    xdotool windowfocus --sync "$window"
+    press alt+a o
+    for _ in $(seq 1 150); do
+        [ "$(cat "$demo"/log/*_tessaro.log | grep -c 'backup: finished')" -gt "$passes" ] && break
+        sleep 0.2
+    done
+    sleep 1
+    capture "$window" backup-tab-dark
     kill "$tessaro" 2>/dev/null || true
     wait "$tessaro" 2>/dev/null || true
 }

@@ -1,3 +1,4 @@
+#include "CommandLineRequest.h"
 #include "Schedule.h"
 #include "frmMain.h"
 
@@ -7,6 +8,16 @@
 #include <cstdio>
 
 namespace {
+
+// --version and --help are answered before QApplication exists: creating it
+// connects to the display, and ends the program where there is none.
+QStringList argumentsAfterProgramName(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
 
 // Without a display nobody could answer a message box: it would hold the
 // program forever.
@@ -31,8 +42,15 @@ void tellDataFolderInUse(const QString& text)
 
 int main(int argc, char** argv)
 {
+    if (const auto text = tessaro::CommandLineRequestText(argumentsAfterProgramName(argc, argv))) {
+        std::fputs(text->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaro"));
+    // Ties the window to the installed launcher and icon (Wayland app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral(TESSARO_APP_ID_TEXT));
 
     // The schedule rule checks itself before anything else runs; a failing
     // case is shown and the program starts all the same.

@@ -2,6 +2,7 @@
 
 #include "LogFileWriter.h"
 #include "LogLine.h"
+#include "Quoted.h"
 
 #include <QFileInfo>
 
@@ -72,7 +73,7 @@ void ActivityLog::openCurrentLogFile()
 {
     const QString fileName = currentLogFileName();
     if (m_view && QFileInfo::exists(fileName))
-        m_view->openExternally(fileName);
+        openOrReport(fileName, u"Error"_s);
 }
 
 void ActivityLog::LogViewClickHyperlink(const QString& link)
@@ -82,10 +83,23 @@ void ActivityLog::LogViewClickHyperlink(const QString& link)
     // QFileInfo follows symbolic links: a link to a vanished target counts as
     // missing, as it could not be opened either.
     if (QFileInfo::exists(link))
-        m_view->openExternally(link);
+        openOrReport(link, u"Error"_s);
     else
         m_view->showMessage(u"The file \""_s + link + u"\" cannot be found"_s, u"Error"_s,
                             MessageButtons::Ok);
+}
+
+bool ActivityLog::openOrReport(const QString& target, const QString& caption)
+{
+    if (!m_view)
+        return false;
+    if (m_view->openExternally(target))
+        return true;
+    const QString text = u"Could not open "_s + Quoted(target) +
+                         u": no program on this computer is set up to open it"_s;
+    LogError(text);
+    m_view->showMessage(text, caption, MessageButtons::Ok);
+    return false;
 }
 
 } // namespace tessaro

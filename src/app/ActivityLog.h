@@ -41,6 +41,12 @@ public:
     // A click on a link of the log view.
     void LogViewClickHyperlink(const QString& link);
 
+    // Hands a file, folder or web address to the desktop. When no program
+    // takes it (none installed for its kind), the user is told: an error
+    // line and a message box with the given caption, instead of nothing
+    // happening. True when it was opened.
+    bool openOrReport(const QString& target, const QString& caption);
+
 private:
     // The line as coloured text runs, with its quoted paths as links.
     void showInView(const QString& line, RgbColor color);

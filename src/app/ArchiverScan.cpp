@@ -1,6 +1,7 @@
 #include "ArchiverScan.h"
 
 #include "FileSize.h"
+#include "PlatformTexts.h"
 #include "Quoted.h"
 
 #include <QFileInfo>
@@ -18,23 +19,21 @@ ArchiverScan::ArchiverScan(MainWindowState& state, MainView& view, Finder find)
 void ArchiverScan::ButtonScanForWinRARClick()
 {
     const QString caption = QStringLiteral("Scan");
+    const PlatformTexts& texts = platformTexts(m_state.Rules.pathStyle());
     const QString current = m_state.Settings.WinRARLocation;
     // Any existing file is accepted as it is: the user may have chosen a
     // different archiver on purpose. A folder is not a file and is replaced.
     if (IsExistingFile(current)) {
-        m_view.showMessage(QStringLiteral("Using WinRAR location ") + Quoted(current), caption,
-                           MessageButtons::Ok);
+        m_view.showMessage(texts.usingLocation + Quoted(current), caption, MessageButtons::Ok);
         return;
     }
 
     const QString found = m_find();
     if (found.isEmpty()) {
-        m_view.showMessage(QStringLiteral("Could not automatically find WinRAR on your computer"),
-                           caption, MessageButtons::Ok);
+        m_view.showMessage(texts.notFoundByScan, caption, MessageButtons::Ok);
         return;
     }
-    m_view.showMessage(QStringLiteral("Setting WinRAR location to ") + Quoted(found), caption,
-                       MessageButtons::Ok);
+    m_view.showMessage(texts.settingLocation + Quoted(found), caption, MessageButtons::Ok);
     // Takes effect at once; the configuration file gets it at the next save.
     m_state.Settings.WinRARLocation = found;
     m_view.refreshSettings();

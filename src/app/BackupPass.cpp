@@ -25,8 +25,10 @@ public:
     ~RunningPass()
     {
         m_state.LogCapture.clear();
-        m_pass.EnableApp();
+        // Idle before the controls come back, so that what the window shows
+        // with them (the tray's tool tip) already reads idle.
         m_state.IsRunning = false;
+        m_pass.EnableApp();
     }
     Q_DISABLE_COPY_MOVE(RunningPass)
 

@@ -8,14 +8,19 @@
 
 namespace tessaro {
 
-HelpActions::HelpActions(MainView& view, QString programFolder)
-    : m_view(view), m_programFolder(std::move(programFolder))
-{}
-
-QString HelpActions::manualPath() const
+QString ManualPathFor(const QString& programFolderPath)
 {
-    return QDir(m_programFolder).filePath(QStringLiteral("tessaro.pdf"));
+    // Beside the program wins: a build or a portable folder.
+    const QDir programFolder(programFolderPath);
+    const QString beside = programFolder.filePath(QStringLiteral("tessaro.pdf"));
+    const QString installed =
+        QDir::cleanPath(programFolder.filePath(QStringLiteral("../share/doc/tessaro/tessaro.pdf")));
+    return IsExistingFile(beside) || !IsExistingFile(installed) ? beside : installed;
 }
+
+HelpActions::HelpActions(MainView& view, ActivityLog& log, QString programFolder)
+    : m_view(view), m_log(log), m_programFolder(std::move(programFolder))
+{}
 
 void HelpActions::Help1Click()
 {
@@ -23,7 +28,7 @@ void HelpActions::Help1Click()
     // QFileInfo follows symbolic links, so a link to the manual counts as the
     // manual; a folder of that name does not.
     if (IsExistingFile(path)) {
-        m_view.openExternally(path);
+        m_log.openOrReport(path, QStringLiteral("Help"));
         return;
     }
     m_view.showMessage(QStringLiteral("Unable to find documentation pdf file"),
@@ -32,9 +37,7 @@ void HelpActions::Help1Click()
 
 void HelpActions::MenuHomepageClick()
 {
-    // When no browser is registered the desktop has its own say; the program
-    // adds nothing.
-    m_view.openExternally(ProgramHomepage());
+    m_log.openOrReport(ProgramHomepage(), QStringLiteral("Help"));
 }
 
 } // namespace tessaro

@@ -1,10 +1,18 @@
 #pragma once
 
+#include "ActivityLog.h"
 #include "MainView.h"
 
 #include <QString>
 
 namespace tessaro {
+
+// The manual's full path for a program in the given folder: beside the
+// executable, or in the prefix's documentation folder when the program is
+// installed (/usr/bin/tessaro, /usr/share/doc/tessaro/tessaro.pdf); never in
+// the data folder, so it is found also when the configuration lives in the
+// per-user folder.
+QString ManualPathFor(const QString& programFolder);
 
 // The Help menu's actions that are not a window of their own: the manual
 // and the product homepage. Both hand their target to the desktop; neither
@@ -12,20 +20,19 @@ namespace tessaro {
 class HelpActions final
 {
 public:
-    // programFolder: where the program and its manual "tessaro.pdf" live.
-    HelpActions(MainView& view, QString programFolder);
+    // programFolder: where the program lives; the manual is sought from there.
+    HelpActions(MainView& view, ActivityLog& log, QString programFolder);
     Q_DISABLE_COPY_MOVE(HelpActions)
 
     // Opens the manual, or says that it is missing.
     void Help1Click();
     void MenuHomepageClick();
 
-    // The manual's full path: beside the executable, not in the data folder,
-    // so it is found also when the configuration lives in the per-user folder.
-    QString manualPath() const;
+    QString manualPath() const { return ManualPathFor(m_programFolder); }
 
 private:
     MainView& m_view;
+    ActivityLog& m_log;
     QString m_programFolder;
 };
 

@@ -14,6 +14,9 @@ enum class MessageButtons
 {
     Ok,
     YesNo,
+    // A question whose Yes deletes something: No is the default button, so
+    // a hasty Enter keeps things as they are.
+    YesNoDefaultNo,
 };
 
 enum class MessageAnswer

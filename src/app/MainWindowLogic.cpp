@@ -16,8 +16,9 @@ MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
           state, view, m_log, m_config, m_pass, m_periodic,
           seams.findArchiver ? seams.findArchiver : [] { return FindWinRAR(true); }),
       m_scan(state, view), m_rules(state, view, m_config),
-      m_help(view, seams.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                 : seams.programFolder),
+      m_help(view, m_log,
+             seams.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                           : seams.programFolder),
       m_history(state, m_log), m_overdue(state, m_clock, m_log, m_alerts)
 {
     m_config.setUpdateSchedule([this] { m_periodic.UpdateSchedule(); });

@@ -12,11 +12,12 @@ QString ProgramVersion()
     return QStringLiteral(TESSARO_VERSION_TEXT);
 }
 
-// The project's constants. Neutral addresses until the project has its
-// own: set both before a release, here and only here.
+// The project's addresses. Neutral ones until the project has its own: set
+// them before a release. The homepage comes from the build (the project's
+// HOMEPAGE_URL), which the desktop launcher and package metadata share.
 QString ProgramHomepage()
 {
-    return QStringLiteral("https://tessaro.example.org");
+    return QStringLiteral(TESSARO_HOMEPAGE_TEXT);
 }
 
 QString ProgramContactMail()

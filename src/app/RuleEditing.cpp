@@ -83,7 +83,7 @@ void RuleEditing::ButtonDeleteRuleClick(qsizetype selected)
     if (!target || refuseWhileRunning())
         return;
     if (m_view.showMessage(u"Are you sure you want to delete this rule?"_s, caption,
-                           MessageButtons::YesNo) != MessageAnswer::Yes)
+                           MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
         return;
     // Looked up again by identity: the question ran an event loop.
     const qsizetype index = m_state.Rules.IndexOf(target);

@@ -3,6 +3,7 @@
 #include "ArchiverCommandLine.h"
 #include "FileSize.h"
 #include "PathRules.h"
+#include "PlatformTexts.h"
 #include "ProgramInfo.h"
 #include "Quoted.h"
 
@@ -48,7 +49,12 @@ QString StartupShutdown::GetLocalAppDataFolder()
 
 QString StartupShutdown::ArchiverDownloadPage()
 {
-    return QStringLiteral("https://www.rarlab.com/download.htm");
+    return platformTexts(PathStyle::Windows).downloadPage;
+}
+
+const PlatformTexts& StartupShutdown::texts() const
+{
+    return platformTexts(m_state.Rules.pathStyle());
 }
 
 void StartupShutdown::chooseDataFolder(const DataPaths& paths)
@@ -144,8 +150,7 @@ void StartupShutdown::StartUpTimerTimer()
         }
         m_state.Settings.WinRARLocation = found;
         m_view.refreshSettings();
-        m_view.showMessage(QStringLiteral("Found WinRAR installation on this computer in ") +
-                               Quoted(m_state.Settings.WinRARLocation),
+        m_view.showMessage(texts().foundInstallation + Quoted(m_state.Settings.WinRARLocation),
                            startCaption, MessageButtons::Ok);
     }
     if (m_state.DelayRunPeriodic) {
@@ -166,9 +171,8 @@ void StartupShutdown::askForArchiver()
         m_view.showPage(Page::Archiver);
         m_view.processEvents();
     };
-    if (m_view.showMessage(QStringLiteral("Could not find WinRAR installation on this computer. "
-                                          "Did you install WinRAR on this computer?"),
-                           startCaption, MessageButtons::YesNo) == MessageAnswer::Yes) {
+    if (m_view.showMessage(texts().installedQuestion, startCaption, MessageButtons::YesNo) ==
+        MessageAnswer::Yes) {
         showArchiverPage();
         const QString remembered = m_state.Settings.WinRARLocation;
         m_state.Settings.WinRARLocation.clear();
@@ -178,9 +182,9 @@ void StartupShutdown::askForArchiver()
         m_view.refreshSettings();
         return;
     }
-    if (m_view.showMessage(QStringLiteral("Do you want to download WinRAR now?"), startCaption,
-                           MessageButtons::YesNo) == MessageAnswer::Yes) {
-        m_view.openExternally(ArchiverDownloadPage());
+    if (m_view.showMessage(texts().downloadQuestion, startCaption, MessageButtons::YesNo) ==
+        MessageAnswer::Yes) {
+        m_view.openExternally(texts().downloadPage);
         m_view.quit();
         return;
     }

@@ -7,6 +7,7 @@
 #include "MainView.h"
 #include "MainWindowState.h"
 #include "PeriodicRunController.h"
+#include "PlatformTexts.h"
 
 #include <functional>
 #include <memory>
@@ -72,6 +73,8 @@ private:
     // Asks the user what to do when no archiver was found.
     void askForArchiver();
     void chooseDataFolder(const DataPaths& paths);
+    // The window texts naming this platform's archiver.
+    const PlatformTexts& texts() const;
 
     MainWindowState& m_state;
     MainView& m_view;

@@ -1,7 +1,11 @@
 #include "ActivityLogView.h"
 
 #include "Fonts.h"
+#include "LogLine.h"
+#include "ReadableColor.h"
 
+#include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -15,11 +19,6 @@ namespace {
 constexpr int margin = 4;
 constexpr RgbColor linkColor = 0x0000CC;
 
-QColor colorOf(RgbColor rgb)
-{
-    return QColor::fromRgb(QRgb(rgb));
-}
-
 } // namespace
 
 ActivityLogView::ActivityLogView(QWidget* parent) : QAbstractScrollArea(parent)
@@ -32,6 +31,85 @@ ActivityLogView::ActivityLogView(QWidget* parent) : QAbstractScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalScrollBar()->setSingleStep(1);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QColor ActivityLogView::shownColor(const Run& run) const
+{
+    const QColor base = palette().color(QPalette::Base);
+    if (run.link)
+        return readableOn(palette().color(QPalette::Link), base);
+    if (run.color == LogColorBlack)
+        return palette().color(QPalette::Text);
+    return readableOn(QColor::fromRgb(QRgb(run.color)), base);
+}
+
+QString ActivityLogView::runText(const Line& line, qsizetype run) const
+{
+    const qint32 start = run == 0 ? 0 : line.runs[size_t(run - 1)].end;
+    return line.text.mid(start, line.runs[size_t(run)].end - start);
+}
+
+QString ActivityLogView::selectedLink() const
+{
+    if (m_selected.line < 0 || m_selected.line >= lineCount())
+        return {};
+    return runText(m_lines[size_t(m_selected.line)], m_selected.run);
+}
+
+QList<std::pair<QString, QColor>> ActivityLogView::shownRuns() const
+{
+    QList<std::pair<QString, QColor>> runs;
+    for (const Line& line : m_lines)
+        for (size_t run = 0; run < line.runs.size(); ++run)
+            runs.append({runText(line, qsizetype(run)), shownColor(line.runs[run])});
+    return runs;
+}
+
+void ActivityLogView::selectLink(bool next)
+{
+    QList<LinkPlace> links;
+    for (qsizetype line = 0; line < lineCount(); ++line)
+        for (size_t run = 0; run < m_lines[size_t(line)].runs.size(); ++run)
+            if (m_lines[size_t(line)].runs[run].link)
+                links.append({line, qsizetype(run)});
+    if (links.isEmpty())
+        return;
+    const qsizetype current = links.indexOf(m_selected);
+    if (current < 0)
+        m_selected = next ? links.first() : links.last();
+    else
+        m_selected = links[(current + (next ? 1 : links.size() - 1)) % links.size()];
+    // Scrolled into sight, as a text cursor would be.
+    QScrollBar* rows = verticalScrollBar();
+    if (m_selected.line < rows->value())
+        rows->setValue(int(m_selected.line));
+    else if (m_selected.line >= rows->value() + visibleLineCount())
+        rows->setValue(int(m_selected.line) - visibleLineCount() + 1);
+    viewport()->update();
+}
+
+void ActivityLogView::keyPressEvent(QKeyEvent* event)
+{
+    const bool ctrl = event->modifiers() == Qt::ControlModifier;
+    if (ctrl && (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)) {
+        selectLink(event->key() == Qt::Key_Down);
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !selectedLink().isEmpty()) {
+        Q_EMIT linkClicked(selectedLink());
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void ActivityLogView::changeEvent(QEvent* event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    // Colours are chosen when drawn: a new palette only needs a new drawing.
+    if (event->type() == QEvent::PaletteChange)
+        viewport()->update();
 }
 
 void ActivityLogView::appendRun(const QString& text, RgbColor color, bool link)
@@ -65,8 +143,12 @@ void ActivityLogView::endLine()
     m_widestLine = std::max(m_widestLine, m_pending.width);
     m_lines.push_back(std::move(m_pending));
     m_pending = Line();
-    if (qsizetype(m_lines.size()) > MaxLines)
+    if (qsizetype(m_lines.size()) > MaxLines) {
         m_lines.pop_front();
+        // The selection moves with its line, and goes when its line does.
+        m_selected =
+            m_selected.line > 0 ? LinkPlace{m_selected.line - 1, m_selected.run} : LinkPlace{};
+    }
     updateScrollBars();
     // Like a terminal, the view follows the newest line.
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
@@ -134,7 +216,7 @@ QString ActivityLogView::anchorAt(const QPoint& pos) const
 void ActivityLogView::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), Qt::white);
+    painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
     const QFontMetrics metrics = fontMetrics();
     QFont linkFont = font();
     linkFont.setUnderline(true);
@@ -147,12 +229,18 @@ void ActivityLogView::paintEvent(QPaintEvent* /*event*/)
         const QRect area = lineRect(index);
         int x = area.left();
         qint32 start = 0;
-        for (const Run& run : line.runs) {
+        for (size_t r = 0; r < line.runs.size(); ++r) {
+            const Run& run = line.runs[r];
             const QString piece = line.text.mid(start, run.end - start);
+            const int advance = metrics.horizontalAdvance(piece);
+            const bool selected = m_selected == LinkPlace{index, qsizetype(r)};
+            if (selected)
+                painter.fillRect(QRect(x, area.top(), advance, area.height()),
+                                 palette().color(QPalette::Highlight));
             painter.setFont(run.link ? linkFont : font());
-            painter.setPen(colorOf(run.color));
+            painter.setPen(selected ? palette().color(QPalette::HighlightedText) : shownColor(run));
             painter.drawText(QPoint(x, area.top() + metrics.ascent()), piece);
-            x += metrics.horizontalAdvance(piece);
+            x += advance;
             start = run.end;
         }
         const int width = x - area.left();

@@ -1,5 +1,8 @@
 #include "ArchiverPage.h"
 
+#include "PlatformTexts.h"
+#include "RangeSpinBox.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -95,8 +98,7 @@ void ArchiverPage::buildLocation(QGridLayout* grid)
         },
         scan);
 
-    grid->addWidget(
-        makeNamed<QLabel>(this, "LabelWinRARLocation", QStringLiteral("WinRAR location:")), 0, 0);
+    grid->addWidget(makeNamed<QLabel>(this, "LabelWinRARLocation", texts().locationLabel), 0, 0);
     grid->addWidget(field, 0, 1, 1, 3);
 }
 
@@ -144,7 +146,7 @@ void ArchiverPage::buildPathsAndThreads(QGridLayout* grid)
     auto* useThreads =
         makeNamed<QCheckBox>(this, "CheckNumThreads", QStringLiteral("Number of threads:"));
     m_context.binder.bindCheck(useThreads, &TSettings::UseNumThreads, After::UpdateSettings);
-    auto* threads = makeNamed<QSpinBox>(this, "SpinNumThreads");
+    auto* threads = makeNamed<RangeSpinBox>(this, "SpinNumThreads");
     threads->setRange(1, 64);
     threads->setValue(2);
     threads->setFixedWidth(80);
@@ -158,8 +160,7 @@ void ArchiverPage::buildPathsAndThreads(QGridLayout* grid)
 
 void ArchiverPage::buildErrorLog(QGridLayout* grid)
 {
-    auto* useLogFile = makeNamed<QCheckBox>(this, "CheckWinRARLogfile",
-                                            QStringLiteral("Write WinRAR error logfile:"));
+    auto* useLogFile = makeNamed<QCheckBox>(this, "CheckWinRARLogfile", texts().errorLogCheck);
     m_context.binder.bindCheck(useLogFile, &TSettings::UseWinRARLogFile, After::Nothing);
     EditWinRARLogFile = makeNamed<QLineEdit>(this, "EditWinRARLogFile");
     m_context.binder.bindText(EditWinRARLogFile, &TSettings::WinRARLogFile);
@@ -174,10 +175,14 @@ void ArchiverPage::buildErrorLog(QGridLayout* grid)
     grid->addWidget(field, 10, 1, 1, 3);
 }
 
+const PlatformTexts& ArchiverPage::texts() const
+{
+    return platformTexts(m_context.logic.state.Rules.pathStyle());
+}
+
 QString ArchiverPage::chooseArchiverFile(const QString& current)
 {
-    const QString chosen =
-        QFileDialog::getOpenFileName(this, QStringLiteral("WinRAR location"), current);
+    const QString chosen = QFileDialog::getOpenFileName(this, texts().locationDialogTitle, current);
     return QDir::toNativeSeparators(chosen);
 }
 

@@ -9,7 +9,10 @@ class QLineEdit;
 
 namespace tessaro {
 
-// The "WinRAR®" page: where the archiver is and how it is to archive.
+struct PlatformTexts;
+
+// The archiver page ("WinRAR®" on Windows, "RAR" on Linux): where the
+// archiver is and how it is to archive.
 class ArchiverPage final : public QWidget
 {
     Q_OBJECT
@@ -22,6 +25,8 @@ public:
     QString chooseArchiverFile(const QString& current);
 
 private:
+    // The labels naming this platform's archiver.
+    const PlatformTexts& texts() const;
     void buildLocation(QGridLayout* grid);
     void buildFormatAndCompression(QGridLayout* grid);
     void buildPathsAndThreads(QGridLayout* grid);

@@ -29,24 +29,10 @@ MainTrayIcon::MainTrayIcon(QObject* parent)
 
 MainTrayIcon::~MainTrayIcon() = default;
 
-QString MainTrayIcon::stateToolTip(TrayState state)
-{
-    switch (state) {
-    case TrayState::Running:
-        return QStringLiteral("Tessaro: backup running");
-    case TrayState::Failed:
-        return QStringLiteral("Tessaro: last backup failed");
-    case TrayState::Idle:
-        break;
-    }
-    return QStringLiteral("Tessaro");
-}
-
 void MainTrayIcon::setState(TrayState state)
 {
     m_state = state;
     setIcon(trayStateIcon(state));
-    setToolTip(stateToolTip(state));
 }
 
 void MainTrayIcon::notify(const QString& title, const QString& text)

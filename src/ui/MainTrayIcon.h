@@ -30,9 +30,6 @@ public:
     QString lastNoticeTitle() const { return m_lastNoticeTitle; }
     QString lastNoticeText() const { return m_lastNoticeText; }
 
-    // The tooltip of each state.
-    static QString stateToolTip(TrayState state);
-
 Q_SIGNALS:
     // A click on the icon or "&Open".
     void openRequested();

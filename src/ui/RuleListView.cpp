@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace tessaro {
@@ -16,6 +18,42 @@ constexpr int ruleRole = Qt::UserRole;
 quintptr ruleKey(const QTreeWidgetItem* item)
 {
     return item ? item->data(0, ruleRole).value<quintptr>() : 0;
+}
+
+// The columns that show paths and names; the last one, Subfolders, always
+// keeps the width of its content.
+constexpr int pathColumns = 3;
+// No path column gets narrower than this while others are wider.
+constexpr int leastPathWidth = 60;
+
+// The columns' widths: each its content's when all fit. Otherwise the path
+// columns share what is left: narrower ones keep their whole width, and
+// the others split the rest evenly, so a short name is never cut for the
+// sake of a long path.
+QList<int> columnWidths(const QList<int>& natural, int available)
+{
+    int total = 0;
+    for (const int width : natural)
+        total += width;
+    QList<int> widths = natural;
+    if (total <= available) {
+        widths[0] += available - total;
+        return widths;
+    }
+    int room = available;
+    for (qsizetype i = pathColumns; i < natural.size(); ++i)
+        room -= natural[i];
+    room = qMax(room, pathColumns * leastPathWidth);
+    QList<int> narrowFirst{0, 1, 2};
+    std::stable_sort(narrowFirst.begin(), narrowFirst.end(),
+                     [&natural](int a, int b) { return natural[a] < natural[b]; });
+    for (qsizetype k = 0; k < narrowFirst.size(); ++k) {
+        const int column = narrowFirst[k];
+        const int share = room / int(narrowFirst.size() - k);
+        widths[column] = qMin(natural[column], share);
+        room -= widths[column];
+    }
+    return widths;
 }
 
 } // namespace
@@ -78,7 +116,37 @@ void RuleListView::showRules(const TBackupRules& rules)
     if (keep)
         setCurrentItem(keep);
     m_refilling = false;
+    fitColumns();
     Q_EMIT ruleSelectionChanged();
+}
+
+void RuleListView::fitColumns()
+{
+    QList<int> natural;
+    for (int column = 0; column < columnCount(); ++column)
+        natural.append(qMax(header()->sectionSizeHint(column), sizeHintForColumn(column)));
+    const QList<int> widths = columnWidths(natural, viewport()->width());
+    for (int column = 0; column < columnCount(); ++column)
+        setColumnWidth(column, widths[column]);
+    updateCutTooltips();
+}
+
+void RuleListView::updateCutTooltips()
+{
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = topLevelItem(row);
+        for (int column = 0; column < pathColumns; ++column) {
+            const bool cut =
+                sizeHintForIndex(indexFromItem(item, column)).width() > columnWidth(column);
+            item->setToolTip(column, cut ? item->text(column) : QString());
+        }
+    }
+}
+
+void RuleListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    fitColumns();
 }
 
 qsizetype RuleListView::selectedIndex() const

@@ -7,7 +7,9 @@
 namespace tessaro {
 
 // The rule list of the Backup page: one row per rule in list order, with
-// whole-row single selection.
+// whole-row single selection. The columns share the list's width by their
+// content, so whole paths show where they fit; a path cut short shows in
+// full as the cell's tooltip.
 class RuleListView final : public QTreeWidget
 {
     Q_OBJECT
@@ -31,10 +33,14 @@ Q_SIGNALS:
     void ruleSelectionChanged();
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void fitColumns();
+    void updateCutTooltips();
+
     // Set while showRules refills the rows, which reports one change at its end.
     bool m_refilling = false;
 };

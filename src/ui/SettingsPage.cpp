@@ -4,6 +4,7 @@
 #include "FileSize.h"
 #include "LocalDateTime.h"
 #include "Quoted.h"
+#include "RangeSpinBox.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -150,12 +151,11 @@ void SettingsPage::bindBackupOnceBoxes()
 
 QSpinBox* SettingsPage::makeLimitSpin(const char* name, int value)
 {
-    auto* spin = makeNamed<QSpinBox>(this, name);
+    // A number typed outside the range is pulled into it when the box
+    // loses the focus, which counts as a change and is stored.
+    auto* spin = makeNamed<RangeSpinBox>(this, name);
     spin->setRange(AutoCleanSettings::MinimumLimit, AutoCleanSettings::MaximumLimit);
     spin->setValue(value);
-    // A number typed below the range is pulled into it when the box loses
-    // the focus, which counts as a change and is stored.
-    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     spin->setFixedWidth(80);
     return spin;
 }

@@ -1,15 +1,20 @@
 #include "frmMain.h"
 
+#include "AccessibleTexts.h"
 #include "ActivityLogView.h"
 #include "ArchiverPage.h"
 #include "BackupPage.h"
+#include "FocusOrder.h"
 #include "Fonts.h"
 #include "Icons.h"
 #include "MainTrayIcon.h"
 #include "NavigationBar.h"
+#include "PlatformTexts.h"
+#include "ProgramInfo.h"
 #include "SchedulePage.h"
 #include "SettingsBinder.h"
 #include "SettingsPage.h"
+#include "TrayToolTip.h"
 #include "frmAbout.h"
 #include "frmHistory.h"
 #include "frmRule.h"
@@ -38,12 +43,23 @@ namespace tessaro {
 
 namespace {
 
-// The tabs are drawn as flat buttons of 80 x 34 pixels.
+// The tabs are drawn as flat buttons of 80 x 34 pixels, in the palette's
+// colours, so that a dark or high-contrast theme keeps them readable.
 const QString tabBarStyle = QStringLiteral(
     "QTabBar::tab { width: 78px; height: 34px; padding: 0px; border: none;"
-    " border-right: 2px solid palette(window); background: #e4e7eb; color: #333333; }"
-    "QTabBar::tab:hover { background: #d3dae2; }"
-    "QTabBar::tab:selected { background: #4a6785; color: #ffffff; }");
+    " border-right: 2px solid palette(window); background: palette(button);"
+    " color: palette(button-text); }"
+    "QTabBar::tab:hover { background: palette(midlight); }"
+    "QTabBar::tab:selected { background: palette(highlight); color: palette(highlighted-text); }");
+
+// The icon of a message's kind: the logic titles its error messages
+// "Error"; a question asks; everything else informs.
+QMessageBox::Icon messageIcon(const QString& caption, MessageButtons buttons)
+{
+    if (buttons != MessageButtons::Ok)
+        return QMessageBox::Question;
+    return caption == QLatin1String("Error") ? QMessageBox::Critical : QMessageBox::Information;
+}
 
 // Page order of MainPageControl.
 constexpr Page pageOrder[] = {Page::Backup, Page::Schedule, Page::Settings, Page::Archiver};
@@ -68,6 +84,8 @@ TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths,
     buildWidgets();
     buildMenus();
     buildTray();
+    describeControls(this);
+    orderFocusByLayout(this);
     setFixedSize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
 
     // Named children, so that whoever drives the window can find them.
@@ -154,16 +172,16 @@ QTabWidget* TMainForm::buildPages()
     const struct
     {
         QWidget* page;
-        const char* caption;
+        QString caption;
     } pages[] = {
-        {m_backupPage, "Backup"},
-        {m_schedulePage, "Schedule"},
-        {m_settingsPage, "Settings"},
-        {m_archiverPage, "WinRAR\u00AE"},
+        {m_backupPage, QStringLiteral("Backup")},
+        {m_schedulePage, QStringLiteral("Schedule")},
+        {m_settingsPage, QStringLiteral("Settings")},
+        {m_archiverPage, platformTexts(m_logic->state.Rules.pathStyle()).archiverTab},
     };
     for (const auto& entry : pages) {
         entry.page->setFont(pageFont());
-        MainPageControl->addTab(entry.page, QString::fromUtf8(entry.caption));
+        MainPageControl->addTab(entry.page, entry.caption);
     }
     return MainPageControl;
 }
@@ -245,6 +263,7 @@ void TMainForm::buildMenus()
 void TMainForm::buildTray()
 {
     TrayIcon = new MainTrayIcon(this);
+    TrayIcon->setToolTip(trayToolTip());
     connect(TrayIcon, &MainTrayIcon::openRequested, this, &TMainForm::TrayIconClick);
     connect(TrayIcon, &MainTrayIcon::exitRequested, this,
             [this] { m_logic->startup().ActionExit(); });
@@ -268,6 +287,7 @@ void TMainForm::openOnLog()
 void TMainForm::showTrayState(TrayState state)
 {
     TrayIcon->setState(state);
+    refreshTrayToolTip();
     if (state == TrayState::Failed && trayAvailable())
         TrayIcon->show();
     else if (isVisible())
@@ -405,19 +425,22 @@ void TMainForm::resizeEvent(QResizeEvent* event)
 MessageAnswer TMainForm::showMessage(const QString& text, const QString& caption,
                                      MessageButtons buttons)
 {
+    QMessageBox box(messageIcon(caption, buttons), caption, text, QMessageBox::NoButton, this);
     if (buttons == MessageButtons::Ok) {
-        QMessageBox::information(this, caption, text, QMessageBox::Ok);
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
         return MessageAnswer::Ok;
     }
-    return QMessageBox::question(this, caption, text, QMessageBox::Yes | QMessageBox::No) ==
-                   QMessageBox::Yes
-               ? MessageAnswer::Yes
-               : MessageAnswer::No;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(buttons == MessageButtons::YesNoDefaultNo ? QMessageBox::No
+                                                                   : QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
 void TMainForm::setControlEnabled(Control control, bool enabled)
 {
     m_controls.setEnabled(control, enabled);
+    refreshTrayToolTip();
 }
 
 void TMainForm::setControlText(Control control, const QString& text)
@@ -428,6 +451,24 @@ void TMainForm::setControlText(Control control, const QString& text)
 void TMainForm::setStatusText(const QString& text)
 {
     StatusPanel->setText(text);
+    refreshTrayToolTip();
+}
+
+void TMainForm::refreshTrayToolTip()
+{
+    // Called whenever the state the tray shows may have changed: a pass
+    // starts or ends (status, controls), a periodic run ticks.
+    if (TrayIcon && TrayIcon->toolTip() != trayToolTip())
+        TrayIcon->setToolTip(trayToolTip());
+}
+
+QString TMainForm::trayToolTip() const
+{
+    // A failed pass stays in sight until the next good one; a running pass
+    // or the plan tells the rest.
+    if (TrayIcon && TrayIcon->state() == TrayState::Failed && !m_logic->state.IsRunning)
+        return ProgramName() + QStringLiteral(": last backup failed");
+    return TrayToolTipText(m_logic->state);
 }
 
 void TMainForm::SetTitleText(const QString& text)

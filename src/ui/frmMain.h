@@ -80,6 +80,8 @@ public:
     void endLine() override;
 
     // TrayView
+    QString trayToolTip() const;
+    void refreshTrayToolTip();
     void showTrayState(TrayState state) override;
     void showTrayNotice(const QString& title, const QString& text) override;
 

@@ -1,5 +1,9 @@
 #include "frmRule.h"
 
+#include "AccessibleTexts.h"
+#include "FocusOrder.h"
+#include "RangeSpinBox.h"
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -36,9 +40,9 @@ Widget* named(Widget* widget, const QString& name)
     return widget;
 }
 
-QSpinBox* limitSpinBox(const QString& name, int value, QWidget* parent)
+RangeSpinBox* limitSpinBox(const QString& name, int value, QWidget* parent)
 {
-    auto* spin = named(new QSpinBox(parent), name);
+    auto* spin = named(new RangeSpinBox(parent), name);
     spin->setRange(limitMinimum, limitMaximum);
     spin->setValue(value);
     return spin;
@@ -168,6 +172,8 @@ void TRuleForm::buildControls()
             &TRuleForm::EditDestinationFolderChange);
 
     setAutoCleanEnabled(false);
+    describeControls(this);
+    orderFocusByLayout(this);
 }
 
 void TRuleForm::showEvent(QShowEvent* event)
@@ -253,8 +259,8 @@ void TRuleForm::UpdateRule()
         fRule->AutoCleanMode = acmOff;
     else
         fRule->AutoCleanMode = RadioNumFiles->isChecked() ? acmNumFiles : acmDiskUsage;
-    fRule->NumFiles = SpinNumFiles->value();
-    fRule->DiskUsage = SpinDiskUsage->value();
+    fRule->NumFiles = SpinNumFiles->committedValue();
+    fRule->DiskUsage = SpinDiskUsage->committedValue();
     fRule->Normalize(pathStyle());
 }
 

@@ -9,9 +9,10 @@ class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QSpinBox;
 
 namespace tessaro {
+
+class RangeSpinBox;
 
 // The rule dialog: edits one rule for Add or Edit. It lives for one use; the
 // caller owns the rule and reads it back after OK.
@@ -73,9 +74,9 @@ private:
     QLineEdit* EditPassword = nullptr;
     QCheckBox* CheckAutoClean = nullptr;
     QRadioButton* RadioNumFiles = nullptr;
-    QSpinBox* SpinNumFiles = nullptr;
+    RangeSpinBox* SpinNumFiles = nullptr;
     QRadioButton* RadioDiskUsage = nullptr;
-    QSpinBox* SpinDiskUsage = nullptr;
+    RangeSpinBox* SpinDiskUsage = nullptr;
     QPushButton* ButtonOK = nullptr;
     QPushButton* ButtonCancel = nullptr;
 

@@ -233,6 +233,32 @@ TEST_F(ActivityLogTest, ClickFollowsSymbolicLinks)
 }
 #endif
 
+// Without a program to open a kind of file (no viewer installed) the
+// desktop refuses; the user is told in the log and in a message box rather
+// than nothing happening.
+TEST_F(ActivityLogTest, AnOpenTheDesktopRefusesIsLoggedAndShown)
+{
+    writeFile(path(u"docs.rar"_s), "rar");
+    log.LogInfo(u"x"_s);
+    view.openResult = false;
+
+    log.LogViewClickHyperlink(path(u"docs.rar"_s));
+    log.openCurrentLogFile();
+
+    const QStringList texts{u"Could not open \""_s + path(u"docs.rar"_s) +
+                                u"\": no program on this computer is set up to open it"_s,
+                            u"Could not open \""_s + logFile() +
+                                u"\": no program on this computer is set up to open it"_s};
+    EXPECT_EQ(view.opened, QStringList({path(u"docs.rar"_s), logFile()}));
+    EXPECT_EQ(view.messageTexts(), texts);
+    for (const auto& message : view.messages) {
+        EXPECT_EQ(message.caption, u"Error"_s);
+        EXPECT_EQ(message.buttons, MessageButtons::Ok);
+    }
+    EXPECT_EQ(state.LogCapture.mid(1),
+              QStringList({Stamp + u" [E] "_s + texts[0], Stamp + u" [E] "_s + texts[1]}));
+}
+
 TEST_F(ActivityLogTest, ClickOnTextThatIsNoLinkDoesNothing)
 {
     // A path that does not follow the link rule is left alone even when it

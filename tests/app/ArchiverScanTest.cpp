@@ -1,5 +1,6 @@
 #include "ArchiverScan.h"
 
+#include "ArchiverNames.h"
 #include "FakeMainView.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
@@ -53,7 +54,7 @@ TEST_F(ArchiverScanTest, AnExistingFileIsKeptWithoutSearching)
 
     scan.ButtonScanForWinRARClick();
 
-    expectOnlyMessage(u"Using WinRAR location \""_s + notes + u'"');
+    expectOnlyMessage(u"Using "_s + test::windowArchiverName() + u" location \""_s + notes + u'"');
     EXPECT_EQ(searches, 0);
     EXPECT_EQ(state.Settings.WinRARLocation, notes);
     EXPECT_EQ(view.settingsRefreshes, 0);
@@ -73,7 +74,8 @@ TEST_P(ArchiverScanSearchTest, SetsTheLocationFound)
     scan.ButtonScanForWinRARClick();
 
     EXPECT_EQ(searches, 1);
-    expectOnlyMessage(u"Setting WinRAR location to \""_s + FoundArchiver + u'"');
+    expectOnlyMessage(u"Setting "_s + test::windowArchiverName() + u" location to \""_s +
+                      FoundArchiver + u'"');
     EXPECT_EQ(state.Settings.WinRARLocation, FoundArchiver);
     EXPECT_EQ(view.settingsRefreshes, 1);
 }
@@ -96,7 +98,8 @@ TEST_F(ArchiverScanTest, NothingFoundKeepsTheLocationText)
     scan.ButtonScanForWinRARClick();
 
     EXPECT_EQ(searches, 1);
-    expectOnlyMessage(u"Could not automatically find WinRAR on your computer"_s);
+    expectOnlyMessage(u"Could not automatically find "_s + test::windowArchiverName() +
+                      u" on your computer"_s);
     EXPECT_EQ(state.Settings.WinRARLocation, stale);
     EXPECT_EQ(view.settingsRefreshes, 0);
 }

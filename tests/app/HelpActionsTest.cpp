@@ -2,6 +2,7 @@
 
 #include "AppHarness.h"
 #include "FakeMainView.h"
+#include "FixedClock.h"
 #include "ProgramInfo.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
@@ -27,11 +28,17 @@ const QString MissingManual = u"Unable to find documentation pdf file"_s;
 class HelpActionsTest : public ::testing::Test
 {
 protected:
+    HelpActionsTest() { state.LogPath = test::withSlash(logFolder.path()); }
+
     QString manual() const { return programFolder.filePath(u"tessaro.pdf"_s); }
 
     QTemporaryDir programFolder;
+    QTemporaryDir logFolder;
     FakeMainView view;
-    HelpActions help{view, programFolder.path()};
+    MainWindowState state;
+    test::FixedClock clock{LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9)};
+    ActivityLog log{state, clock, &view};
+    HelpActions help{view, log, programFolder.path()};
 };
 
 // What stands at the manual's place decides between opening it and saying
@@ -118,8 +125,9 @@ TEST_F(HelpActionsTest, HomepageOpensTheWebAddressWithoutAMessage)
     EXPECT_TRUE(view.messages.isEmpty());
 }
 
-// The desktop reports its own failures; the program adds nothing.
-TEST_F(HelpActionsTest, AFailedOpenShowsNothingOfItsOwn)
+// Without a PDF viewer or a browser the desktop refuses; the user is told
+// in the log and in a message box.
+TEST_F(HelpActionsTest, AFailedOpenIsLoggedAndShown)
 {
     test::writeFile(manual(), "%PDF");
     view.openResult = false;
@@ -127,8 +135,32 @@ TEST_F(HelpActionsTest, AFailedOpenShowsNothingOfItsOwn)
     help.Help1Click();
     help.MenuHomepageClick();
 
-    EXPECT_EQ(view.opened.size(), 2);
-    EXPECT_TRUE(view.messages.isEmpty());
+    const QString cannot = u": no program on this computer is set up to open it"_s;
+    const QStringList texts{u"Could not open \""_s + manual() + u"\""_s + cannot,
+                            u"Could not open \""_s + ProgramHomepage() + u"\""_s + cannot};
+    EXPECT_EQ(view.opened, QStringList({manual(), ProgramHomepage()}));
+    EXPECT_EQ(view.messageTexts(), texts);
+    for (const auto& message : view.messages)
+        EXPECT_EQ(message.caption, u"Help"_s);
+    EXPECT_EQ(state.LogCapture, QStringList({u"27.03.2026 14:05:09 [E] "_s + texts[0],
+                                             u"27.03.2026 14:05:09 [E] "_s + texts[1]}));
+}
+
+// An installed program finds its manual in the prefix's documentation
+// folder; a manual beside the program still comes first.
+TEST_F(HelpActionsTest, InstalledUnderAPrefixTheManualIsInTheDocumentationFolder)
+{
+    const QDir prefix(programFolder.path());
+    const QString bin = prefix.filePath(u"bin"_s);
+    const QString shared = prefix.filePath(u"share/doc/tessaro/tessaro.pdf"_s);
+    QDir().mkpath(bin);
+    EXPECT_EQ(ManualPathFor(bin), QDir(bin).filePath(u"tessaro.pdf"_s)) << "none: the usual place";
+
+    test::writeFile(shared, "%PDF");
+    EXPECT_EQ(ManualPathFor(bin), shared);
+
+    test::writeFile(QDir(bin).filePath(u"tessaro.pdf"_s), "%PDF");
+    EXPECT_EQ(ManualPathFor(bin), QDir(bin).filePath(u"tessaro.pdf"_s));
 }
 
 // The manual is sought beside the executable, not in the data folder, which

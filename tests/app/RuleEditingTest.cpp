@@ -257,7 +257,7 @@ TEST_F(RuleEditingTest, DeleteAsksAndRemovesOnlyOnYes)
     ASSERT_EQ(view().messages.size(), 1);
     EXPECT_EQ(view().messages.first().text, u"Are you sure you want to delete this rule?"_s);
     EXPECT_EQ(view().messages.first().caption, u"Delete rule"_s);
-    EXPECT_EQ(view().messages.first().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(view().messages.first().buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_EQ(rules().Count(), 2);
     EXPECT_FALSE(configSaved()) << "No stops before the save";
 

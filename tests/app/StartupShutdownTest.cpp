@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "ArchiverNames.h"
 #include "MemIniFile.h"
 #include "QtPrinters.h"
 #include "Quoted.h"
@@ -175,9 +176,9 @@ TEST_F(Startup, ArchiverFoundBySearchIsTakenAndStartUpGoesOn)
 
     EXPECT_EQ(app.state.Settings.WinRARLocation, s(TESSARO_FAKE_ARCHIVER));
     ASSERT_FALSE(app.view.messages.isEmpty());
-    EXPECT_EQ(app.view.messages.first().text,
-              s("Found WinRAR installation on this computer in \"") + s(TESSARO_FAKE_ARCHIVER) +
-                  s("\""));
+    EXPECT_EQ(app.view.messages.first().text, s("Found ") + test::windowArchiverName() +
+                                                  s(" installation on this computer in \"") +
+                                                  s(TESSARO_FAKE_ARCHIVER) + s("\""));
     EXPECT_EQ(app.view.messages.first().caption, s("Start"));
     EXPECT_TRUE(app.loggedLines().contains(s("[I] action: backup once (now)")));
 }
@@ -229,8 +230,9 @@ TEST(StartupWithoutArchiver, EveryAnswerEndsTheStartUpStep)
         const QStringList lines = app.loggedLines();
         EXPECT_TRUE(lines.contains(s("[W] Could not find WinRAR on this computer"))) << c.name;
         EXPECT_EQ(app.view.messages.first().text,
-                  s("Could not find WinRAR installation on this computer. Did you install WinRAR "
-                    "on this computer?"))
+                  s("Could not find ") + test::windowArchiverName() +
+                      s(" installation on this computer. Did you install ") +
+                      test::windowArchiverName() + s(" on this computer?"))
             << c.name;
         EXPECT_EQ(app.view.messages.first().caption, s("Start")) << c.name;
         EXPECT_EQ(app.state.Settings.WinRARLocation, c.expectedLocation) << c.name;

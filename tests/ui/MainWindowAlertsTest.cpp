@@ -34,7 +34,7 @@ protected:
 
 TEST_F(MainWindowAlertsTest, AFailedPassIsNotifiedAndTheIconKeepsItUntilAGoodPass)
 {
-    EXPECT_EQ(tray->toolTip(), u"Tessaro"_s);
+    EXPECT_EQ(tray->toolTip(), u"Tessaro: idle"_s);
     EXPECT_FALSE(tray->isVisible());
 
     h.backupOnce();
@@ -61,7 +61,7 @@ TEST_F(MainWindowAlertsTest, AFailedPassIsNotifiedAndTheIconKeepsItUntilAGoodPas
     h.backupOnce();
     settle();
     EXPECT_EQ(tray->state(), TrayState::Idle);
-    EXPECT_EQ(tray->toolTip(), u"Tessaro"_s);
+    EXPECT_EQ(tray->toolTip(), u"Tessaro: idle"_s);
     EXPECT_FALSE(tray->isVisible());
 }
 
@@ -76,8 +76,8 @@ TEST_F(MainWindowAlertsTest, TheIconShowsARunningPass)
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     });
     h.backupOnce();
-    EXPECT_EQ(meanwhile, u"Tessaro: backup running"_s);
-    EXPECT_EQ(tray->toolTip(), u"Tessaro"_s);
+    EXPECT_EQ(meanwhile, u"Tessaro: backup pass running"_s);
+    EXPECT_EQ(tray->toolTip(), u"Tessaro: idle"_s);
 }
 
 TEST_F(MainWindowAlertsTest, OverdueWarningReachesTheTrayOncePerStretch)

@@ -1,4 +1,5 @@
 #include "ActivityLogView.h"
+#include "ArchiverNames.h"
 #include "MainWindowHarness.h"
 #include "QtPrinters.h"
 
@@ -64,7 +65,8 @@ TEST_F(MainWindowControlsTest, ButtonsAndBoxesHaveTheirCaptionsAndStartStates)
          true, false},
         {"CheckUpdateMode", u"Backup only updated or new files"_s, true, false},
         {"CheckNumThreads", u"Number of threads:"_s, true, false},
-        {"CheckWinRARLogfile", u"Write WinRAR error logfile:"_s, true, false},
+        {"CheckWinRARLogfile", u"Write "_s + test::windowArchiverName() + u" error logfile:"_s,
+         true, false},
         {"CheckAutoClean", u"Auto clean:"_s, false, false},
         {"RadioNumFiles", u"Limit by number of files:"_s, false, false},
         {"RadioDiskUsage", u"Limit by disk usage (GB):"_s, false, false},
@@ -100,7 +102,7 @@ TEST_F(MainWindowControlsTest, LabelsAndTextFields)
         {"LabelRepeat", u"Repeat every:"_s},
         {"LabelWeekdays", u"Weekdays:"_s},
         {"Label1", u"Auto clean settings for destination:"_s},
-        {"LabelWinRARLocation", u"WinRAR location:"_s},
+        {"LabelWinRARLocation", test::windowArchiverName() + u" location:"_s},
         {"LabelArchiveFormat", u"Archive format:"_s},
         {"LabelCompression", u"Compression:"_s},
         {"LabelStorePaths", u"Store paths:"_s},
@@ -240,7 +242,8 @@ TEST_F(MainWindowControlsTest, NavigationButtonsAreImageButtonsOutOfTheTabOrder)
 TEST_F(MainWindowControlsTest, PagesAreFlatTabsWithBackupFirst)
 {
     auto* tabs = window.find<QTabWidget>("MainPageControl");
-    const QStringList captions = {u"Backup"_s, u"Schedule"_s, u"Settings"_s, u"WinRAR\u00AE"_s};
+    const QStringList captions = {u"Backup"_s, u"Schedule"_s, u"Settings"_s,
+                                  test::archiverTabTitle()};
     ASSERT_EQ(tabs->count(), captions.size());
     for (int i = 0; i < tabs->count(); ++i) {
         EXPECT_EQ(tabs->tabText(i), captions.at(i));

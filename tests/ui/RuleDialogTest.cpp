@@ -126,6 +126,27 @@ public:
     TRuleForm form;
 };
 
+// OK takes in the number still being typed and puts it into the allowed
+// range: 0 where 1 is the least, 5000 where 1000 is the most.
+TEST(RuleDialogNumbers, OkStoresOutOfRangeLimitsAsTheNearestAllowedValue)
+{
+    RuleDialog dialog;
+    dialog.rule.AutoCleanMode = acmNumFiles;
+    dialog.open();
+    dialog.fill(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"data"_s);
+    for (const auto& [name, typed] :
+         {std::pair{"SpinNumFiles", u"0"_s}, std::pair{"SpinDiskUsage", u"5000"_s}}) {
+        QLineEdit* edit = child<QSpinBox>(dialog.form, name)->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+    }
+
+    EXPECT_EQ(dialog.clickOk(), QString());
+    EXPECT_EQ(dialog.rule.NumFiles, 1);
+    EXPECT_EQ(dialog.rule.DiskUsage, 1000);
+}
+
 TEST(RuleDialogLayout, ControlsStartEmptyWithTheirCaptions)
 {
     TRuleForm form;

@@ -55,16 +55,11 @@ TEST_F(RuleListViewTest, ShowsOneRowPerRuleInFourColumns)
     EXPECT_EQ(view.selectionMode(), QAbstractItemView::SingleSelection);
     EXPECT_EQ(view.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_FALSE(view.rootIsDecorated());
-    const struct
-    {
-        const char* caption;
-        int width;
-    } columns[] = {{"Source", 190}, {"Filename", 190}, {"Destination", 108}, {"Subfolders", 70}};
+    // The widths follow the content (RuleListColumnsTest).
+    const char* captions[] = {"Source", "Filename", "Destination", "Subfolders"};
     ASSERT_EQ(view.columnCount(), 4);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(view.headerItem()->text(i), QString::fromLatin1(columns[i].caption));
-        EXPECT_EQ(view.columnWidth(i), columns[i].width) << columns[i].caption;
-    }
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(view.headerItem()->text(i), QString::fromLatin1(captions[i]));
 
     addRule(rules, u"C:\\Data\\"_s);
     addRule(rules, u"C:\\Mail\\"_s, false);

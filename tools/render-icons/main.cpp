@@ -6,6 +6,9 @@
 //   render-icons png <output-folder> <size,size,...> <picture.svg>...
 //       writes <output-folder>/<name>-<size>.png for every size and picture
 //   render-icons ico <output.ico> <size,size,...> <picture.svg>
+//   render-icons theme <theme-folder> <size,size,...> <picture.svg> <name>
+//       writes <theme-folder>/<size>x<size>/apps/<name>.png for the
+//       desktop's icon theme
 
 #include "IconFile.h"
 
@@ -69,6 +72,24 @@ int writePngs(const QString& folder, const QList<int>& sizes, const QStringList&
     return 0;
 }
 
+int writeThemeIcons(const QString& folder, const QList<int>& sizes, const QString& file,
+                    const QString& name)
+{
+    QSvgRenderer picture(file);
+    if (!picture.isValid())
+        return fail(QStringLiteral("cannot read ") + file);
+    for (const int size : sizes) {
+        const QString sized = QString::number(size);
+        const QString apps =
+            QDir(folder).filePath(sized + QLatin1Char('x') + sized + QStringLiteral("/apps"));
+        QDir().mkpath(apps);
+        const QString output = QDir(apps).filePath(name + QStringLiteral(".png"));
+        if (!render(picture, size).save(output, "PNG"))
+            return fail(QStringLiteral("cannot write ") + output);
+    }
+    return 0;
+}
+
 int writeIco(const QString& output, const QList<int>& sizes, const QString& file)
 {
     QSvgRenderer picture(file);
@@ -93,14 +114,19 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.size() < 4 || (args.at(0) != u"png" && args.at(0) != u"ico"))
-        return fail(
-            QStringLiteral("usage: render-icons png|ico <output> <sizes> <picture.svg>..."));
+    const QStringList modes = {QStringLiteral("png"), QStringLiteral("ico"),
+                               QStringLiteral("theme")};
+    if (args.size() < 4 || !modes.contains(args.at(0)))
+        return fail(QStringLiteral(
+            "usage: render-icons png|ico|theme <output> <sizes> <picture.svg>... [name]"));
     const QList<int> sizes = parseSizes(args.at(2));
     if (sizes.isEmpty())
         return fail(QStringLiteral("bad sizes: ") + args.at(2));
     if (args.at(0) == u"png")
         return writePngs(args.at(1), sizes, args.mid(3));
+    if (args.at(0) == u"theme")
+        return args.size() == 5 ? writeThemeIcons(args.at(1), sizes, args.at(3), args.at(4))
+                                : fail(QStringLiteral("theme takes one picture and a name"));
     if (args.size() != 4)
         return fail(QStringLiteral("ico takes one picture"));
     return writeIco(args.at(1), sizes, args.at(3));

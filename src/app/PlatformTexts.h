@@ -1,0 +1,35 @@
+#pragma once
+
+#include "PathRules.h"
+
+#include <QString>
+
+namespace tessaro {
+
+// The window's texts that name the archiver: WinRAR on Windows, RAR (the
+// one a user installs there) on Linux. One table, chosen by the platform
+// whose path rules are in force, so tests check both on every platform.
+// Log lines and result texts name WinRAR everywhere, as log readers and
+// webhook receivers may parse them; they are not here.
+struct PlatformTexts
+{
+    // Tab title and labels.
+    QString archiverTab;
+    QString locationLabel;
+    QString errorLogCheck;
+    QString locationDialogTitle;
+    // Start-up questions and messages; the Quoted location follows the first.
+    QString foundInstallation;
+    QString installedQuestion;
+    QString downloadQuestion;
+    QString downloadPage;
+    // The Scan button's messages; the Quoted location follows the first and
+    // the last.
+    QString usingLocation;
+    QString notFoundByScan;
+    QString settingLocation;
+};
+
+const PlatformTexts& platformTexts(PathStyle style);
+
+} // namespace tessaro

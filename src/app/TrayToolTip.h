@@ -1,0 +1,14 @@
+#pragma once
+
+#include "MainWindowState.h"
+
+#include <QString>
+
+namespace tessaro {
+
+// The tray icon's tooltip: the program's state at a glance while the
+// window is hidden. A running pass first; then the next planned pass while
+// periodic runs are active; otherwise idle.
+QString TrayToolTipText(const MainWindowState& state);
+
+} // namespace tessaro
