@@ -9,4 +9,7 @@ cd "$top"
 source scripts/windows/wine-env.sh
 
 ctest --preset windows-cross
+echo "windows-test: test cases run under Wine, per program:"
+grep -h -E '^\[==========\] [0-9]+ tests? from .* ran|^\[  PASSED  \]|^\[  SKIPPED \] [0-9]' \
+    build-windows/Testing/Temporary/LastTest.log || true
 bash scripts/windows/test-installer.sh build-windows

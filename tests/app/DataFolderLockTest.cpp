@@ -84,8 +84,8 @@ struct LeftLockCase
 
 TEST_F(DataFolderLockTest, LockLeftByAProgramThatIsGoneIsTakenOver)
 {
-    const QByteArray ownName =
-        QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
+    // The name a lock file records: the application's, without ".exe".
+    const QByteArray ownName = QCoreApplication::applicationName().toUtf8();
     const LeftLockCase cases[] = {
         {"its process has ended", true, "tessaro", Outcome::Locked},
         {"its process id now belongs to another program", false, "tessaro", Outcome::Locked},

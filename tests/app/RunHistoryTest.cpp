@@ -50,15 +50,20 @@ TEST_F(RunHistoryTest, APassAppendsOneWholeLineWithEveryRule)
     const QString stamp = passStart.toIso8601();
     const QString dest = app.state.Rules.Item(0)->DestinationFolder;
     const QString logFile = app.state.LogPath + u"2603_tessaro.log"_s;
+    // JSON doubles the backslashes of Windows paths.
+    const auto json = [](QString text) {
+        return text.replace(u"\\"_s, u"\\\\"_s);
+    };
     const QString rule = uR"({"archive":"%1","end":"%2","log":"%3","result":%4,"seconds":0,)"
                          uR"("size":%5,"source":"%6","start":"%2"})"_s;
-    const QString expected = uR"({"end":"%1","errors":1,"rules":[)"_s.arg(stamp) +
-                             rule.arg(dest + u"a_260327_140509.rar"_s, stamp, logFile, u"0"_s,
-                                      u"2048"_s, app.state.Rules.Item(0)->SourceFolder) +
-                             u","_s +
-                             rule.arg(dest + u"b_260327_140509.rar"_s, stamp, logFile, u"10002"_s,
-                                      u"0"_s, app.state.Rules.Item(1)->SourceFolder) +
-                             uR"(],"start":"%1","trigger":"button"})"_s.arg(stamp);
+    const QString expected =
+        uR"({"end":"%1","errors":1,"rules":[)"_s.arg(stamp) +
+        rule.arg(json(dest + u"a_260327_140509.rar"_s), stamp, json(logFile), u"0"_s, u"2048"_s,
+                 json(app.state.Rules.Item(0)->SourceFolder)) +
+        u","_s +
+        rule.arg(json(dest + u"b_260327_140509.rar"_s), stamp, json(logFile), u"10002"_s, u"0"_s,
+                 json(app.state.Rules.Item(1)->SourceFolder)) +
+        uR"(],"start":"%1","trigger":"button"})"_s.arg(stamp);
     EXPECT_EQ(QString::fromUtf8(lines.first()), expected);
     EXPECT_TRUE(readFile(historyFile()).endsWith('\n'));
 

@@ -38,7 +38,8 @@ TEST(CommandLine, VersionPrintsWithoutADisplay)
 {
     const Printed printed = runWithoutDisplay(u"--version"_s);
     EXPECT_EQ(printed.exitCode, 0) << printed.err.constData();
-    EXPECT_EQ(printed.out, "Tessaro 1.60327\n");
+    // Standard output is text: Windows ends its lines with CR LF.
+    EXPECT_EQ(QByteArray(printed.out).replace("\r\n", "\n"), "Tessaro 1.60327\n");
     EXPECT_EQ(printed.err, "");
 }
 
@@ -46,7 +47,9 @@ TEST(CommandLine, HelpPrintsWithoutADisplay)
 {
     const Printed printed = runWithoutDisplay(u"--help"_s);
     EXPECT_EQ(printed.exitCode, 0) << printed.err.constData();
-    EXPECT_TRUE(printed.out.startsWith("Usage: tessaro [--help | --version]\n"))
+    EXPECT_TRUE(QByteArray(printed.out)
+                    .replace("\r\n", "\n")
+                    .startsWith("Usage: tessaro [--help | --version]\n"))
         << printed.out.constData();
     EXPECT_EQ(printed.err, "");
 }

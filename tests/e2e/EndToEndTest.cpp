@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QUrlQuery>
 
 #include <gtest/gtest.h>
@@ -231,6 +232,8 @@ QString iniValue(const QByteArray& ini, const QString& key)
 // not a time some seconds later that looks like a backup long ago.
 TEST(EndToEndTimeZones, NeverReadsBackAsNeverWhenTheOffsetHasSeconds)
 {
+    if (QSysInfo::kernelType() == u"winnt")
+        GTEST_SKIP() << "Windows takes its time zone from the system, not from TZ";
     struct Case
     {
         const char* zone;
@@ -326,7 +329,7 @@ TEST_P(ExitStatusAndHistory, OnePassAtStartEndsWithItsOutcomeAndIsRecorded)
     EXPECT_TRUE(archive.startsWith(destination + s("docs_"))) << archive.toStdString();
     EXPECT_EQ(rule.value(s("size")).toInteger(), c.failing ? 0 : QFileInfo(archive).size());
     EXPECT_EQ(rule.value(s("log")).toString().left(run.folder().size() + 4),
-              run.folder() + s("log/"));
+              run.folder() + s("log") + QDir::separator());
     // Nothing of the history reaches the log.
     EXPECT_TRUE(run.logLines().filter(s("history")).isEmpty());
 }
