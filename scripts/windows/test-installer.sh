@@ -89,7 +89,7 @@ check "user's configuration in the program folder kept" test -f "$install_dir/te
 check "user's logs in the program folder kept" test -f "$install_dir/log/2612_tessaro.log"
 check "user's data folder kept" test -f "$data_dir/tessaro.ini"
 check "archives kept" compgen -G "$work/backup/docs_*.rar"
-cat "$data_dir"/log/*_tessaro.log | tail -n 20
+
 rm -rf "$install_dir" "$data_dir"
 
 if [ "$failures" -ne 0 ]; then
