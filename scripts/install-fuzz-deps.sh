@@ -7,22 +7,4 @@ set -euo pipefail
 
 PACKAGES=(clang libclang-rt-dev)
 
-missing=()
-for pkg in "${PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$pkg")
-    fi
-done
-
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-
-echo "install-fuzz-deps: installing ${missing[*]}"
-SUDO=()
-if [ "$(id -u)" -ne 0 ]; then
-    SUDO=(sudo)
-fi
-export DEBIAN_FRONTEND=noninteractive
-"${SUDO[@]}" apt-get update -qq
-"${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+exec bash "$(dirname "$0")/install-packages.sh" install-fuzz-deps "${PACKAGES[@]}"

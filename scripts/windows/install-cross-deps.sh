@@ -33,16 +33,5 @@ elif [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list \
     need_update=1
 fi
 
-missing=()
-for pkg in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' \
-        || missing+=("$pkg")
-done
-
-if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
-    "${SUDO[@]}" apt-get update -qq
-fi
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "install-cross-deps: installing ${missing[*]}"
-    "${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+FORCE_APT_UPDATE=$need_update exec bash "$(dirname "$0")/../install-packages.sh" \
+    install-cross-deps "${PACKAGES[@]}"
