@@ -26,16 +26,22 @@ struct EntryCase
 class RangeSpinBoxTest : public ::testing::TestWithParam<EntryCase>
 {};
 
-// Typed key by key, as a user does, then the focus leaves.
-TEST_P(RangeSpinBoxTest, CorrectsToTheNearestAllowedValueWhenTheFocusLeaves)
+// A field for 1 to 1000 holding 10, with the text typed over it key by key.
+void typeOver(RangeSpinBox& spin, const QString& typed)
 {
-    RangeSpinBox spin;
     spin.setRange(1, 1000);
     spin.setValue(10);
     QLineEdit* edit = spin.findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
     edit->selectAll();
-    QTest::keyClicks(edit, GetParam().typed);
+    QTest::keyClicks(edit, typed);
+}
+
+// Typed key by key, as a user does, then the focus leaves.
+TEST_P(RangeSpinBoxTest, CorrectsToTheNearestAllowedValueWhenTheFocusLeaves)
+{
+    RangeSpinBox spin;
+    typeOver(spin, GetParam().typed);
 
     QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(&spin, &leave);
@@ -61,12 +67,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, RangeSpinBoxTest,
 TEST(RangeSpinBox, ReadingTheCommittedValueTakesInWhatIsTyped)
 {
     RangeSpinBox spin;
-    spin.setRange(1, 1000);
-    spin.setValue(10);
-    QLineEdit* edit = spin.findChild<QLineEdit*>();
-    ASSERT_NE(edit, nullptr);
-    edit->selectAll();
-    QTest::keyClicks(edit, u"0"_s);
+    typeOver(spin, u"0"_s);
 
     EXPECT_EQ(spin.committedValue(), 1);
 }
