@@ -1,6 +1,6 @@
 // Forming archive names and command lines: done for every rule at the start
 // of each pass, so it must stay far below the cost of starting the archiver.
-#include "ArchiverCommandLine.h"
+#include "core/ArchiverCommandLine.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // The archiver search through a large program folder: 10,000 folders four
 // levels deep (10 x 10 x 10 x 10) without the archiver, so every folder the
 // scan may enter is listed. The window does not respond while it runs.
-#include "ArchiverLocation.h"
+#include "core/ArchiverLocation.h"
 
 #include <QDir>
 #include <QTemporaryDir>

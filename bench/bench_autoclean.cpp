@@ -1,7 +1,7 @@
 // Auto clean of a folder with 10,000 archives: listing, sorting and deciding
 // what goes. Deleting is replaced by a counter, so the folder stays as it is
 // and every iteration decides the same 9,990 deletions.
-#include "Autoclean.h"
+#include "core/Autoclean.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,7 @@
 // Appending to the activity log: every line opens, locks, appends to and
 // closes the month's file, so this is the floor under every logged event of a
 // pass.
-#include "ActivityLog.h"
+#include "app/ActivityLog.h"
 
 #include <QTemporaryDir>
 

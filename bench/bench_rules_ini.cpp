@@ -1,7 +1,7 @@
 // Reading and writing the rule sections of a configuration with 1,000 rules:
 // the bulk of loading and saving a large configuration file.
-#include "BackupRule.h"
-#include "MemIniFile.h"
+#include "core/BackupRule.h"
+#include "core/MemIniFile.h"
 
 #include <QTemporaryDir>
 

@@ -2,8 +2,8 @@
 // same after 1,000 lines as after 100,000 (the view keeps the newest
 // ActivityLogView::MaxLines), and the memory the view holds per line stays
 // small and bounded.
-#include "ActivityLogView.h"
-#include "frmMain.h"
+#include "ui/ActivityLogView.h"
+#include "ui/MainForm.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

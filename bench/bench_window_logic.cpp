@@ -1,10 +1,10 @@
 // The window's logic on a fake window: loading and saving a configuration
 // with 1,000 rules, one idle schedule tick, and the overhead of a backup pass
 // over running the archiver directly for the same rules.
-#include "ArchiverProcess.h"
 #include "FakeArchiverPlan.h"
 #include "FakeMainView.h"
-#include "MainWindowLogic.h"
+#include "app/MainWindowLogic.h"
+#include "core/ArchiverProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "CommandLineRequest.h"
-#include "Schedule.h"
-#include "frmMain.h"
+#include "app/CommandLineRequest.h"
+#include "core/Schedule.h"
+#include "ui/MainForm.h"
 
 #include <QApplication>
 #include <QMessageBox>

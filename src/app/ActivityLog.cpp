@@ -1,8 +1,8 @@
-#include "ActivityLog.h"
+#include "app/ActivityLog.h"
 
-#include "LogFileWriter.h"
-#include "LogLine.h"
-#include "Quoted.h"
+#include "app/LogFileWriter.h"
+#include "app/LogLine.h"
+#include "core/Quoted.h"
 
 #include <QFileInfo>
 

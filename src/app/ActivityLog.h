@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ArchiveJob.h"
-#include "Clock.h"
-#include "MainView.h"
-#include "MainWindowState.h"
-#include "PathRules.h"
+#include "app/MainView.h"
+#include "app/MainWindowState.h"
+#include "core/ArchiveJob.h"
+#include "core/Clock.h"
+#include "core/PathRules.h"
 
 #include <QString>
 

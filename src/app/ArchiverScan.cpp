@@ -1,8 +1,8 @@
-#include "ArchiverScan.h"
+#include "app/ArchiverScan.h"
 
-#include "FileSize.h"
-#include "PlatformTexts.h"
-#include "Quoted.h"
+#include "app/PlatformTexts.h"
+#include "core/FileSize.h"
+#include "core/Quoted.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ArchiverLocation.h"
-#include "MainView.h"
-#include "MainWindowState.h"
+#include "app/MainView.h"
+#include "app/MainWindowState.h"
+#include "core/ArchiverLocation.h"
 
 #include <QString>
 

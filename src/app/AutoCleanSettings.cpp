@@ -1,4 +1,4 @@
-#include "AutoCleanSettings.h"
+#include "app/AutoCleanSettings.h"
 
 #include <QScopedValueRollback>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BackupRule.h"
+#include "core/BackupRule.h"
 
 #include <QString>
 

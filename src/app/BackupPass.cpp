@@ -1,11 +1,11 @@
-#include "BackupPass.h"
+#include "app/BackupPass.h"
 
-#include "ArchiveJob.h"
-#include "ArchiveVerify.h"
-#include "ArchiverCommandLine.h"
-#include "FileSize.h"
-#include "LogLine.h"
-#include "Quoted.h"
+#include "app/LogLine.h"
+#include "core/ArchiveJob.h"
+#include "core/ArchiveVerify.h"
+#include "core/ArchiverCommandLine.h"
+#include "core/FileSize.h"
+#include "core/Quoted.h"
 
 #include <QFileInfo>
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ActivityLog.h"
-#include "Clock.h"
-#include "ConfigFile.h"
-#include "MainView.h"
-#include "MainWindowState.h"
-#include "PassRecord.h"
-#include "PassServices.h"
+#include "app/ActivityLog.h"
+#include "app/ConfigFile.h"
+#include "app/MainView.h"
+#include "app/MainWindowState.h"
+#include "app/PassRecord.h"
+#include "app/PassServices.h"
+#include "core/Clock.h"
 
 #include <QList>
 #include <QSet>

@@ -1,7 +1,7 @@
-#include "CleanupPreview.h"
+#include "app/CleanupPreview.h"
 
-#include "AutocleanPreview.h"
-#include "BackupPass.h"
+#include "app/BackupPass.h"
+#include "core/AutocleanPreview.h"
 
 namespace tessaro {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Autoclean.h"
-#include "BackupRule.h"
-#include "Settings.h"
+#include "app/Settings.h"
+#include "core/Autoclean.h"
+#include "core/BackupRule.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "CommandLineRequest.h"
+#include "app/CommandLineRequest.h"
 
-#include "ProgramInfo.h"
+#include "app/ProgramInfo.h"
 
 namespace tessaro {
 

@@ -1,9 +1,9 @@
-#include "ConfigFile.h"
+#include "app/ConfigFile.h"
 
-#include "ExtraSettings.h"
-#include "MemIniFile.h"
-#include "Quoted.h"
-#include "SystemConventions.h"
+#include "app/ExtraSettings.h"
+#include "core/MemIniFile.h"
+#include "core/Quoted.h"
+#include "core/SystemConventions.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ActivityLog.h"
-#include "MainView.h"
-#include "MainWindowState.h"
+#include "app/ActivityLog.h"
+#include "app/MainView.h"
+#include "app/MainWindowState.h"
 
 #include <QPoint>
 #include <QRect>

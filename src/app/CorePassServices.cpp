@@ -1,8 +1,8 @@
-#include "CorePassServices.h"
+#include "app/CorePassServices.h"
 
-#include "Autoclean.h"
-#include "SystemConventions.h"
-#include "WebHook.h"
+#include "core/Autoclean.h"
+#include "core/SystemConventions.h"
+#include "core/WebHook.h"
 
 #include <QSysInfo>
 

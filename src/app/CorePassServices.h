@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PassServices.h"
+#include "app/PassServices.h"
 
 namespace tessaro {
 

@@ -1,4 +1,4 @@
-#include "DataFolderLock.h"
+#include "app/DataFolderLock.h"
 
 namespace tessaro {
 

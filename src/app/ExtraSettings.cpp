@@ -1,4 +1,4 @@
-#include "ExtraSettings.h"
+#include "app/ExtraSettings.h"
 
 namespace tessaro {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CustomIniFile.h"
-#include "Settings.h"
+#include "app/Settings.h"
+#include "core/CustomIniFile.h"
 
 namespace tessaro {
 

@@ -1,7 +1,7 @@
-#include "HelpActions.h"
+#include "app/HelpActions.h"
 
-#include "FileSize.h"
-#include "ProgramInfo.h"
+#include "app/ProgramInfo.h"
+#include "core/FileSize.h"
 
 #include <QDir>
 #include <QFileInfo>

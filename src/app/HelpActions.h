@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ActivityLog.h"
-#include "MainView.h"
+#include "app/ActivityLog.h"
+#include "app/MainView.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "LogFileWriter.h"
+#include "app/LogFileWriter.h"
 
-#include "SystemConventions.h"
+#include "core/SystemConventions.h"
 
 #include <QByteArray>
 #include <QDir>

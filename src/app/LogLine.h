@@ -1,8 +1,8 @@
 #pragma once
 
-#include "LocalDateTime.h"
-#include "MainView.h"
-#include "PathRules.h"
+#include "app/MainView.h"
+#include "core/LocalDateTime.h"
+#include "core/PathRules.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "MainWindowLogic.h"
+#include "app/MainWindowLogic.h"
 
-#include "ArchiverLocation.h"
+#include "core/ArchiverLocation.h"
 
 #include <QCoreApplication>
 

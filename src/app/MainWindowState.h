@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BackupRule.h"
-#include "LocalDateTime.h"
-#include "Settings.h"
+#include "app/Settings.h"
+#include "core/BackupRule.h"
+#include "core/LocalDateTime.h"
 
 #include <QRect>
 #include <QString>

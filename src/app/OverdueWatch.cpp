@@ -1,4 +1,4 @@
-#include "OverdueWatch.h"
+#include "app/OverdueWatch.h"
 
 #include <algorithm>
 

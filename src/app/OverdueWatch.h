@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ActivityLog.h"
-#include "Clock.h"
-#include "MainWindowState.h"
-#include "PassAlerts.h"
-#include "PassRecord.h"
+#include "app/ActivityLog.h"
+#include "app/MainWindowState.h"
+#include "app/PassAlerts.h"
+#include "app/PassRecord.h"
+#include "core/Clock.h"
 
 namespace tessaro {
 

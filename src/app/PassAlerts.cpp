@@ -1,6 +1,6 @@
-#include "PassAlerts.h"
+#include "app/PassAlerts.h"
 
-#include "Quoted.h"
+#include "core/Quoted.h"
 
 namespace tessaro {
 

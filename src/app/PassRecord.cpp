@@ -1,4 +1,4 @@
-#include "PassRecord.h"
+#include "app/PassRecord.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ArchiveJob.h"
-#include "Autoclean.h"
+#include "core/ArchiveJob.h"
+#include "core/Autoclean.h"
 
 #include <QString>
 

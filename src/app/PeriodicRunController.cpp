@@ -1,4 +1,4 @@
-#include "PeriodicRunController.h"
+#include "app/PeriodicRunController.h"
 
 #include <QScopedValueRollback>
 

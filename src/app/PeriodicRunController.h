@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ActivityLog.h"
-#include "BackupPass.h"
-#include "Clock.h"
-#include "ConfigFile.h"
-#include "MainView.h"
-#include "MainWindowState.h"
-#include "Schedule.h"
+#include "app/ActivityLog.h"
+#include "app/BackupPass.h"
+#include "app/ConfigFile.h"
+#include "app/MainView.h"
+#include "app/MainWindowState.h"
+#include "core/Clock.h"
+#include "core/Schedule.h"
 
 namespace tessaro {
 

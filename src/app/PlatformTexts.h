@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PathRules.h"
+#include "core/PathRules.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ProgramInfo.h"
+#include "app/ProgramInfo.h"
 
 namespace tessaro {
 

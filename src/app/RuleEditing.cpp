@@ -1,4 +1,4 @@
-#include "RuleEditing.h"
+#include "app/RuleEditing.h"
 
 #include <memory>
 

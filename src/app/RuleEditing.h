@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ConfigFile.h"
-#include "MainView.h"
-#include "MainWindowState.h"
+#include "app/ConfigFile.h"
+#include "app/MainView.h"
+#include "app/MainWindowState.h"
 
 namespace tessaro {
 

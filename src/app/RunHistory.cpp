@@ -1,6 +1,6 @@
-#include "RunHistory.h"
+#include "app/RunHistory.h"
 
-#include "Quoted.h"
+#include "core/Quoted.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ActivityLog.h"
-#include "MainWindowState.h"
-#include "PassRecord.h"
+#include "app/ActivityLog.h"
+#include "app/MainWindowState.h"
+#include "app/PassRecord.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,11 +1,11 @@
-#include "StartupShutdown.h"
+#include "app/StartupShutdown.h"
 
-#include "ArchiverCommandLine.h"
-#include "FileSize.h"
-#include "PathRules.h"
-#include "PlatformTexts.h"
-#include "ProgramInfo.h"
-#include "Quoted.h"
+#include "app/PlatformTexts.h"
+#include "app/ProgramInfo.h"
+#include "core/ArchiverCommandLine.h"
+#include "core/FileSize.h"
+#include "core/PathRules.h"
+#include "core/Quoted.h"
 
 #include <QDir>
 #include <QFile>

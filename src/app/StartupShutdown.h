@@ -1,13 +1,13 @@
 #pragma once
 
-#include "ActivityLog.h"
-#include "BackupPass.h"
-#include "ConfigFile.h"
-#include "DataFolderLock.h"
-#include "MainView.h"
-#include "MainWindowState.h"
-#include "PeriodicRunController.h"
-#include "PlatformTexts.h"
+#include "app/ActivityLog.h"
+#include "app/BackupPass.h"
+#include "app/ConfigFile.h"
+#include "app/DataFolderLock.h"
+#include "app/MainView.h"
+#include "app/MainWindowState.h"
+#include "app/PeriodicRunController.h"
+#include "app/PlatformTexts.h"
 
 #include <functional>
 #include <memory>

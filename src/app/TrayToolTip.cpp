@@ -1,6 +1,6 @@
-#include "TrayToolTip.h"
+#include "app/TrayToolTip.h"
 
-#include "ProgramInfo.h"
+#include "app/ProgramInfo.h"
 
 namespace tessaro {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainWindowState.h"
+#include "app/MainWindowState.h"
 
 #include <QString>
 

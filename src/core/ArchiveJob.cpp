@@ -1,9 +1,9 @@
-#include "ArchiveJob.h"
+#include "core/ArchiveJob.h"
 
-#include "ArchiverExitCodes.h"
-#include "ArchiverProcess.h"
-#include "FileSize.h"
-#include "Quoted.h"
+#include "core/ArchiverExitCodes.h"
+#include "core/ArchiverProcess.h"
+#include "core/FileSize.h"
+#include "core/Quoted.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

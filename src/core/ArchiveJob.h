@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ArchiverCommandLine.h"
-#include "BackupRule.h"
+#include "core/ArchiverCommandLine.h"
+#include "core/BackupRule.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "ArchiveVerify.h"
+#include "core/ArchiveVerify.h"
 
-#include "ArchiverExitCodes.h"
-#include "ArchiverProcess.h"
-#include "Quoted.h"
+#include "core/ArchiverExitCodes.h"
+#include "core/ArchiverProcess.h"
+#include "core/Quoted.h"
 
 namespace tessaro {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ArchiveJob.h"
+#include "core/ArchiveJob.h"
 
 namespace tessaro {
 

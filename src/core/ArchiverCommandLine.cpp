@@ -1,4 +1,4 @@
-#include "ArchiverCommandLine.h"
+#include "core/ArchiverCommandLine.h"
 
 #include <QFileInfo>
 

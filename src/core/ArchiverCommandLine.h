@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BackupRule.h"
-#include "LocalDateTime.h"
-#include "PathRules.h"
+#include "core/BackupRule.h"
+#include "core/LocalDateTime.h"
+#include "core/PathRules.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ArchiverExitCodes.h"
+#include "core/ArchiverExitCodes.h"
 
 namespace tessaro {
 

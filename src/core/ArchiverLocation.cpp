@@ -1,6 +1,6 @@
-#include "ArchiverLocation.h"
+#include "core/ArchiverLocation.h"
 
-#include "FileSize.h"
+#include "core/FileSize.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 // Where the archiver is looked for on POSIX systems: the search path, then
 // the usual places for software installed by hand.
 
-#include "ArchiverLocation.h"
+#include "core/ArchiverLocation.h"
 
 #include <QDir>
 #include <QStandardPaths>

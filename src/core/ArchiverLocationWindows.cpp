@@ -1,7 +1,7 @@
 // Where the archiver is looked for on Windows: its installer's registry key,
 // then the program folders.
 
-#include "ArchiverLocation.h"
+#include "core/ArchiverLocation.h"
 
 #include <QSettings>
 

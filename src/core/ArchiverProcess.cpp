@@ -1,8 +1,8 @@
-#include "ArchiverProcess.h"
+#include "core/ArchiverProcess.h"
 
-#include "ArchiverExitCodes.h"
-#include "ArchiverStart.h"
-#include "PathRules.h"
+#include "core/ArchiverExitCodes.h"
+#include "core/ArchiverStart.h"
+#include "core/PathRules.h"
 
 #include <QCoreApplication>
 #include <QDir>

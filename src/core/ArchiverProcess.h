@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ArchiverCommandLine.h"
+#include "core/ArchiverCommandLine.h"
 
 #include <QString>
 

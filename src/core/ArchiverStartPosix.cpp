@@ -1,4 +1,4 @@
-#include "ArchiverStart.h"
+#include "core/ArchiverStart.h"
 
 #include <QProcess>
 

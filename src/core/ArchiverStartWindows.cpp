@@ -1,4 +1,4 @@
-#include "ArchiverStart.h"
+#include "core/ArchiverStart.h"
 
 #include <QProcess>
 #include <qt_windows.h>

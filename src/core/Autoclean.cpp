@@ -1,9 +1,9 @@
-#include "Autoclean.h"
+#include "core/Autoclean.h"
 
-#include "FileSize.h"
-#include "FileStatus.h"
-#include "PathRules.h"
-#include "Quoted.h"
+#include "core/FileSize.h"
+#include "core/FileStatus.h"
+#include "core/PathRules.h"
+#include "core/Quoted.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ArchiveJob.h"
-#include "LocalDateTime.h"
+#include "core/ArchiveJob.h"
+#include "core/LocalDateTime.h"
 
 #include <QString>
 #include <QStringList>

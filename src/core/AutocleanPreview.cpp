@@ -1,6 +1,6 @@
-#include "AutocleanPreview.h"
+#include "core/AutocleanPreview.h"
 
-#include "PathRules.h"
+#include "core/PathRules.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Autoclean.h"
+#include "core/Autoclean.h"
 
 #include <vector>
 

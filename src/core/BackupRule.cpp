@@ -1,4 +1,4 @@
-#include "BackupRule.h"
+#include "core/BackupRule.h"
 
 #include <QHash>
 #include <QSet>

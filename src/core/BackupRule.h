@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CustomIniFile.h"
-#include "PathRules.h"
+#include "core/CustomIniFile.h"
+#include "core/PathRules.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "CustomIniFile.h"
+#include "core/CustomIniFile.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "FileSize.h"
+#include "core/FileSize.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "FileStatus.h"
+#include "core/FileStatus.h"
 
 #include <QDateTime>
 

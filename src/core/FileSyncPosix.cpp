@@ -1,4 +1,4 @@
-#include "FileSync.h"
+#include "core/FileSync.h"
 
 #include <cerrno>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "HttpPost.h"
+#include "core/HttpPost.h"
 
 #include <QSslSocket>
 #include <QTcpSocket>

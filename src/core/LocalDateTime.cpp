@@ -1,6 +1,6 @@
-#include "LocalDateTime.h"
+#include "core/LocalDateTime.h"
 
-#include "SystemConventions.h"
+#include "core/SystemConventions.h"
 
 #include <QLocale>
 #include <QTimeZone>

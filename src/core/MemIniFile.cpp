@@ -1,9 +1,9 @@
-#include "MemIniFile.h"
+#include "core/MemIniFile.h"
 
-#include "FileSync.h"
-#include "PathRules.h"
-#include "Quoted.h"
-#include "SystemConventions.h"
+#include "core/FileSync.h"
+#include "core/PathRules.h"
+#include "core/Quoted.h"
+#include "core/SystemConventions.h"
 
 #include <QFile>
 #include <QFileInfo>

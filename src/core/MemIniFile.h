@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CustomIniFile.h"
+#include "core/CustomIniFile.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "Schedule.h"
+#include "core/Schedule.h"
 
 #include <vector>
 

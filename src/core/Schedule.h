@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LocalDateTime.h"
+#include "core/LocalDateTime.h"
 
 #include <QString>
 

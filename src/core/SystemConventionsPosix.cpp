@@ -1,5 +1,5 @@
-#include "PathRules.h"
-#include "SystemConventions.h"
+#include "core/PathRules.h"
+#include "core/SystemConventions.h"
 
 #include <QFile>
 #include <QFileInfo>

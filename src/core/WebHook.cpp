@@ -1,6 +1,6 @@
-#include "WebHook.h"
+#include "core/WebHook.h"
 
-#include "HttpPost.h"
+#include "core/HttpPost.h"
 
 #include <QUrl>
 

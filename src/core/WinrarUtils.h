@@ -2,9 +2,9 @@
 
 // Everything the program knows about the outside archiver: archive names,
 // the command line, running it, result codes and file sizes.
-#include "ArchiveJob.h"
-#include "ArchiverCommandLine.h"
-#include "ArchiverExitCodes.h"
-#include "ArchiverLocation.h"
-#include "ArchiverProcess.h"
-#include "FileSize.h"
+#include "core/ArchiveJob.h"
+#include "core/ArchiverCommandLine.h"
+#include "core/ArchiverExitCodes.h"
+#include "core/ArchiverLocation.h"
+#include "core/ArchiverProcess.h"
+#include "core/FileSize.h"

@@ -1,4 +1,4 @@
-#include "AccessibleTexts.h"
+#include "ui/AccessibleTexts.h"
 
 #include <QWidget>
 

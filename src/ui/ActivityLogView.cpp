@@ -1,8 +1,8 @@
-#include "ActivityLogView.h"
+#include "ui/ActivityLogView.h"
 
-#include "Fonts.h"
-#include "LogLine.h"
-#include "ReadableColor.h"
+#include "app/LogLine.h"
+#include "ui/Fonts.h"
+#include "ui/ReadableColor.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "ArchiverPage.h"
+#include "ui/ArchiverPage.h"
 
-#include "PlatformTexts.h"
-#include "RangeSpinBox.h"
+#include "app/PlatformTexts.h"
+#include "ui/RangeSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

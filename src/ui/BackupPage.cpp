@@ -1,6 +1,6 @@
-#include "BackupPage.h"
+#include "ui/BackupPage.h"
 
-#include "RuleListView.h"
+#include "ui/RuleListView.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

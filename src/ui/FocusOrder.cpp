@@ -1,4 +1,4 @@
-#include "FocusOrder.h"
+#include "ui/FocusOrder.h"
 
 #include <QGridLayout>
 #include <QLayout>

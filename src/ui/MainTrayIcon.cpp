@@ -1,6 +1,6 @@
-#include "MainTrayIcon.h"
+#include "ui/MainTrayIcon.h"
 
-#include "Icons.h"
+#include "ui/Icons.h"
 
 #include <QMenu>
 

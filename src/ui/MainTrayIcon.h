@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PassAlerts.h"
+#include "app/PassAlerts.h"
 
 #include <QSystemTrayIcon>
 

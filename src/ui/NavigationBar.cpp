@@ -1,6 +1,6 @@
-#include "NavigationBar.h"
+#include "ui/NavigationBar.h"
 
-#include "Icons.h"
+#include "ui/Icons.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ControlRegistry.h"
-#include "MainWindowLogic.h"
-#include "SettingsBinder.h"
+#include "app/MainWindowLogic.h"
+#include "ui/ControlRegistry.h"
+#include "ui/SettingsBinder.h"
 
 #include <QBoxLayout>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "ProductArtwork.h"
+#include "ui/ProductArtwork.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "RangeSpinBox.h"
+#include "ui/RangeSpinBox.h"
 
 namespace tessaro {
 

@@ -1,4 +1,4 @@
-#include "ReadableColor.h"
+#include "ui/ReadableColor.h"
 
 #include <QtMath>
 

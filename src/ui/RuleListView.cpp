@@ -1,4 +1,4 @@
-#include "RuleListView.h"
+#include "ui/RuleListView.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

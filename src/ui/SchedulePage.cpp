@@ -1,4 +1,4 @@
-#include "SchedulePage.h"
+#include "ui/SchedulePage.h"
 
 #include <QComboBox>
 #include <QFormLayout>

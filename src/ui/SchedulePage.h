@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PageParts.h"
+#include "ui/PageParts.h"
 
 #include <QWidget>
 

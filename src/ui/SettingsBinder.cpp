@@ -1,4 +1,4 @@
-#include "SettingsBinder.h"
+#include "ui/SettingsBinder.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MainWindowLogic.h"
-#include "Settings.h"
+#include "app/MainWindowLogic.h"
+#include "app/Settings.h"
 
 #include <QList>
 #include <QString>

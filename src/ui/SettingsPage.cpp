@@ -1,10 +1,10 @@
-#include "SettingsPage.h"
+#include "ui/SettingsPage.h"
 
-#include "CleanupPreview.h"
-#include "FileSize.h"
-#include "LocalDateTime.h"
-#include "Quoted.h"
-#include "RangeSpinBox.h"
+#include "app/CleanupPreview.h"
+#include "core/FileSize.h"
+#include "core/LocalDateTime.h"
+#include "core/Quoted.h"
+#include "ui/RangeSpinBox.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AutoCleanSettings.h"
-#include "PageParts.h"
+#include "app/AutoCleanSettings.h"
+#include "ui/PageParts.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "ActivityLog.h"
+#include "app/ActivityLog.h"
 
 #include "FakeMainView.h"
 #include "FixedClock.h"

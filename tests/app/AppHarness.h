@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ArchiverCommandLine.h"
 #include "FakeArchiverPlan.h"
 #include "FakeMainView.h"
-#include "MainWindowLogic.h"
 #include "TestFiles.h"
+#include "app/MainWindowLogic.h"
+#include "core/ArchiverCommandLine.h"
 
 #include <QDir>
 #include <QTemporaryDir>

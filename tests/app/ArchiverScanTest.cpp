@@ -1,4 +1,4 @@
-#include "ArchiverScan.h"
+#include "app/ArchiverScan.h"
 
 #include "ArchiverNames.h"
 #include "FakeMainView.h"

@@ -1,4 +1,4 @@
-#include "CommandLineRequest.h"
+#include "app/CommandLineRequest.h"
 
 #include "QtPrinters.h"
 
@@ -31,7 +31,8 @@ TEST_P(CommandLineRequestTest, AnswersOnlyVersionAndHelp)
     }
     ASSERT_TRUE(text.has_value());
     if (GetParam().printed == u"help"_s) {
-        EXPECT_TRUE(text->startsWith(u"Usage: tessaro [--help | --version]\n"_s)) << text->toStdString();
+        EXPECT_TRUE(text->startsWith(u"Usage: tessaro [--help | --version]\n"_s))
+            << text->toStdString();
         EXPECT_TRUE(text->contains(u"  -v, --version  Show the version and end.\n"_s));
     } else {
         EXPECT_EQ(*text, GetParam().printed);

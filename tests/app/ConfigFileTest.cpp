@@ -1,11 +1,11 @@
-#include "ConfigFile.h"
+#include "app/ConfigFile.h"
 
-#include "ActivityLog.h"
 #include "FakeMainView.h"
 #include "FixedClock.h"
 #include "FullFileSystem.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "app/ActivityLog.h"
 
 #include <QDir>
 #include <QFile>

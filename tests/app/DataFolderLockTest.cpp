@@ -1,4 +1,4 @@
-#include "DataFolderLock.h"
+#include "app/DataFolderLock.h"
 
 #include "TestFiles.h"
 

@@ -1,11 +1,11 @@
-#include "HelpActions.h"
+#include "app/HelpActions.h"
 
 #include "AppHarness.h"
 #include "FakeMainView.h"
 #include "FixedClock.h"
-#include "ProgramInfo.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "app/ProgramInfo.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "LogFileWriter.h"
+#include "app/LogFileWriter.h"
 
 #include "FullFileSystem.h"
 #include "QtPrinters.h"

@@ -1,4 +1,4 @@
-#include "LogLine.h"
+#include "app/LogLine.h"
 
 #include "QtPrinters.h"
 

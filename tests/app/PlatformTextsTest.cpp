@@ -1,4 +1,4 @@
-#include "PlatformTexts.h"
+#include "app/PlatformTexts.h"
 
 #include "QtPrinters.h"
 

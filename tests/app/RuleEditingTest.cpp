@@ -1,6 +1,6 @@
 #include "AppHarness.h"
-#include "MemIniFile.h"
 #include "QtPrinters.h"
+#include "core/MemIniFile.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "RunHistory.h"
+#include "app/RunHistory.h"
 
 #include "AppHarness.h"
 #include "QtPrinters.h"

@@ -1,8 +1,8 @@
 #include "AppHarness.h"
 #include "ArchiverNames.h"
-#include "MemIniFile.h"
 #include "QtPrinters.h"
-#include "Quoted.h"
+#include "core/MemIniFile.h"
+#include "core/Quoted.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "TrayToolTip.h"
+#include "app/TrayToolTip.h"
 
 #include "QtPrinters.h"
 

@@ -1,6 +1,6 @@
 #include "AppHarness.h"
-#include "ArchiverCommandLine.h"
 #include "QtPrinters.h"
+#include "core/ArchiverCommandLine.h"
 
 #include <QFile>
 

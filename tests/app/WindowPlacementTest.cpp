@@ -1,4 +1,4 @@
-#include "ConfigFile.h"
+#include "app/ConfigFile.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

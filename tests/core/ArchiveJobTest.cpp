@@ -1,10 +1,10 @@
-#include "ArchiveJob.h"
+#include "core/ArchiveJob.h"
 
-#include "ArchiverExitCodes.h"
-#include "ArchiverProcess.h"
 #include "FakeArchiverPlan.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "core/ArchiverExitCodes.h"
+#include "core/ArchiverProcess.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "ArchiveVerify.h"
+#include "core/ArchiveVerify.h"
 
 #include "QtPrinters.h"
 

@@ -1,4 +1,4 @@
-#include "ArchiverLocation.h"
+#include "core/ArchiverLocation.h"
 
 #include "QtPrinters.h"
 #include "TestFiles.h"

@@ -1,8 +1,8 @@
-#include "AutocleanPreview.h"
+#include "core/AutocleanPreview.h"
 
-#include "PathRules.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "core/PathRules.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "Autoclean.h"
+#include "core/Autoclean.h"
 
-#include "FileSize.h"
-#include "PathRules.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "core/FileSize.h"
+#include "core/PathRules.h"
 
 #include <QDateTime>
 #include <QDir>

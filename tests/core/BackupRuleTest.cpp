@@ -1,8 +1,8 @@
-#include "BackupRule.h"
+#include "core/BackupRule.h"
 
-#include "MemIniFile.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "core/MemIniFile.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
-#include "FileSize.h"
+#include "core/FileSize.h"
 
-#include "ArchiverExitCodes.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "core/ArchiverExitCodes.h"
 
 #include <QLocale>
 #include <QTemporaryDir>

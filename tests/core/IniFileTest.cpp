@@ -1,7 +1,7 @@
 #include "FullFileSystem.h"
-#include "MemIniFile.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "core/MemIniFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "LocalDateTime.h"
+#include "core/LocalDateTime.h"
 
 #include "QtPrinters.h"
 

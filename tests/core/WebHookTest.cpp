@@ -1,4 +1,4 @@
-#include "WebHook.h"
+#include "core/WebHook.h"
 
 #include "LocalHttpServer.h"
 #include "QtPrinters.h"

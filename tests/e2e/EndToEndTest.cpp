@@ -1,10 +1,10 @@
 #include "EndToEndFixture.h"
 #include "FakeArchiverPlan.h"
 #include "FullFileSystem.h"
-#include "LocalDateTime.h"
 #include "LocalHttpServer.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "core/LocalDateTime.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -4,9 +4,9 @@
 //  - a document written and read back writes the same bytes again;
 //  - the rules read from a document, saved and read again, are the same.
 
-#include "ArchiverCommandLine.h"
-#include "BackupRule.h"
-#include "MemIniFile.h"
+#include "core/ArchiverCommandLine.h"
+#include "core/BackupRule.h"
+#include "core/MemIniFile.h"
 
 #include <cstddef>
 #include <cstdint>

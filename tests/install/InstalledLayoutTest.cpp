@@ -2,9 +2,9 @@
 // clean folder, the launcher and software-centre files validated by the
 // desktop's own tools, the icons at their sizes, the manual found by Help.
 
-#include "HelpActions.h"
 #include "InstallRun.h"
 #include "QtPrinters.h"
+#include "app/HelpActions.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "FixedClock.h"
-#include "ProgramInfo.h"
 #include "QtPrinters.h"
-#include "frmAbout.h"
-#include "frmMain.h"
+#include "app/ProgramInfo.h"
+#include "ui/AboutForm.h"
+#include "ui/MainForm.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -2,9 +2,9 @@
 // and description, Tab follows the layout, and the activity log is one Tab
 // stop whose links are reached with the keyboard inside it.
 
-#include "ActivityLogView.h"
 #include "MainWindowHarness.h"
-#include "frmRule.h"
+#include "ui/ActivityLogView.h"
+#include "ui/RuleForm.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

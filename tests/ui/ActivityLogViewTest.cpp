@@ -1,4 +1,4 @@
-#include "ActivityLogView.h"
+#include "ui/ActivityLogView.h"
 
 #include "QtPrinters.h"
 

@@ -1,5 +1,5 @@
-#include "Fonts.h"
-#include "Icons.h"
+#include "ui/Fonts.h"
+#include "ui/Icons.h"
 
 #include <QImage>
 

@@ -1,6 +1,6 @@
-#include "ActivityLogView.h"
-#include "MainTrayIcon.h"
 #include "PassHarness.h"
+#include "ui/ActivityLogView.h"
+#include "ui/MainTrayIcon.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "ActivityLogView.h"
 #include "ArchiverNames.h"
 #include "MainWindowHarness.h"
 #include "QtPrinters.h"
+#include "ui/ActivityLogView.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "FixedClock.h"
-#include "frmMain.h"
+#include "ui/MainForm.h"
 
 #include <QAbstractButton>
 #include <QApplication>

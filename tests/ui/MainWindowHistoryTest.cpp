@@ -1,5 +1,5 @@
 #include "PassHarness.h"
-#include "frmHistory.h"
+#include "ui/HistoryForm.h"
 
 #include <QHeaderView>
 #include <QPlainTextEdit>

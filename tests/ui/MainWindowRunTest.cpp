@@ -1,8 +1,8 @@
-#include "ActivityLogView.h"
 #include "FakeArchiverPlan.h"
 #include "MainWindowHarness.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "ui/ActivityLogView.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "ActivityLogView.h"
 #include "FixedClock.h"
-#include "frmMain.h"
+#include "ui/ActivityLogView.h"
+#include "ui/MainForm.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 // them, in the rule dialog as in the settings.
 
 #include "MainWindowHarness.h"
-#include "RangeSpinBox.h"
+#include "ui/RangeSpinBox.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>

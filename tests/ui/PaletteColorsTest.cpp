@@ -1,10 +1,10 @@
-#include "ActivityLogView.h"
+#include "ui/ActivityLogView.h"
 // The window's colours follow the palette: with a light, a dark or a
 // high-contrast palette every text of the activity log and the page tabs
 // stays readable on its background.
 
 #include "MainWindowHarness.h"
-#include "ReadableColor.h"
+#include "ui/ReadableColor.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,5 +1,5 @@
 #include "QtPrinters.h"
-#include "frmRule.h"
+#include "ui/RuleForm.h"
 
 #include <QApplication>
 #include <QCheckBox>

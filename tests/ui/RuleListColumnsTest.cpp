@@ -2,7 +2,7 @@
 // their content, and a path that is cut short shows in full as a tooltip.
 
 #include "QtPrinters.h"
-#include "RuleListView.h"
+#include "ui/RuleListView.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

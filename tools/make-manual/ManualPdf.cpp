@@ -1,6 +1,6 @@
 #include "ManualPdf.h"
 
-#include "ProductArtwork.h"
+#include "ui/ProductArtwork.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

@@ -2,9 +2,9 @@
 // other writers are refused and readers are not; 8-bit files are read in the
 // ANSI code page when the first non-ASCII line turns them into UTF-8.
 
-#include "LogFileWriter.h"
-#include "SystemConventions.h"
 #include "TestFiles.h"
+#include "app/LogFileWriter.h"
+#include "core/SystemConventions.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // The archiver found through the registry, in Wine's or Windows' real
 // registry: the test writes the installer's key itself and removes it again.
 
-#include "ArchiverLocation.h"
 #include "TestFiles.h"
+#include "core/ArchiverLocation.h"
 
 #include <QDir>
 #include <QSettings>

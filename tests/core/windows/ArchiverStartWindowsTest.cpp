@@ -2,13 +2,13 @@
 // it receives is the parameter string exactly as built, it starts without a
 // window, and its exit code is read whatever it is.
 
-#include "ArchiveJob.h"
-#include "ArchiverCommandLine.h"
-#include "ArchiverExitCodes.h"
-#include "ArchiverProcess.h"
-#include "ArchiverStart.h"
 #include "FakeArchiverPlan.h"
 #include "TestFiles.h"
+#include "core/ArchiveJob.h"
+#include "core/ArchiverCommandLine.h"
+#include "core/ArchiverExitCodes.h"
+#include "core/ArchiverProcess.h"
+#include "core/ArchiverStart.h"
 
 #include <QDir>
 #include <QProcess>

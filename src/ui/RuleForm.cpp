@@ -1,8 +1,8 @@
-#include "frmRule.h"
+#include "ui/RuleForm.h"
 
-#include "AccessibleTexts.h"
-#include "FocusOrder.h"
-#include "RangeSpinBox.h"
+#include "ui/AccessibleTexts.h"
+#include "ui/FocusOrder.h"
+#include "ui/RangeSpinBox.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PassRecord.h"
+#include "app/PassRecord.h"
 
 #include <QDialog>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "frmAbout.h"
+#include "ui/AboutForm.h"
 
-#include "ProductArtwork.h"
-#include "ProgramInfo.h"
+#include "app/ProgramInfo.h"
+#include "ui/ProductArtwork.h"
 
 #include <QDesktopServices>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ControlRegistry.h"
-#include "MainView.h"
-#include "MainWindowLogic.h"
+#include "app/MainView.h"
+#include "app/MainWindowLogic.h"
+#include "ui/ControlRegistry.h"
 
 #include <QMainWindow>
 #include <QTimer>

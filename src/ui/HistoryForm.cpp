@@ -1,7 +1,7 @@
-#include "frmHistory.h"
+#include "ui/HistoryForm.h"
 
-#include "FileSize.h"
-#include "RunHistory.h"
+#include "app/RunHistory.h"
+#include "core/FileSize.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
