@@ -16,9 +16,9 @@ void BM_ArchiveNameAndCommandLine(benchmark::State& state)
     rule.DestinationFilename = QStringLiteral("documents_#ymd_hns#");
     rule.IncludeSubFolders = true;
     TWinRAROptions options;
-    options.ArchiveFormat = QStringLiteral("RAR");
-    options.Compression = QStringLiteral("Normal");
-    options.StorePaths = QStringLiteral("Relative paths");
+    options.ArchiveFormat = TArchiveFormat::Rar;
+    options.Compression = TCompression::Normal;
+    options.StorePaths = TStorePaths::Relative;
     const LocalDateTime now = LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9);
     for (auto _ : state) {
         const QString archive = BuildArchiveFileName(rule, options, now);

@@ -115,12 +115,6 @@ BackupPass::AutoCleanLimits BackupPass::LimitsOf(const TBackupRule& rule)
     return limits;
 }
 
-QString BackupPass::ArchiveExtension(const QString& archiveFormat)
-{
-    return archiveFormat.startsWith(QLatin1String("ZIP")) ? QStringLiteral("zip")
-                                                          : QStringLiteral("rar");
-}
-
 void BackupPass::EnableApp()
 {
     m_view.setControlEnabled(Control::SchedulePagePanel, true);

@@ -42,8 +42,6 @@ public:
         bool any() const { return maxFiles != 0 || maxBytes != 0; }
     };
     static AutoCleanLimits LimitsOf(const TBackupRule& rule);
-    // "zip" or "rar": the archives of the format that auto clean looks at.
-    static QString ArchiveExtension(const QString& archiveFormat);
 
     // Observers are told of every pass that starts; they outlive the pass.
     void addObserver(PassObserver* observer) { m_observers.append(observer); }

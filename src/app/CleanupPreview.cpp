@@ -21,8 +21,8 @@ std::vector<TFileEntry> PreviewAutoClean(const TBackupRules& rules, const TSetti
             ++newArchives;
     }
     return PreviewAutoCleanFolder(first->DestinationFolder,
-                                  BackupPass::ArchiveExtension(settings.ArchiveFormat),
-                                  limits.maxFiles, limits.maxBytes, newArchives);
+                                  ArchiveExtension(settings.ArchiveFormat), limits.maxFiles,
+                                  limits.maxBytes, newArchives);
 }
 
 } // namespace tessaro

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <limits>
 #include <type_traits>
-#include <variant>
 
 namespace tessaro {
 
@@ -23,116 +22,185 @@ const QString ScheduleSection = QStringLiteral("schedule");
 const QString WindowSection = QStringLiteral("window");
 const QString RuleSectionPrefix = QStringLiteral("backup_rules");
 
-using SettingMember = std::variant<bool TSettings::*, int TSettings::*, QString TSettings::*>;
-
-// One key of the file that maps straight onto a field of the settings
-// record. The tables keep the order in which the keys are written, so a
-// file that is saved for the first time lists them in the order users know.
+// One key of the file that maps onto a field of the settings record. The
+// tables keep the order in which the keys are written, so a file that is
+// saved for the first time lists them in the order users know.
 struct SettingKey
 {
     const char* key;
-    SettingMember member;
+    void (*read)(const TCustomIniFile& ini, const QString& section, const QString& key,
+                 TSettings& settings);
+    void (*write)(TCustomIniFile& ini, const QString& section, const QString& key,
+                  const TSettings& settings);
 };
 
+// A choice is stored as its text. Hand-edited or older files may hold a text
+// the window cannot show; it reads as the field's default.
+template <typename Choice>
+Choice readChoice(const QString& text, Choice fallback)
+{
+    if constexpr (std::is_same_v<Choice, TArchiveFormat>)
+        return ChoiceOfText<Choice>(text, Qt::CaseInsensitive).value_or(fallback);
+    // Files written from the radio caption carry the long form of store-only.
+    if constexpr (std::is_same_v<Choice, TCompression>) {
+        if (text == EntryOf(TCompression::Store).caption)
+            return TCompression::Store;
+    }
+    return ChoiceOfText<Choice>(text).value_or(fallback);
+}
+
+template <typename Value>
+Value readValue(const TCustomIniFile& ini, const QString& section, const QString& key,
+                const Value& fallback)
+{
+    if constexpr (std::is_same_v<Value, bool>)
+        return ini.ReadBool(section, key, fallback);
+    else if constexpr (std::is_same_v<Value, int>)
+        return ini.ReadInteger(section, key, fallback);
+    else if constexpr (std::is_same_v<Value, QString>)
+        return ini.ReadString(section, key, fallback);
+    else
+        return readChoice(ini.ReadString(section, key, ChoiceText(fallback)), fallback);
+}
+
+template <typename Value>
+void writeValue(TCustomIniFile& ini, const QString& section, const QString& key, const Value& value)
+{
+    if constexpr (std::is_same_v<Value, bool>)
+        ini.WriteBool(section, key, value);
+    else if constexpr (std::is_same_v<Value, int>)
+        ini.WriteInteger(section, key, value);
+    else if constexpr (std::is_same_v<Value, QString>)
+        ini.WriteString(section, key, value);
+    else
+        ini.WriteString(section, key, ChoiceText(value));
+}
+
+// The key of a field that Access reaches in the record: Access::of returns
+// a reference to it, const for a const record.
+template <typename Access>
+constexpr SettingKey keyOf(const char* key)
+{
+    return {key,
+            [](const TCustomIniFile& ini, const QString& section, const QString& key,
+               TSettings& settings) {
+                const TSettings defaults;
+                Access::of(settings) = readValue(ini, section, key, Access::of(defaults));
+            },
+            [](TCustomIniFile& ini, const QString& section, const QString& key,
+               const TSettings& settings) {
+                writeValue(ini, section, key, Access::of(settings));
+            }};
+}
+
+template <auto Member>
+struct SettingsField
+{
+    template <typename Settings>
+    static auto& of(Settings& settings)
+    {
+        return settings.*Member;
+    }
+};
+
+template <auto Member>
+struct ScheduleField
+{
+    template <typename Settings>
+    static auto& of(Settings& settings)
+    {
+        return settings.Schedule.*Member;
+    }
+};
+
+// A weekday is stored as a flag of its own.
+template <int Day>
+constexpr SettingKey weekdayKey(const char* key)
+{
+    return {key,
+            [](const TCustomIniFile& ini, const QString& section, const QString& key,
+               TSettings& settings) {
+                auto days = settings.Schedule.weekdays();
+                days[Day] = ini.ReadBool(section, key, true);
+                settings.Schedule.setWeekdays(days);
+            },
+            [](TCustomIniFile& ini, const QString& section, const QString& key,
+               const TSettings& settings) {
+                ini.WriteBool(section, key, settings.Schedule.weekdays()[Day]);
+            }};
+}
+
+template <auto Member>
+constexpr SettingKey field(const char* key)
+{
+    return keyOf<SettingsField<Member>>(key);
+}
+
+template <auto Member>
+constexpr SettingKey scheduleField(const char* key)
+{
+    return keyOf<ScheduleField<Member>>(key);
+}
+
 const SettingKey SettingsSectionKeys[] = {
-    {"CallWebHook", &TSettings::CallWebHook},
-    {"IncludeLogsInWebHookCall", &TSettings::IncludeLogsInWebHookCall},
-    {"WebHookURL", &TSettings::WebHookURL},
-    {"MinimizeToTray", &TSettings::MinimizeToTray},
-    {"ExitAfterBackupOnce", &TSettings::ExitAfterBackupOnce},
-    {"BackupOnStart", &TSettings::BackupOnStart},
-    {"WinRARLocation", &TSettings::WinRARLocation},
-    {"ArchiveFormat", &TSettings::ArchiveFormat},
-    {"Compression", &TSettings::Compression},
-    {"UpdateMode", &TSettings::UpdateMode},
-    {"StorePaths", &TSettings::StorePaths},
-    {"UseNumThreads", &TSettings::UseNumThreads},
-    {"NumThreads", &TSettings::NumThreads},
-    {"UseWinRARLogFile", &TSettings::UseWinRARLogFile},
-    {"WinRARLogFile", &TSettings::WinRARLogFile},
+    field<&TSettings::CallWebHook>("CallWebHook"),
+    field<&TSettings::IncludeLogsInWebHookCall>("IncludeLogsInWebHookCall"),
+    field<&TSettings::WebHookURL>("WebHookURL"),
+    field<&TSettings::MinimizeToTray>("MinimizeToTray"),
+    field<&TSettings::ExitAfterBackupOnce>("ExitAfterBackupOnce"),
+    field<&TSettings::BackupOnStart>("BackupOnStart"),
+    field<&TSettings::WinRARLocation>("WinRARLocation"),
+    field<&TSettings::ArchiveFormat>("ArchiveFormat"),
+    field<&TSettings::Compression>("Compression"),
+    field<&TSettings::UpdateMode>("UpdateMode"),
+    field<&TSettings::StorePaths>("StorePaths"),
+    field<&TSettings::UseNumThreads>("UseNumThreads"),
+    field<&TSettings::NumThreads>("NumThreads"),
+    field<&TSettings::UseWinRARLogFile>("UseWinRARLogFile"),
+    field<&TSettings::WinRARLogFile>("WinRARLogFile"),
 };
 
 const SettingKey ScheduleSectionKeys[] = {
-    {"StartTimeHour", &TSettings::StartTimeHour}, {"StartTimeMinute", &TSettings::StartTimeMinute},
-    {"PeriodHours", &TSettings::PeriodHours},     {"Mondays", &TSettings::Mondays},
-    {"Tuesdays", &TSettings::Tuesdays},           {"Wednesdays", &TSettings::Wednesdays},
-    {"Thursdays", &TSettings::Thursdays},         {"Fridays", &TSettings::Fridays},
-    {"Saturdays", &TSettings::Saturdays},         {"Sundays", &TSettings::Sundays},
+    scheduleField<&TSchedule::StartTimeHour>("StartTimeHour"),
+    scheduleField<&TSchedule::StartTimeMinute>("StartTimeMinute"),
+    scheduleField<&TSchedule::PeriodHours>("PeriodHours"),
+    weekdayKey<0>("Mondays"),
+    weekdayKey<1>("Tuesdays"),
+    weekdayKey<2>("Wednesdays"),
+    weekdayKey<3>("Thursdays"),
+    weekdayKey<4>("Fridays"),
+    weekdayKey<5>("Saturdays"),
+    weekdayKey<6>("Sundays"),
 };
 
 template <size_t N>
 void readKeys(const TCustomIniFile& ini, const QString& section, const SettingKey (&keys)[N],
               TSettings& settings)
 {
-    const TSettings defaults;
-    for (const SettingKey& entry : keys) {
-        const QString key = QLatin1String(entry.key);
-        std::visit(
-            [&](auto member) {
-                using Value = std::remove_cvref_t<decltype(settings.*member)>;
-                if constexpr (std::is_same_v<Value, bool>)
-                    settings.*member = ini.ReadBool(section, key, defaults.*member);
-                else if constexpr (std::is_same_v<Value, int>)
-                    settings.*member = ini.ReadInteger(section, key, defaults.*member);
-                else
-                    settings.*member = ini.ReadString(section, key, defaults.*member);
-            },
-            entry.member);
-    }
+    for (const SettingKey& entry : keys)
+        entry.read(ini, section, QLatin1String(entry.key), settings);
 }
 
 template <size_t N>
 void writeKeys(TCustomIniFile& ini, const QString& section, const SettingKey (&keys)[N],
                const TSettings& settings)
 {
-    for (const SettingKey& entry : keys) {
-        const QString key = QLatin1String(entry.key);
-        std::visit(
-            [&](auto member) {
-                using Value = std::remove_cvref_t<decltype(settings.*member)>;
-                if constexpr (std::is_same_v<Value, bool>)
-                    ini.WriteBool(section, key, settings.*member);
-                else if constexpr (std::is_same_v<Value, int>)
-                    ini.WriteInteger(section, key, settings.*member);
-                else
-                    ini.WriteString(section, key, settings.*member);
-            },
-            entry.member);
-    }
+    for (const SettingKey& entry : keys)
+        entry.write(ini, section, QLatin1String(entry.key), settings);
 }
 
-// The stored value when it is one of the choices under the given
-// comparison, written as the choice spells it; otherwise the fallback.
-QString oneOf(const QString& value, const QStringList& choices, Qt::CaseSensitivity cs,
-              const QString& fallback)
-{
-    const auto it = std::find_if(choices.cbegin(), choices.cend(), [&](const QString& choice) {
-        return choice.compare(value, cs) == 0;
-    });
-    return it == choices.cend() ? fallback : *it;
-}
-
-// Hand-edited or older files may hold values the window cannot show; each
-// such value falls back to what the window can show.
+// Numbers out of the window's ranges fall back to what the window can show.
 void makeUsable(TSettings& settings)
 {
     const TSettings defaults;
-    settings.ArchiveFormat = oneOf(settings.ArchiveFormat, ArchiveFormatValues(),
-                                   Qt::CaseInsensitive, defaults.ArchiveFormat);
-    // Files written from the radio caption carry the long form of store-only.
-    if (settings.Compression == QLatin1String("Store (No Compression)"))
-        settings.Compression = QStringLiteral("Store");
-    settings.Compression =
-        oneOf(settings.Compression, CompressionValues(), Qt::CaseSensitive, defaults.Compression);
-    settings.StorePaths =
-        oneOf(settings.StorePaths, StorePathsValues(), Qt::CaseSensitive, defaults.StorePaths);
     settings.NumThreads = std::clamp(settings.NumThreads, 1, 64);
-    if (settings.StartTimeHour < 0 || settings.StartTimeHour > 23)
-        settings.StartTimeHour = defaults.StartTimeHour;
-    if (settings.StartTimeMinute < 0 || settings.StartTimeMinute > 59)
-        settings.StartTimeMinute = defaults.StartTimeMinute;
-    if (!IsKnownPeriod(settings.PeriodHours))
-        settings.PeriodHours = defaults.PeriodHours;
+    TSchedule& schedule = settings.Schedule;
+    if (schedule.StartTimeHour < 0 || schedule.StartTimeHour > 23)
+        schedule.StartTimeHour = defaults.Schedule.StartTimeHour;
+    if (schedule.StartTimeMinute < 0 || schedule.StartTimeMinute > 59)
+        schedule.StartTimeMinute = defaults.Schedule.StartTimeMinute;
+    if (!IsKnownPeriod(schedule.PeriodHours))
+        schedule.PeriodHours = defaults.Schedule.PeriodHours;
 }
 
 // An unreadable date means "never"; it is not worth a message.
@@ -416,7 +484,7 @@ void ConfigFile::UpdateSettings()
     // Weekdays only matter while a period fits within one day, and the
     // schedule in effect cannot change while periodic runs are active.
     m_view.setControlEnabled(Control::CheckWeekdays,
-                             !m_state.PeriodicRunActive && settings.PeriodHours <= 24);
+                             !m_state.PeriodicRunActive && settings.Schedule.PeriodHours <= 24);
 
     // The controls are enabled before the first folder is shown, so that
     // showing a folder with auto clean off can disable its limits again.
@@ -427,8 +495,6 @@ void ConfigFile::UpdateSettings()
           Control::SpinNumFiles, Control::SpinDiskUsage, Control::ComboAutoCleanDestinationFolders})
         m_view.setControlEnabled(control, haveFolders);
     m_view.setAutoCleanDestinations(folders);
-    if (m_updateSchedule)
-        m_updateSchedule();
 }
 
 QPoint ConfigFile::DefaultWindowPosition(const ScreenGeometry& screens)

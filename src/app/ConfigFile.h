@@ -9,8 +9,6 @@
 #include <QSize>
 #include <QString>
 
-#include <functional>
-
 namespace tessaro {
 
 class TMemIniFile;
@@ -41,13 +39,6 @@ public:
     // The centred default position for the minimum window size.
     static QPoint DefaultWindowPosition(const ScreenGeometry& screens);
 
-    // What UpdateSettings calls last: the periodic run controller takes the
-    // schedule fields from the settings.
-    void setUpdateSchedule(std::function<void()> updateSchedule)
-    {
-        m_updateSchedule = std::move(updateSchedule);
-    }
-
     static constexpr int MinimumWidth = 620;
     static constexpr int MinimumHeight = 658;
 
@@ -63,7 +54,6 @@ private:
     MainWindowState& m_state;
     MainView& m_view;
     ActivityLog& m_log;
-    std::function<void()> m_updateSchedule;
 };
 
 } // namespace tessaro

@@ -21,7 +21,6 @@ MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
                                            : seams.programFolder),
       m_history(state, m_log), m_overdue(state, m_clock, m_log, m_alerts)
 {
-    m_config.setUpdateSchedule([this] { m_periodic.UpdateSchedule(); });
     for (PassObserver* observer :
          std::initializer_list<PassObserver*>{&m_history, &m_alerts, &m_overdue})
         m_pass.addObserver(observer);

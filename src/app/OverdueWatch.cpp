@@ -40,7 +40,8 @@ void OverdueWatch::tick()
         return;
 
     // The same guard as the schedule: a period it cannot use counts as 4 hours.
-    const int period = m_state.Settings.PeriodHours > 0 ? m_state.Settings.PeriodHours : 4;
+    const int period =
+        m_state.Settings.Schedule.PeriodHours > 0 ? m_state.Settings.Schedule.PeriodHours : 4;
     const qint64 limit = period * LocalDateTime::MsPerHour * 3 / 2;
     const LocalDateTime since = std::max(m_lastGoodPass, m_activeSince);
     if (now.milliseconds() - since.milliseconds() <= limit)

@@ -22,18 +22,9 @@ PeriodicRunController::PeriodicRunController(MainWindowState& state, MainView& v
     : m_state(state), m_view(view), m_clock(clock), m_log(log), m_config(config), m_pass(pass)
 {}
 
-void PeriodicRunController::UpdateSchedule()
+const TSchedule& PeriodicRunController::schedule() const
 {
-    const TSettings& settings = m_state.Settings;
-    Sched.StartTimeHour = settings.StartTimeHour;
-    Sched.StartTimeMinute = settings.StartTimeMinute;
-    Sched.PeriodHours = IsKnownPeriod(settings.PeriodHours) ? settings.PeriodHours : 4;
-    Sched.Weekdays = 0;
-    const auto days = settings.weekdays();
-    for (size_t i = 0; i < days.size(); ++i) {
-        if (days[i])
-            Sched.Weekdays |= quint8(1u << i);
-    }
+    return m_state.Settings.Schedule;
 }
 
 void PeriodicRunController::setRunControls(bool active)
@@ -61,16 +52,15 @@ void PeriodicRunController::ActionRun(bool interactive)
         return;
     }
     setRunControls(true);
-    UpdateSchedule();
     m_log.LogInfo(QStringLiteral("begin periodic run"));
 
     const LocalDateTime now = m_clock.now();
     int missed = 0;
-    m_state.NextScheduleRun = Sched.NextTime(m_state.LastScheduleRun, now, missed);
+    m_state.NextScheduleRun = schedule().NextTime(m_state.LastScheduleRun, now, missed);
 
     const bool missedAPeriod =
         !m_state.LastBackupTime.isNever() &&
-        LocalDateTime::hoursBetween(now, m_state.LastBackupTime) > Sched.PeriodHours;
+        LocalDateTime::hoursBetween(now, m_state.LastBackupTime) > schedule().PeriodHours;
     if (missedAPeriod) {
         const bool catchUp =
             !interactive ||
@@ -135,7 +125,7 @@ void PeriodicRunController::TimerScheduleTimer()
         m_pass.RunBackup();
     }
     int missed = 0;
-    m_state.NextScheduleRun = Sched.NextTime(m_state.LastScheduleRun, m_clock.now(), missed);
+    m_state.NextScheduleRun = schedule().NextTime(m_state.LastScheduleRun, m_clock.now(), missed);
     logNextRun();
 }
 

@@ -19,8 +19,9 @@ public:
                           ActivityLog& log, ConfigFile& config, BackupPass& pass);
     Q_DISABLE_COPY_MOVE(PeriodicRunController)
 
-    // Takes the schedule fields of the settings into Sched.
-    void UpdateSchedule();
+    // The schedule periodic runs follow: the one of the settings, which
+    // cannot change while periodic runs are active.
+    const TSchedule& schedule() const;
     void ActionRun(bool interactive);
     void ActionStop();
     // One tick of the schedule timer.
@@ -31,8 +32,6 @@ public:
 
     // "Next run: 27.03.2026 14:05, time remaining: 2 days, 03:15".
     static QString RemainingTimeText(LocalDateTime next, LocalDateTime now);
-
-    TSchedule Sched;
 
 private:
     void setRunControls(bool active);

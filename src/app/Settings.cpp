@@ -2,22 +2,6 @@
 
 namespace tessaro {
 
-std::array<bool, 7> TSettings::weekdays() const
-{
-    return {Mondays, Tuesdays, Wednesdays, Thursdays, Fridays, Saturdays, Sundays};
-}
-
-void TSettings::setWeekdays(const std::array<bool, 7>& days)
-{
-    Mondays = days[0];
-    Tuesdays = days[1];
-    Wednesdays = days[2];
-    Thursdays = days[3];
-    Fridays = days[4];
-    Saturdays = days[5];
-    Sundays = days[6];
-}
-
 const std::array<PeriodChoice, 12>& PeriodChoices()
 {
     static const std::array<PeriodChoice, 12> choices = {{
@@ -58,23 +42,6 @@ int PeriodHoursOfItem(const QString& item)
 bool IsKnownPeriod(int hours)
 {
     return !PeriodItemText(hours).isEmpty();
-}
-
-QStringList ArchiveFormatValues()
-{
-    return {QStringLiteral("RAR"), QStringLiteral("RAR4 (Compatible)"), QStringLiteral("ZIP")};
-}
-
-QStringList CompressionValues()
-{
-    return {QStringLiteral("Best"), QStringLiteral("Good"),    QStringLiteral("Normal"),
-            QStringLiteral("Fast"), QStringLiteral("Fastest"), QStringLiteral("Store")};
-}
-
-QStringList StorePathsValues()
-{
-    return {QStringLiteral("Relative paths"), QStringLiteral("Full paths"),
-            QStringLiteral("Full paths + drive")};
 }
 
 } // namespace tessaro

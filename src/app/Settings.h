@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/ArchiverChoices.h"
+#include "core/Schedule.h"
+
 #include <QString>
-#include <QStringList>
 
 #include <array>
 
@@ -20,35 +22,22 @@ struct TSettings
     bool BackupOnStart = false;
     // Archiver page.
     QString WinRARLocation;
-    QString ArchiveFormat = QStringLiteral("RAR");
-    QString Compression = QStringLiteral("Normal");
+    TArchiveFormat ArchiveFormat = TArchiveFormat::Rar;
+    TCompression Compression = TCompression::Normal;
     bool UpdateMode = false;
-    QString StorePaths = QStringLiteral("Full paths");
+    TStorePaths StorePaths = TStorePaths::Full;
     bool UseNumThreads = false;
     int NumThreads = 2;
     bool UseWinRARLogFile = false;
     QString WinRARLogFile;
-    // Schedule page.
-    int StartTimeHour = 12;
-    int StartTimeMinute = 0;
-    int PeriodHours = 4;
-    bool Mondays = true;
-    bool Tuesdays = true;
-    bool Wednesdays = true;
-    bool Thursdays = true;
-    bool Fridays = true;
-    bool Saturdays = true;
-    bool Sundays = true;
+    // Schedule page: the schedule periodic runs follow.
+    TSchedule Schedule;
     // Extras: off unless the user turns them on.
     // Test every archive a pass made with the archiver's test command.
     bool VerifyArchives = false;
     // Warn when periodic runs have not ended a pass without errors for one
     // and a half periods.
     bool WarnWhenOverdue = false;
-
-    // The weekday flags, Monday first.
-    std::array<bool, 7> weekdays() const;
-    void setWeekdays(const std::array<bool, 7>& days);
 
     friend bool operator==(const TSettings&, const TSettings&) = default;
 };
@@ -67,11 +56,5 @@ QString PeriodItemText(int hours);
 // The period of a list item by exact comparison, or 4 for an unknown one.
 int PeriodHoursOfItem(const QString& item);
 bool IsKnownPeriod(int hours);
-
-// The items of "Archive format:", "Compression:" and "Store paths:" as the
-// settings store them.
-QStringList ArchiveFormatValues();
-QStringList CompressionValues();
-QStringList StorePathsValues();
 
 } // namespace tessaro

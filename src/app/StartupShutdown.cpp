@@ -112,7 +112,7 @@ void StartupShutdown::FormCreate(const DataPaths& paths)
     m_log.LogInfo(ProgramName() + QStringLiteral(" version ") + ProgramVersion());
     m_view.showPage(Page::Backup);
     m_periodic.ActionStop();
-    m_state.Settings.setWeekdays({true, true, true, true, true, true, true});
+    m_state.Settings.Schedule.setWeekdays({true, true, true, true, true, true, true});
     m_view.refreshSettings();
 }
 

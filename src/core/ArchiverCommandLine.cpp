@@ -78,37 +78,6 @@ QString expandDatePattern(const QString& name, const LocalDateTime& now)
     return out;
 }
 
-QString compressionSwitch(const QString& compression)
-{
-    static const struct
-    {
-        QLatin1String name;
-        QLatin1String token;
-    } levels[] = {
-        {QLatin1String("Store"), QLatin1String("-m0")},
-        {QLatin1String("Store (No Compression)"), QLatin1String("-m0")},
-        {QLatin1String("Fastest"), QLatin1String("-m1")},
-        {QLatin1String("Fast"), QLatin1String("-m2")},
-        {QLatin1String("Normal"), QLatin1String("-m3")},
-        {QLatin1String("Good"), QLatin1String("-m4")},
-        {QLatin1String("Best"), QLatin1String("-m5")},
-    };
-    for (const auto& level : levels) {
-        if (compression == level.name)
-            return level.token;
-    }
-    return {};
-}
-
-QString storePathsSwitch(const QString& storePaths)
-{
-    if (storePaths.startsWith(QLatin1String("Relative paths")))
-        return QStringLiteral("-ep1");
-    if (storePaths.startsWith(QLatin1String("Full paths + drive")))
-        return QStringLiteral("-ep3");
-    return QStringLiteral("-ep2");
-}
-
 } // namespace
 
 void SetDefaultErrorLogFile(const QString& path)
@@ -121,15 +90,14 @@ QString DefaultErrorLogFile()
     return defaultErrorLogFile;
 }
 
-QString ExpandArchiveName(const QString& fileName, const QString& archiveFormat,
+QString ExpandArchiveName(const QString& fileName, TArchiveFormat archiveFormat,
                           const LocalDateTime& now, PathStyle style)
 {
     QString name = fileName;
     if (extensionStart(name, style) < 0)
         name += QLatin1String(".rar");
     name.truncate(extensionStart(name, style));
-    name += archiveFormat.startsWith(QLatin1String("ZIP")) ? QLatin1String(".zip")
-                                                           : QLatin1String(".rar");
+    name += QLatin1Char('.') + ArchiveExtension(archiveFormat);
     return expandDatePattern(name, now);
 }
 
@@ -164,8 +132,8 @@ ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions
     };
     add(options.UpdateMode ? QStringLiteral("u") : QStringLiteral("a"));
     add(rule.IncludeSubFolders ? QStringLiteral("-r") : QStringLiteral("-r-"));
-    if (const QString level = compressionSwitch(options.Compression); !level.isEmpty())
-        add(level);
+    if (options.Compression)
+        add(EntryOf(*options.Compression).archiverText);
     if (rule.UsePassword && !rule.Password.isEmpty())
         add(QLatin1String("-p") + rule.Password, true);
     add(QStringLiteral("-IBCK"));
@@ -173,7 +141,7 @@ ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions
     if (options.NumThreads > 0)
         add(QLatin1String("-mt") + QString::number(options.NumThreads));
     add(QLatin1String("-ILOG") + errorLogPath, true);
-    add(storePathsSwitch(options.StorePaths));
+    add(EntryOf(options.StorePaths).archiverText);
     add(archivePath, true);
     add(rule.SourceFolder, true);
     return tokens;

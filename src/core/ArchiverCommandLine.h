@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ArchiverChoices.h"
 #include "core/BackupRule.h"
 #include "core/LocalDateTime.h"
 #include "core/PathRules.h"
@@ -8,18 +9,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace tessaro {
 
 // The archiver options of one backup pass, filled from the settings.
 struct TWinRAROptions
 {
-    // "RAR", "RAR4 (Compatible)" or "ZIP".
-    QString ArchiveFormat;
-    // "Best", "Good", "Normal", "Fast", "Fastest", "Store" or
-    // "Store (No Compression)"; empty means no choice.
-    QString Compression;
-    // "Relative paths", "Full paths" or "Full paths + drive"; empty means no choice.
-    QString StorePaths;
+    TArchiveFormat ArchiveFormat = TArchiveFormat::Rar;
+    // No level: the archiver's own default.
+    std::optional<TCompression> Compression;
+    TStorePaths StorePaths = TStorePaths::Full;
     // 0 or less: not given.
     int NumThreads = 0;
     // Folder for the archiver's error log as the user entered it; may be empty.
@@ -53,7 +53,7 @@ QString BuildArchiveFileName(const TBackupRule& rule, const TWinRAROptions& opti
                              const LocalDateTime& now, PathStyle style = nativePathStyle());
 
 // The name part of BuildArchiveFileName: extension replaced, pattern expanded.
-QString ExpandArchiveName(const QString& fileName, const QString& archiveFormat,
+QString ExpandArchiveName(const QString& fileName, TArchiveFormat archiveFormat,
                           const LocalDateTime& now, PathStyle style = nativePathStyle());
 
 // "winrar_errors.log" in the options' log folder when that folder exists,

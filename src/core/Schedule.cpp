@@ -4,6 +4,23 @@
 
 namespace tessaro {
 
+std::array<bool, 7> TSchedule::weekdays() const
+{
+    std::array<bool, 7> days{};
+    for (size_t i = 0; i < days.size(); ++i)
+        days[i] = (Weekdays >> i) & 1u;
+    return days;
+}
+
+void TSchedule::setWeekdays(const std::array<bool, 7>& days)
+{
+    Weekdays = 0;
+    for (size_t i = 0; i < days.size(); ++i) {
+        if (days[i])
+            Weekdays |= quint8(1u << i);
+    }
+}
+
 namespace {
 
 constexpr quint8 allDays = 0x7F;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <array>
 #include <functional>
 
 namespace tessaro {
@@ -16,6 +17,12 @@ struct TSchedule
     int StartTimeMinute = 0;
     int PeriodHours = 4;
     quint8 Weekdays = 0x7F;
+
+    // The weekday bits as flags, Monday first.
+    std::array<bool, 7> weekdays() const;
+    void setWeekdays(const std::array<bool, 7>& days);
+
+    friend bool operator==(const TSchedule&, const TSchedule&) = default;
 
     // The next run after nowTime, counting in missedPeriods every candidate
     // at or before nowTime. Runs are aligned to lastTime while fewer than 100

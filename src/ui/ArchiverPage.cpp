@@ -21,28 +21,21 @@ namespace {
 
 using After = SettingsBinder::After;
 
-struct Choice
-{
-    const char* name;
-    const char* caption;
-    const char* value;
+// The radio buttons of a choice: object names in the order of its values.
+// Compression shows in two columns of three, the stronger levels first.
+const std::pair<const char*, TCompression> compressionRadios[] = {
+    {"RadioCompressionBest", TCompression::Best},
+    {"RadioCompressionGood", TCompression::Good},
+    {"RadioCompressionNormal", TCompression::Normal},
+    {"RadioCompressionFast", TCompression::Fast},
+    {"RadioCompressionFastest", TCompression::Fastest},
+    {"RadioCompressionStore", TCompression::Store},
 };
 
-// Compression in two columns of three: the first column holds the stronger
-// levels.
-const Choice compressionChoices[] = {
-    {"RadioCompressionBest", "Best", "Best"},
-    {"RadioCompressionGood", "Good", "Good"},
-    {"RadioCompressionNormal", "Normal", "Normal"},
-    {"RadioCompressionFast", "Fast", "Fast"},
-    {"RadioCompressionFastest", "Fastest", "Fastest"},
-    {"RadioCompressionStore", "Store (No Compression)", "Store"},
-};
-
-const Choice storePathChoices[] = {
-    {"RadioStorePathsRelative", "Relative paths", "Relative paths"},
-    {"RadioStorePathsFull", "Full paths", "Full paths"},
-    {"RadioStorePathsDrive", "Full paths + drive letter", "Full paths + drive"},
+const std::pair<const char*, TStorePaths> storePathRadios[] = {
+    {"RadioStorePathsRelative", TStorePaths::Relative},
+    {"RadioStorePathsFull", TStorePaths::Full},
+    {"RadioStorePathsDrive", TStorePaths::FullWithDrive},
 };
 
 } // namespace
@@ -105,21 +98,19 @@ void ArchiverPage::buildLocation(QGridLayout* grid)
 void ArchiverPage::buildFormatAndCompression(QGridLayout* grid)
 {
     auto* format = makeNamed<QComboBox>(this, "ComboArchiveFormat");
-    format->addItems(ArchiveFormatValues());
-    m_context.binder.bindComboText(format, &TSettings::ArchiveFormat);
+    m_context.binder.bindCombo(format, &TSettings::ArchiveFormat);
     grid->addWidget(
         makeNamed<QLabel>(this, "LabelArchiveFormat", QStringLiteral("Archive format:")), 1, 0);
     grid->addWidget(format, 1, 1);
 
     grid->addWidget(makeNamed<QLabel>(this, "LabelCompression", QStringLiteral("Compression:")), 2,
                     0, Qt::AlignTop);
-    QList<std::pair<QRadioButton*, QString>> radios;
-    for (int i = 0; i < int(std::size(compressionChoices)); ++i) {
-        const Choice& choice = compressionChoices[i];
-        auto* radio =
-            makeNamed<QRadioButton>(this, choice.name, QString::fromLatin1(choice.caption));
+    QList<std::pair<QRadioButton*, TCompression>> radios;
+    for (int i = 0; i < int(std::size(compressionRadios)); ++i) {
+        const auto& [name, value] = compressionRadios[i];
+        auto* radio = makeNamed<QRadioButton>(this, name, EntryOf(value).caption);
         grid->addWidget(radio, 2 + i % 3, 1 + i / 3);
-        radios.append({radio, QString::fromLatin1(choice.value)});
+        radios.append({radio, value});
     }
     m_context.binder.bindChoice(radios, &TSettings::Compression);
 
@@ -133,13 +124,12 @@ void ArchiverPage::buildPathsAndThreads(QGridLayout* grid)
 {
     grid->addWidget(makeNamed<QLabel>(this, "LabelStorePaths", QStringLiteral("Store paths:")), 6,
                     0, Qt::AlignTop);
-    QList<std::pair<QRadioButton*, QString>> radios;
-    for (int i = 0; i < int(std::size(storePathChoices)); ++i) {
-        const Choice& choice = storePathChoices[i];
-        auto* radio =
-            makeNamed<QRadioButton>(this, choice.name, QString::fromLatin1(choice.caption));
+    QList<std::pair<QRadioButton*, TStorePaths>> radios;
+    for (int i = 0; i < int(std::size(storePathRadios)); ++i) {
+        const auto& [name, value] = storePathRadios[i];
+        auto* radio = makeNamed<QRadioButton>(this, name, EntryOf(value).caption);
         grid->addWidget(radio, 6 + i, 1, 1, 3);
-        radios.append({radio, QString::fromLatin1(choice.value)});
+        radios.append({radio, value});
     }
     m_context.binder.bindChoice(radios, &TSettings::StorePaths);
 

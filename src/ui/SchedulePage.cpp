@@ -74,13 +74,14 @@ void SchedulePage::buildStartTime()
 
     SettingsBinder& binder = m_context.binder;
     binder.addView([this](const TSettings& settings) {
-        EditStartTime->setTime(QTime(settings.StartTimeHour, settings.StartTimeMinute));
+        EditStartTime->setTime(
+            QTime(settings.Schedule.StartTimeHour, settings.Schedule.StartTimeMinute));
     });
     connect(EditStartTime, &QTimeEdit::timeChanged, this, [&binder](QTime time) {
         binder.store(
             [time](TSettings& settings) {
-                settings.StartTimeHour = time.hour();
-                settings.StartTimeMinute = time.minute();
+                settings.Schedule.StartTimeHour = time.hour();
+                settings.Schedule.StartTimeMinute = time.minute();
             },
             After::UpdateSettings);
     });
@@ -99,11 +100,11 @@ void SchedulePage::buildRepeat()
 
     SettingsBinder& binder = m_context.binder;
     binder.addView([this](const TSettings& settings) {
-        ComboRepeat->setCurrentIndex(ComboRepeat->findData(settings.PeriodHours));
+        ComboRepeat->setCurrentIndex(ComboRepeat->findData(settings.Schedule.PeriodHours));
     });
     connect(ComboRepeat, &QComboBox::currentIndexChanged, this, [this, &binder] {
         const int hours = ComboRepeat->currentData().toInt();
-        binder.store([hours](TSettings& settings) { settings.PeriodHours = hours; },
+        binder.store([hours](TSettings& settings) { settings.Schedule.PeriodHours = hours; },
                      After::UpdateSettings);
     });
 }
@@ -121,7 +122,7 @@ void SchedulePage::buildWeekdays()
 
     SettingsBinder& binder = m_context.binder;
     binder.addView([this](const TSettings& settings) {
-        const auto days = settings.weekdays();
+        const auto days = settings.Schedule.weekdays();
         for (int i = 0; i < CheckWeekdays->count(); ++i)
             CheckWeekdays->item(i)->setCheckState(days[size_t(i)] ? Qt::Checked : Qt::Unchecked);
     });
@@ -129,7 +130,7 @@ void SchedulePage::buildWeekdays()
         std::array<bool, 7> days{};
         for (int i = 0; i < CheckWeekdays->count(); ++i)
             days[size_t(i)] = CheckWeekdays->item(i)->checkState() == Qt::Checked;
-        binder.store([days](TSettings& settings) { settings.setWeekdays(days); },
+        binder.store([days](TSettings& settings) { settings.Schedule.setWeekdays(days); },
                      After::UpdateSettings);
     });
 }

@@ -39,19 +39,22 @@ void SettingsBinder::bindSpin(QSpinBox* spin, int TSettings::*field, After after
     });
 }
 
-void SettingsBinder::bindComboText(QComboBox* combo, QString TSettings::*field)
+void SettingsBinder::bindComboItems(QComboBox* combo, const QList<std::pair<QString, int>>& items,
+                                    const ChoiceAccessor& field)
 {
-    addView([combo, field](const TSettings& settings) {
-        combo->setCurrentIndex(combo->findText(settings.*field));
+    for (const auto& [caption, value] : items)
+        combo->addItem(caption, value);
+    addView([combo, get = field.get](const TSettings& settings) {
+        combo->setCurrentIndex(combo->findData(get(settings)));
     });
-    QObject::connect(
-        combo, &QComboBox::currentTextChanged, combo, [this, field](const QString& text) {
-            store([&](TSettings& settings) { settings.*field = text; }, After::Nothing);
-        });
+    QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this, combo, set = field.set] {
+        const int value = combo->currentData().toInt();
+        store([&](TSettings& settings) { set(settings, value); }, After::Nothing);
+    });
 }
 
-void SettingsBinder::bindChoice(const QList<std::pair<QRadioButton*, QString>>& radios,
-                                QString TSettings::*field)
+void SettingsBinder::bindRadios(const QList<std::pair<QRadioButton*, int>>& radios,
+                                const ChoiceAccessor& field)
 {
     if (radios.isEmpty())
         return;
@@ -60,15 +63,16 @@ void SettingsBinder::bindChoice(const QList<std::pair<QRadioButton*, QString>>& 
     auto* group = new QButtonGroup(radios.first().first->parent());
     for (const auto& [radio, value] : radios) {
         group->addButton(radio);
-        QObject::connect(
-            radio, &QRadioButton::toggled, radio, [this, field, value = value](bool checked) {
-                if (checked)
-                    store([&](TSettings& settings) { settings.*field = value; }, After::Nothing);
-            });
+        QObject::connect(radio, &QRadioButton::toggled, radio,
+                         [this, set = field.set, value = value](bool checked) {
+                             if (checked)
+                                 store([&](TSettings& settings) { set(settings, value); },
+                                       After::Nothing);
+                         });
     }
-    addView([radios, field](const TSettings& settings) {
+    addView([radios, get = field.get](const TSettings& settings) {
         for (const auto& [radio, value] : radios) {
-            if (value == settings.*field)
+            if (value == get(settings))
                 radio->setChecked(true);
         }
     });

@@ -383,7 +383,7 @@ TEST_F(AutoCleanCalls, OncePerDestinationFolderWithTheFirstRulesLimits)
     addWindowsRule("E:\\Off\\", acmOff, 10, 5);
     addWindowsRule("F:\\Zero\\", acmNumFiles, 0, 5);
     addWindowsRule("G:\\Size\\", acmDiskUsage, 10, 5);
-    state.Settings.ArchiveFormat = s("ZIP");
+    state.Settings.ArchiveFormat = TArchiveFormat::Zip;
 
     ASSERT_TRUE(pass.RunBackup());
 

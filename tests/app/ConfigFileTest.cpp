@@ -103,18 +103,18 @@ TSettings unusualSettings()
     s.ExitAfterBackupOnce = true;
     s.BackupOnStart = true;
     s.WinRARLocation = u"C:\\Program Files\\WinRAR\\WinRAR.exe"_s;
-    s.ArchiveFormat = u"RAR4 (Compatible)"_s;
-    s.Compression = u"Store"_s;
+    s.ArchiveFormat = TArchiveFormat::Rar4;
+    s.Compression = TCompression::Store;
     s.UpdateMode = true;
-    s.StorePaths = u"Full paths + drive"_s;
+    s.StorePaths = TStorePaths::FullWithDrive;
     s.UseNumThreads = true;
     s.NumThreads = 17;
     s.UseWinRARLogFile = true;
     s.WinRARLogFile = u"C:\\Logs\\"_s;
-    s.StartTimeHour = 23;
-    s.StartTimeMinute = 59;
-    s.PeriodHours = 336;
-    s.setWeekdays({false, true, false, true, false, true, false});
+    s.Schedule.StartTimeHour = 23;
+    s.Schedule.StartTimeMinute = 59;
+    s.Schedule.PeriodHours = 336;
+    s.Schedule.setWeekdays({false, true, false, true, false, true, false});
     return s;
 }
 
@@ -169,8 +169,8 @@ TEST_F(ConfigFileTest, FirstStartWithoutAFileLoadsEveryDefault)
     EXPECT_EQ(permissionBits(configPath()), 0600);
 #endif
     EXPECT_EQ(state().Settings, TSettings{});
-    EXPECT_EQ(state().Settings.PeriodHours, 4);
-    EXPECT_EQ(state().Settings.Compression, u"Normal"_s);
+    EXPECT_EQ(state().Settings.Schedule.PeriodHours, 4);
+    EXPECT_EQ(state().Settings.Compression, TCompression::Normal);
     EXPECT_EQ(state().Rules.Count(), 0);
     EXPECT_TRUE(state().FirstStart);
     EXPECT_TRUE(state().LastBackupTime.isNever());
@@ -204,38 +204,38 @@ TEST_F(ConfigFileTest, UnusableValuesLoadAsTheNearestUsableOne)
     const Case cases[] = {
         {"settings", "ArchiveFormat=zip",
          [](TSettings& s) {
-             s.ArchiveFormat = u"ZIP"_s;
+             s.ArchiveFormat = TArchiveFormat::Zip;
          }},
         {"settings", "ArchiveFormat=rar4 (COMPATIBLE)",
          [](TSettings& s) {
-             s.ArchiveFormat = u"RAR4 (Compatible)"_s;
+             s.ArchiveFormat = TArchiveFormat::Rar4;
          }},
         {"settings", "ArchiveFormat=RAR5", unchanged},
         {"settings", "Compression=Best",
          [](TSettings& s) {
-             s.Compression = u"Best"_s;
+             s.Compression = TCompression::Best;
          }},
         {"settings", "Compression=Fastest",
          [](TSettings& s) {
-             s.Compression = u"Fastest"_s;
+             s.Compression = TCompression::Fastest;
          }},
         {"settings", "Compression=Store",
          [](TSettings& s) {
-             s.Compression = u"Store"_s;
+             s.Compression = TCompression::Store;
          }},
         {"settings", "Compression=Store (No Compression)",
          [](TSettings& s) {
-             s.Compression = u"Store"_s;
+             s.Compression = TCompression::Store;
          }},
         {"settings", "Compression=store", unchanged},
         {"settings", "Compression=Ultra", unchanged},
         {"settings", "StorePaths=Relative paths",
          [](TSettings& s) {
-             s.StorePaths = u"Relative paths"_s;
+             s.StorePaths = TStorePaths::Relative;
          }},
         {"settings", "StorePaths=Full paths + drive",
          [](TSettings& s) {
-             s.StorePaths = u"Full paths + drive"_s;
+             s.StorePaths = TStorePaths::FullWithDrive;
          }},
         {"settings", "StorePaths=Full paths + drive letter", unchanged},
         {"settings", "StorePaths=relative paths", unchanged},
@@ -268,35 +268,35 @@ TEST_F(ConfigFileTest, UnusableValuesLoadAsTheNearestUsableOne)
         {"schedule", "StartTimeHour=-1", unchanged},
         {"schedule", "StartTimeHour=23",
          [](TSettings& s) {
-             s.StartTimeHour = 23;
+             s.Schedule.StartTimeHour = 23;
          }},
         {"schedule", "StartTimeHour=0",
          [](TSettings& s) {
-             s.StartTimeHour = 0;
+             s.Schedule.StartTimeHour = 0;
          }},
         {"schedule", "StartTimeMinute=60", unchanged},
         {"schedule", "StartTimeMinute=59",
          [](TSettings& s) {
-             s.StartTimeMinute = 59;
+             s.Schedule.StartTimeMinute = 59;
          }},
         {"schedule", "PeriodHours=5", unchanged},
         {"schedule", "PeriodHours=0", unchanged},
         {"schedule", "PeriodHours=336",
          [](TSettings& s) {
-             s.PeriodHours = 336;
+             s.Schedule.PeriodHours = 336;
          }},
         {"schedule", "PeriodHours=0x18",
          [](TSettings& s) {
-             s.PeriodHours = 24;
+             s.Schedule.PeriodHours = 24;
          }},
         {"schedule", "Mondays=0",
          [](TSettings& s) {
-             s.Mondays = false;
+             s.Schedule.Weekdays = 0b1111110;
          }},
         {"schedule", "Sundays=false", unchanged},
         {"SCHEDULE", "saturdays = 0",
          [](TSettings& s) {
-             s.Saturdays = false;
+             s.Schedule.Weekdays = 0b1011111;
          }},
     };
     for (const Case& c : cases) {
@@ -830,7 +830,7 @@ TEST_F(ConfigFileTest, UpdateSettingsEnablesWhatTheSettingsAllow)
         SCOPED_TRACE(c.periodHours);
         state().Settings.CallWebHook = c.callWebHook;
         state().Settings.UseNumThreads = c.useNumThreads;
-        state().Settings.PeriodHours = c.periodHours;
+        state().Settings.Schedule.PeriodHours = c.periodHours;
         config().UpdateSettings();
         EXPECT_EQ(view().isEnabled(Control::EditWebhook), c.callWebHook);
         EXPECT_EQ(view().isEnabled(Control::CheckIncludeLog), c.callWebHook);

@@ -107,7 +107,7 @@ protected:
     OverdueTest()
     {
         app.addRule(u"a"_s);
-        app.state.Settings.PeriodHours = 4;
+        app.state.Settings.Schedule.PeriodHours = 4;
         app.state.Settings.WarnWhenOverdue = true;
         app.logic.periodic().ActionRun(false);
     }

@@ -33,8 +33,8 @@ protected:
     PeriodicRun() : app(at(27, 10))
     {
         // Daily at 12:00, every day.
-        app.state.Settings.PeriodHours = 24;
-        app.state.Settings.StartTimeHour = 12;
+        app.state.Settings.Schedule.PeriodHours = 24;
+        app.state.Settings.Schedule.StartTimeHour = 12;
     }
 
     void expectActive(bool active)
@@ -137,7 +137,7 @@ TEST_F(PeriodicRun, CatchUpDecision)
     };
     for (const auto& c : cases) {
         AppHarness h(now);
-        h.state.Settings.PeriodHours = 24;
+        h.state.Settings.Schedule.PeriodHours = 24;
         h.addRule(s("a"));
         h.state.LastBackupTime = c.lastBackup;
         h.view.answers = {c.answer};
@@ -311,7 +311,7 @@ TEST_F(PeriodicRun, SettingsUpdatesKeepTheWeekdayListDisabledWhileActive)
 {
     for (const int period : {4, 24, 48}) {
         SCOPED_TRACE(period);
-        app.state.Settings.PeriodHours = period;
+        app.state.Settings.Schedule.PeriodHours = period;
         startAfterYesterdaysRun();
         app.logic.config().UpdateSettings();
         expectActive(true);
@@ -322,22 +322,27 @@ TEST_F(PeriodicRun, SettingsUpdatesKeepTheWeekdayListDisabledWhileActive)
     }
 }
 
-TEST_F(PeriodicRun, ScheduleComesFromTheSettings)
+TEST_F(PeriodicRun, StartFollowsTheScheduleOfTheSettings)
 {
-    auto& settings = app.state.Settings;
-    settings.StartTimeHour = 3;
-    settings.StartTimeMinute = 30;
-    settings.PeriodHours = 5;
-    settings.setWeekdays({false, true, false, true, false, false, true});
-    periodic().UpdateSchedule();
-    EXPECT_EQ(periodic().Sched.StartTimeHour, 3);
-    EXPECT_EQ(periodic().Sched.StartTimeMinute, 30);
-    EXPECT_EQ(periodic().Sched.PeriodHours, 4) << "an unknown period is 4 hours";
-    EXPECT_EQ(periodic().Sched.Weekdays, 0b1001010);
-    // Settings changes reach the schedule through UpdateSettings.
-    settings.PeriodHours = 48;
-    app.logic.config().UpdateSettings();
-    EXPECT_EQ(periodic().Sched.PeriodHours, 48);
+    // Tuesdays and Thursdays at 03:30, every four hours: from Friday the
+    // 27th at 10:00 the next run is Tuesday the 31st at 03:30.
+    auto& schedule = app.state.Settings.Schedule;
+    schedule.StartTimeHour = 3;
+    schedule.StartTimeMinute = 30;
+    schedule.PeriodHours = 4;
+    schedule.setWeekdays({false, true, false, true, false, false, false});
+    app.addRule(s("a"));
+    periodic().ActionRun(true);
+    EXPECT_EQ(app.state.NextScheduleRun, at(31, 3, 30));
+    EXPECT_EQ(periodic().schedule().Weekdays, 0b0001010);
+
+    // A settings change while periodic runs are off is what the next start
+    // follows.
+    periodic().ActionStop();
+    schedule.PeriodHours = 48;
+    schedule.setWeekdays({true, true, true, true, true, true, true});
+    periodic().ActionRun(true);
+    EXPECT_EQ(periodic().schedule().PeriodHours, 48);
 }
 
 } // namespace

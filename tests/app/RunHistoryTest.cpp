@@ -79,7 +79,7 @@ TEST_F(RunHistoryTest, APassAppendsOneWholeLineWithEveryRule)
 TEST_F(RunHistoryTest, EachWayOfStartingAPassIsRecordedAsItsTrigger)
 {
     app.addRule(u"a"_s);
-    app.state.Settings.PeriodHours = 24;
+    app.state.Settings.Schedule.PeriodHours = 24;
     const auto scoped = app.plan(AppHarness::archiveMade());
 
     app.logic.pass().BackUpOnceNow();

@@ -62,9 +62,9 @@ public:
         rule.SourceFolder = folder(QStringLiteral("source"));
         rule.DestinationFolder = folder(QStringLiteral("dest"));
         rule.DestinationFilename = QStringLiteral("backup.rar");
-        options.ArchiveFormat = QStringLiteral("RAR");
-        options.Compression = QStringLiteral("Normal");
-        options.StorePaths = QStringLiteral("Relative paths");
+        options.ArchiveFormat = TArchiveFormat::Rar;
+        options.Compression = TCompression::Normal;
+        options.StorePaths = TStorePaths::Relative;
     }
     ~JobSandbox() { SetDefaultErrorLogFile(m_previousDefaultErrorLog); }
     JobSandbox(const JobSandbox&) = delete;

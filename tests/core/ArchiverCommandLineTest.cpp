@@ -27,9 +27,9 @@ protected:
         rule.DestinationFolder = s("E:\\Backup\\");
         rule.DestinationFilename = s("projects_#ymd_hns#");
         rule.IncludeSubFolders = true;
-        options.ArchiveFormat = s("RAR");
-        options.Compression = s("Normal");
-        options.StorePaths = s("Relative paths");
+        options.ArchiveFormat = TArchiveFormat::Rar;
+        options.Compression = TCompression::Normal;
+        options.StorePaths = TStorePaths::Relative;
         options.NumThreads = 4;
         options.LogFile = s("E:\\Logs");
     }
@@ -49,9 +49,9 @@ TEST_F(WorkedExample, RarNormalRelativePathsWithThreads)
 
 TEST_F(WorkedExample, ZipStoreFullPathsDriveUpdateWithPassword)
 {
-    options.ArchiveFormat = s("ZIP");
-    options.Compression = s("Store");
-    options.StorePaths = s("Full paths + drive");
+    options.ArchiveFormat = TArchiveFormat::Zip;
+    options.Compression = TCompression::Store;
+    options.StorePaths = TStorePaths::FullWithDrive;
     options.NumThreads = 0;
     options.LogFile.clear();
     options.UpdateMode = true;
@@ -72,7 +72,7 @@ TEST_F(WorkedExample, Rar4GivesTheSameNameAndCommandLineAsRar)
 {
     const QString rarArchive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
     const QString rarLine = BuildCommandLine(rule, options, rarArchive, s("L"));
-    options.ArchiveFormat = s("RAR4 (Compatible)");
+    options.ArchiveFormat = TArchiveFormat::Rar4;
     const QString rar4Archive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
     EXPECT_EQ(rar4Archive, rarArchive);
     EXPECT_EQ(BuildCommandLine(rule, options, rar4Archive, s("L")), rarLine);
@@ -81,7 +81,7 @@ TEST_F(WorkedExample, Rar4GivesTheSameNameAndCommandLineAsRar)
 struct NameCase
 {
     const char* fileName;
-    const char* format;
+    TArchiveFormat format;
     LocalDateTime now;
     const char* expected;
 };
@@ -91,40 +91,38 @@ TEST(ArchiveName, ExtensionAndDatePattern)
     const LocalDateTime jan5 = LocalDateTime::fromParts(2026, 1, 5, 7, 5, 3);
     const LocalDateTime y2005 = LocalDateTime::fromParts(2005, 11, 30, 23, 59, 58);
     const NameCase cases[] = {
-        {"backup", "ZIP", passStart, "backup.zip"},
-        {"backup", "RAR", passStart, "backup.rar"},
-        {"data.2024", "RAR", passStart, "data.rar"},
-        {"backup.zip", "RAR", passStart, "backup.rar"},
-        {"backup.zip", "RAR4 (Compatible)", passStart, "backup.rar"},
-        {"backup.rar", "ZIP", passStart, "backup.zip"},
-        // Format names compare case-sensitively: "zip" is not ZIP.
-        {"backup", "zip", passStart, "backup.rar"},
-        {"#Y-m-d#", "RAR", jan5, "2026-01-05.rar"},
-        {"#y#", "RAR", y2005, "5.rar"},
-        {"#y#", "RAR", passStart, "26.rar"},
-        {"hns", "RAR", passStart, "hns.rar"},
+        {"backup", TArchiveFormat::Zip, passStart, "backup.zip"},
+        {"backup", TArchiveFormat::Rar, passStart, "backup.rar"},
+        {"data.2024", TArchiveFormat::Rar, passStart, "data.rar"},
+        {"backup.zip", TArchiveFormat::Rar, passStart, "backup.rar"},
+        {"backup.zip", TArchiveFormat::Rar4, passStart, "backup.rar"},
+        {"backup.rar", TArchiveFormat::Zip, passStart, "backup.zip"},
+        {"#Y-m-d#", TArchiveFormat::Rar, jan5, "2026-01-05.rar"},
+        {"#y#", TArchiveFormat::Rar, y2005, "5.rar"},
+        {"#y#", TArchiveFormat::Rar, passStart, "26.rar"},
+        {"hns", TArchiveFormat::Rar, passStart, "hns.rar"},
         // An unclosed pattern runs on into the new extension.
-        {"x#y", "ZIP", LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9), "x26.z05p"},
-        {"a#YMDHNIS#b", "RAR", jan5,
+        {"x#y", TArchiveFormat::Zip, LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9), "x26.z05p"},
+        {"a#YMDHNIS#b", TArchiveFormat::Rar, jan5,
          "a20260105070505"
          "03b.rar"},
-        {"#ymd_hns#", "RAR", y2005, "51130_235958.rar"},
+        {"#ymd_hns#", TArchiveFormat::Rar, y2005, "51130_235958.rar"},
         // Letters without a meaning inside a pattern stay as they are.
-        {"#abc-Q#", "RAR", passStart, "abc-Q.rar"},
-        {"##", "RAR", passStart, ".rar"},
-        {"name.", "RAR", passStart, "name.rar"},
+        {"#abc-Q#", TArchiveFormat::Rar, passStart, "abc-Q.rar"},
+        {"##", TArchiveFormat::Rar, passStart, ".rar"},
+        {"name.", TArchiveFormat::Rar, passStart, "name.rar"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ExpandArchiveName(s(c.fileName), s(c.format), c.now, PathStyle::Windows),
+        EXPECT_EQ(ExpandArchiveName(s(c.fileName), c.format, c.now, PathStyle::Windows),
                   s(c.expected))
-            << c.fileName << " / " << c.format;
+            << c.fileName << " / " << ChoiceText(c.format).toStdString();
     }
 }
 
 TEST(ArchiveName, HashSignsNeverReachTheArchiveName)
 {
     for (const char* name : {"#", "a#b#c#d", "###", "x.#y#", "#d#.#m#"}) {
-        EXPECT_FALSE(ExpandArchiveName(s(name), s("RAR"), passStart, PathStyle::Windows)
+        EXPECT_FALSE(ExpandArchiveName(s(name), TArchiveFormat::Rar, passStart, PathStyle::Windows)
                          .contains(QLatin1Char('#')))
             << name;
     }
@@ -134,12 +132,14 @@ TEST(ArchiveName, ExtensionSearchStopsAtThePathBarriersOfTheStyle)
 {
     // A dot in a folder part is no extension: Windows stops at "\" and ":",
     // POSIX at "/".
-    EXPECT_EQ(ExpandArchiveName(s("a.b\\c"), s("RAR"), passStart, PathStyle::Windows),
+    EXPECT_EQ(ExpandArchiveName(s("a.b\\c"), TArchiveFormat::Rar, passStart, PathStyle::Windows),
               s("a.b\\c.rar"));
-    EXPECT_EQ(ExpandArchiveName(s("a.b:c"), s("RAR"), passStart, PathStyle::Windows),
+    EXPECT_EQ(ExpandArchiveName(s("a.b:c"), TArchiveFormat::Rar, passStart, PathStyle::Windows),
               s("a.b:c.rar"));
-    EXPECT_EQ(ExpandArchiveName(s("a.b:c"), s("RAR"), passStart, PathStyle::Posix), s("a.rar"));
-    EXPECT_EQ(ExpandArchiveName(s("a.b/c"), s("RAR"), passStart, PathStyle::Posix), s("a.b/c.rar"));
+    EXPECT_EQ(ExpandArchiveName(s("a.b:c"), TArchiveFormat::Rar, passStart, PathStyle::Posix),
+              s("a.rar"));
+    EXPECT_EQ(ExpandArchiveName(s("a.b/c"), TArchiveFormat::Rar, passStart, PathStyle::Posix),
+              s("a.b/c.rar"));
 }
 
 TEST(ArchiveName, PosixDestinationFolderGetsASlash)
@@ -148,7 +148,7 @@ TEST(ArchiveName, PosixDestinationFolderGetsASlash)
     rule.DestinationFolder = s("/srv/backup");
     rule.DestinationFilename = s("docs_#ymd#");
     TWinRAROptions options;
-    options.ArchiveFormat = s("ZIP");
+    options.ArchiveFormat = TArchiveFormat::Zip;
     EXPECT_EQ(BuildArchiveFileName(rule, options, passStart, PathStyle::Posix),
               s("/srv/backup/docs_260327.zip"));
 }
@@ -156,8 +156,8 @@ TEST(ArchiveName, PosixDestinationFolderGetsASlash)
 struct TokenCase
 {
     const char* name;
-    const char* compression;
-    const char* storePaths;
+    std::optional<TCompression> compression;
+    TStorePaths storePaths;
     int threads;
     bool usePassword;
     const char* password;
@@ -169,34 +169,32 @@ struct TokenCase
 TEST(CommandLine, TokenTable)
 {
     const TokenCase cases[] = {
-        {"store long caption", "Store (No Compression)", "Full paths", 0, false, "", false, false,
+        {"store", TCompression::Store, TStorePaths::Full, 0, false, "", false, false,
          "a -r- -m0 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"fastest", "Fastest", "", 0, false, "", true, false,
+        {"fastest", TCompression::Fastest, TStorePaths::Full, 0, false, "", true, false,
          "a -r -m1 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"fast", "Fast", "", 0, false, "", true, false,
+        {"fast", TCompression::Fast, TStorePaths::Full, 0, false, "", true, false,
          "a -r -m2 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"good", "Good", "", 0, false, "", true, false,
+        {"good", TCompression::Good, TStorePaths::Full, 0, false, "", true, false,
          "a -r -m4 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"best", "Best", "", 0, false, "", true, false,
+        {"best", TCompression::Best, TStorePaths::Full, 0, false, "", true, false,
          "a -r -m5 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"lower-case store: no level", "store", "", 0, false, "", true, false,
+        {"no level chosen", std::nullopt, TStorePaths::Full, 0, false, "", true, false,
          "a -r -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"empty compression: no level", "", "", 0, false, "", true, false,
-         "a -r -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"lower-case relative paths: ep2", "Normal", "relative paths", 0, false, "", true, false,
+        {"relative paths", TCompression::Normal, TStorePaths::Relative, 0, false, "", true, false,
+         "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep1 \"A\" \"S\\\""},
+        {"full paths and drive", TCompression::Normal, TStorePaths::FullWithDrive, 0, false, "",
+         true, false, "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep3 \"A\" \"S\\\""},
+        {"negative threads", TCompression::Normal, TStorePaths::Full, -3, false, "", true, false,
          "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"caption of the drive option", "Normal", "Full paths + drive letter", 0, false, "", true,
-         false, "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep3 \"A\" \"S\\\""},
-        {"negative threads", "Normal", "Full paths", -3, false, "", true, false,
-         "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"64 threads", "Normal", "Full paths", 64, false, "", true, false,
+        {"64 threads", TCompression::Normal, TStorePaths::Full, 64, false, "", true, false,
          "a -r -m3 -IBCK -INUL -mt64 \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"password flag with empty password", "Normal", "Full paths", 0, true, "", true, false,
-         "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"password without the flag", "Normal", "Full paths", 0, false, "pw", true, false,
-         "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
-        {"password inserted as is", "Normal", "Full paths", 0, true, "a b%c", true, true,
-         "u -r -m3 \"-pa b%c\" -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"password flag with empty password", TCompression::Normal, TStorePaths::Full, 0, true, "",
+         true, false, "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"password without the flag", TCompression::Normal, TStorePaths::Full, 0, false, "pw", true,
+         false, "a -r -m3 -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
+        {"password inserted as is", TCompression::Normal, TStorePaths::Full, 0, true, "a b%c", true,
+         true, "u -r -m3 \"-pa b%c\" -IBCK -INUL \"-ILOGL\" -ep2 \"A\" \"S\\\""},
     };
     for (const auto& c : cases) {
         TBackupRule rule;
@@ -205,8 +203,8 @@ TEST(CommandLine, TokenTable)
         rule.UsePassword = c.usePassword;
         rule.Password = s(c.password);
         TWinRAROptions options;
-        options.Compression = s(c.compression);
-        options.StorePaths = s(c.storePaths);
+        options.Compression = c.compression;
+        options.StorePaths = c.storePaths;
         options.NumThreads = c.threads;
         options.UpdateMode = c.update;
         EXPECT_EQ(BuildCommandLine(rule, options, s("A"), s("L")), s(c.expected)) << c.name;
@@ -221,8 +219,8 @@ TEST(CommandLine, ArgumentVectorCarriesTokensWithoutQuotes)
     rule.UsePassword = true;
     rule.Password = s("two words");
     TWinRAROptions options;
-    options.Compression = s("Best");
-    options.StorePaths = s("Relative paths");
+    options.Compression = TCompression::Best;
+    options.StorePaths = TStorePaths::Relative;
     const ArchiverTokens tokens =
         BuildArchiverTokens(rule, options, s("/srv/b k/a.rar"), s("/tmp/x/winrar_errors.log"));
     EXPECT_EQ(ArgumentVector(tokens),

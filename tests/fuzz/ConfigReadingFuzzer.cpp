@@ -104,8 +104,8 @@ void printRule(const char* label, const TBackupRule& rule)
 void useRule(const TBackupRule& rule, PathStyle style)
 {
     TWinRAROptions options;
-    options.ArchiveFormat = QStringLiteral("ZIP");
-    options.StorePaths = QStringLiteral("Full paths");
+    options.ArchiveFormat = TArchiveFormat::Zip;
+    options.StorePaths = TStorePaths::Full;
     const QString archive =
         BuildArchiveFileName(rule, options, LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9), style);
     BuildCommandLine(rule, options, archive, QStringLiteral("errors.log"));

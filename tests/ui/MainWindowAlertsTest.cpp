@@ -84,7 +84,7 @@ TEST_F(MainWindowAlertsTest, OverdueWarningReachesTheTrayOncePerStretch)
 {
     MainWindowState& state = h.window.state();
     state.Settings.WarnWhenOverdue = true;
-    state.Settings.PeriodHours = 4;
+    state.Settings.Schedule.PeriodHours = 4;
     h.window.form->logic().periodic().ActionRun(false);
 
     // Lets the schedule timer tick once at the given time.

@@ -146,8 +146,8 @@ TEST_F(MainWindowRunTest, ScheduleTextsKeepTickingDuringTheScheduledPass)
     window.addRule(window.data.path() + u"/dest/"_s);
     QDir().mkpath(window.data.path() + u"/dest"_s);
     state.Settings.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER);
-    state.Settings.PeriodHours = 24;
-    state.Settings.StartTimeHour = 12;
+    state.Settings.Schedule.PeriodHours = 24;
+    state.Settings.Schedule.StartTimeHour = 12;
     state.LastScheduleRun = LocalDateTime::fromParts(2026, 3, 26, 12, 0);
     window.clock.set(LocalDateTime::fromParts(2026, 3, 27, 10, 0));
     window.form->logic().periodic().ActionRun(false);

@@ -95,23 +95,23 @@ TEST_F(MainWindowSettingsTest, EveryControlWritesItsField)
         {"ComboArchiveFormat",
          [](MainWindowHarness& w) { w.find<QComboBox>("ComboArchiveFormat")->setCurrentIndex(2); },
          [](auto& s) {
-             return s.ArchiveFormat == u"ZIP"_s;
+             return s.ArchiveFormat == TArchiveFormat::Zip;
          }},
         {"RadioCompressionStore", radio("RadioCompressionStore"),
          [](auto& s) {
-             return s.Compression == u"Store"_s;
+             return s.Compression == TCompression::Store;
          }},
         {"RadioCompressionBest", radio("RadioCompressionBest"),
          [](auto& s) {
-             return s.Compression == u"Best"_s;
+             return s.Compression == TCompression::Best;
          }},
         {"RadioStorePathsDrive", radio("RadioStorePathsDrive"),
          [](auto& s) {
-             return s.StorePaths == u"Full paths + drive"_s;
+             return s.StorePaths == TStorePaths::FullWithDrive;
          }},
         {"RadioStorePathsRelative", radio("RadioStorePathsRelative"),
          [](auto& s) {
-             return s.StorePaths == u"Relative paths"_s;
+             return s.StorePaths == TStorePaths::Relative;
          }},
         {"SpinNumThreads",
          [](MainWindowHarness& w) { w.find<QSpinBox>("SpinNumThreads")->setValue(7); },
@@ -121,19 +121,20 @@ TEST_F(MainWindowSettingsTest, EveryControlWritesItsField)
         {"EditStartTime",
          [](MainWindowHarness& w) { w.find<QTimeEdit>("EditStartTime")->setTime(QTime(6, 45)); },
          [](auto& s) {
-             return s.StartTimeHour == 6 && s.StartTimeMinute == 45;
+             return s.Schedule.StartTimeHour == 6 && s.Schedule.StartTimeMinute == 45;
          }},
         {"ComboRepeat",
          [](MainWindowHarness& w) { w.find<QComboBox>("ComboRepeat")->setCurrentIndex(10); },
          [](auto& s) {
-             return s.PeriodHours == 168;
+             return s.Schedule.PeriodHours == 168;
          }},
         {"CheckWeekdays",
          [](MainWindowHarness& w) {
              w.find<QListWidget>("CheckWeekdays")->item(2)->setCheckState(Qt::Unchecked);
          },
          [](auto& s) {
-             return s.weekdays() == std::array<bool, 7>{true, true, false, true, true, true, true};
+             return s.Schedule.weekdays() ==
+                    std::array<bool, 7>{true, true, false, true, true, true, true};
          }},
     };
     for (const Case& c : cases) {
@@ -182,15 +183,15 @@ TEST_F(MainWindowSettingsTest, ShowingTheRecordWritesNothingBack)
     shown.ExitAfterBackupOnce = true;
     shown.BackupOnStart = true;
     shown.WinRARLocation = u"/opt/rar/rar"_s;
-    shown.ArchiveFormat = u"RAR4 (Compatible)"_s;
-    shown.Compression = u"Fastest"_s;
-    shown.StorePaths = u"Relative paths"_s;
+    shown.ArchiveFormat = TArchiveFormat::Rar4;
+    shown.Compression = TCompression::Fastest;
+    shown.StorePaths = TStorePaths::Relative;
     shown.UseNumThreads = true;
     shown.NumThreads = 9;
-    shown.StartTimeHour = 23;
-    shown.StartTimeMinute = 59;
-    shown.PeriodHours = 336;
-    shown.setWeekdays({false, true, false, true, false, true, false});
+    shown.Schedule.StartTimeHour = 23;
+    shown.Schedule.StartTimeMinute = 59;
+    shown.Schedule.PeriodHours = 336;
+    shown.Schedule.setWeekdays({false, true, false, true, false, true, false});
     settings() = shown;
 
     window.form->refreshSettings();

@@ -83,8 +83,8 @@ TEST_F(ArchiverStartWindows, ArchiverReceivesTheParameterStringLetterForLetter)
         {"non-ASCII password", "source", true, "p\xC3\xA4ss"},
     };
     TWinRAROptions options;
-    options.Compression = QStringLiteral("Best");
-    options.StorePaths = QStringLiteral("Relative paths");
+    options.Compression = TCompression::Best;
+    options.StorePaths = TStorePaths::Relative;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TBackupRule rule;
