@@ -19,18 +19,17 @@ void BM_LogWriteAsciiLines(benchmark::State& state)
         state.SkipWithError("no temporary folder");
         return;
     }
-    MainWindowState window;
-    window.LogPath = dir.path() + u'/';
     SystemClock clock;
-    ActivityLog log(window, clock, nullptr);
+    ActivityLog log(clock, nullptr);
+    log.setLogFolder(dir.path() + u'/');
     const QString text =
         u"backup: creating /srv/backup/docs_2603.rar from source \"/home/user/Docs\""_s;
     for (auto _ : state) {
         log.LogInfo(text);
         // A pass empties the capture list; without that the run would measure
         // an ever-growing list.
-        if (window.LogCapture.size() >= 100000)
-            window.LogCapture.clear();
+        if (log.capture().size() >= 100000)
+            log.clearCapture();
     }
     state.SetItemsProcessed(state.iterations());
 }

@@ -50,7 +50,7 @@ struct Harness
                 file.open(QIODevice::WriteOnly);
                 file.write("data");
             }
-            logic->state.Rules.Add(std::move(rule));
+            logic->ruleSet().Add(std::move(rule));
         }
     }
 
@@ -69,7 +69,7 @@ void BM_ConfigLoadAndSave1000Rules(benchmark::State& state)
         benchmark::DoNotOptimize(h.logic->config().LoadConfig());
         h.logic->config().SaveConfig();
     }
-    state.counters["rules"] = double(h.logic->state.Rules.Count());
+    state.counters["rules"] = double(h.logic->settings().rules().Count());
 }
 BENCHMARK(BM_ConfigLoadAndSave1000Rules)->Unit(benchmark::kMillisecond);
 
@@ -95,8 +95,8 @@ void BM_ArchiverDirectly(benchmark::State& state)
     plan.archive = QByteArray("archive");
     const test::ScopedFakeArchiverPlan scoped(h.data.filePath(QStringLiteral("plan.txt")), plan);
     QList<ArchiverTokens> commands;
-    for (qsizetype i = 0; i < h.logic->state.Rules.Count(); ++i) {
-        const TBackupRule& rule = *h.logic->state.Rules.Item(i);
+    for (qsizetype i = 0; i < h.logic->settings().rules().Count(); ++i) {
+        const TBackupRule& rule = *h.logic->settings().rules().Item(i);
         commands.append(BuildArchiverTokens(rule, TWinRAROptions(),
                                             rule.DestinationFolder + QStringLiteral("a.rar"),
                                             h.data.filePath(QStringLiteral("errors.log"))));
@@ -112,7 +112,8 @@ void BM_BackupPass(benchmark::State& state)
 {
     Harness h;
     h.addRules(passRules, true);
-    h.logic->state.Settings.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER);
+    h.logic->changeSettings(
+        [](TSettings& s) { s.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER); }, false);
     test::FakeArchiverPlan plan;
     plan.archive = QByteArray("archive");
     const test::ScopedFakeArchiverPlan scoped(h.data.filePath(QStringLiteral("plan.txt")), plan);

@@ -6,13 +6,14 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 namespace tessaro {
 
 using namespace Qt::StringLiterals;
 
-ActivityLog::ActivityLog(MainWindowState& state, const Clock& clock, MainView* view,
-                         PathStyle linkStyle)
-    : m_state(state), m_clock(clock), m_view(view), m_linkStyle(linkStyle)
+ActivityLog::ActivityLog(const Clock& clock, MainView* view, PathStyle linkStyle)
+    : m_clock(clock), m_view(view), m_linkStyle(linkStyle)
 {}
 
 void ActivityLog::LogWrite(const QString& level, const QString& text)
@@ -21,11 +22,11 @@ void ActivityLog::LogWrite(const QString& level, const QString& text)
     // written at the turn of a month lands in the file its timestamp names.
     const LocalDateTime now = m_clock.now();
     const QString line = formatLogLine(now, level, text);
-    m_state.LogCapture.append(line);
+    m_capture.append(line);
     showInView(line, logLevelColor(level));
     // A line that cannot be filed is still in the capture list and the view;
     // the next line tries the file again.
-    appendLogLine(logFileName(m_state.LogPath, now), line);
+    appendLogLine(logFileName(m_logFolder, now), line);
 }
 
 void ActivityLog::showInView(const QString& line, RgbColor color)
@@ -59,14 +60,25 @@ TLogProc ActivityLog::callback()
 QString ActivityLog::captureText() const
 {
     QString text;
-    for (const QString& line : m_state.LogCapture)
+    for (const QString& line : m_capture)
         text += line + u"\r\n"_s;
     return text;
 }
 
+void ActivityLog::startCapture()
+{
+    m_capture = std::exchange(m_carried, {});
+}
+
+void ActivityLog::carryLastLineOver()
+{
+    if (!m_capture.isEmpty())
+        m_carried.append(m_capture.last());
+}
+
 QString ActivityLog::currentLogFileName() const
 {
-    return logFileName(m_state.LogPath, m_clock.now());
+    return logFileName(m_logFolder, m_clock.now());
 }
 
 void ActivityLog::openCurrentLogFile()

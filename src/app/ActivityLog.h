@@ -1,12 +1,12 @@
 #pragma once
 
 #include "app/MainView.h"
-#include "app/MainWindowState.h"
 #include "core/ArchiveJob.h"
 #include "core/Clock.h"
 #include "core/PathRules.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tessaro {
 
@@ -17,8 +17,7 @@ namespace tessaro {
 class ActivityLog final
 {
 public:
-    ActivityLog(MainWindowState& state, const Clock& clock, MainView* view,
-                PathStyle linkStyle = nativePathStyle());
+    ActivityLog(const Clock& clock, MainView* view, PathStyle linkStyle = nativePathStyle());
     Q_DISABLE_COPY_MOVE(ActivityLog)
 
     void LogWrite(const QString& level, const QString& text);
@@ -31,8 +30,20 @@ public:
     // A callback for the archive job and auto clean that forwards to LogWrite.
     TLogProc callback();
 
+    // The folder of the monthly log files, with a trailing separator.
+    const QString& logFolder() const { return m_logFolder; }
+    void setLogFolder(const QString& folder) { m_logFolder = folder; }
+
+    // Every line since the capture was last started or cleared.
+    const QStringList& capture() const { return m_capture; }
     // The capture list as one text: every line followed by CR LF.
     QString captureText() const;
+    // A pass starts its capture with the lines carried over to it.
+    void startCapture();
+    void clearCapture() { m_capture.clear(); }
+    // The newest line goes into the next pass's capture too: a line logged
+    // between passes that the next pass's report must carry.
+    void carryLastLineOver();
 
     // The current month's log file.
     QString currentLogFileName() const;
@@ -51,10 +62,12 @@ private:
     // The line as coloured text runs, with its quoted paths as links.
     void showInView(const QString& line, RgbColor color);
 
-    MainWindowState& m_state;
     const Clock& m_clock;
     MainView* m_view;
     PathStyle m_linkStyle;
+    QString m_logFolder;
+    QStringList m_capture;
+    QStringList m_carried;
 };
 
 } // namespace tessaro

@@ -12,15 +12,15 @@ namespace tessaro {
 
 namespace {} // namespace
 
-ArchiverScan::ArchiverScan(MainWindowState& state, MainView& view, Finder find)
-    : m_state(state), m_view(view), m_find(std::move(find))
+ArchiverScan::ArchiverScan(SettingsStore& settings, MainView& view, Finder find)
+    : m_settings(settings), m_view(view), m_find(std::move(find))
 {}
 
 void ArchiverScan::ButtonScanForWinRARClick()
 {
     const QString caption = QStringLiteral("Scan");
-    const PlatformTexts& texts = platformTexts(m_state.Rules.pathStyle());
-    const QString current = m_state.Settings.WinRARLocation;
+    const PlatformTexts& texts = platformTexts(m_settings.rules().pathStyle());
+    const QString current = m_settings.settings().WinRARLocation;
     // Any existing file is accepted as it is: the user may have chosen a
     // different archiver on purpose. A folder is not a file and is replaced.
     if (IsExistingFile(current)) {
@@ -35,7 +35,7 @@ void ArchiverScan::ButtonScanForWinRARClick()
     }
     m_view.showMessage(texts.settingLocation + Quoted(found), caption, MessageButtons::Ok);
     // Takes effect at once; the configuration file gets it at the next save.
-    m_state.Settings.WinRARLocation = found;
+    m_settings.setWinRARLocation(found);
     m_view.refreshSettings();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/MainView.h"
-#include "app/MainWindowState.h"
+#include "app/SettingsStore.h"
 #include "core/ArchiverLocation.h"
 
 #include <QString>
@@ -21,13 +21,13 @@ public:
     using Finder = std::function<QString()>;
 
     ArchiverScan(
-        MainWindowState& state, MainView& view, Finder find = [] { return FindWinRAR(true); });
+        SettingsStore& settings, MainView& view, Finder find = [] { return FindWinRAR(true); });
     Q_DISABLE_COPY_MOVE(ArchiverScan)
 
     void ButtonScanForWinRARClick();
 
 private:
-    MainWindowState& m_state;
+    SettingsStore& m_settings;
     MainView& m_view;
     Finder m_find;
 };

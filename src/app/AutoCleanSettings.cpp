@@ -71,4 +71,17 @@ void AutoCleanSettings::UpdateAutoCleanFromSettings()
     m_rules.UpdateAutoCleanRules(*rule);
 }
 
+void ShowAutoCleanDestinations(MainView& view, const TBackupRules& rules)
+{
+    // The controls are enabled before the first folder is shown, so that
+    // showing a folder with auto clean off can disable its limits again.
+    const QStringList folders = rules.GetDestinationFolders();
+    const bool haveFolders = !folders.isEmpty();
+    for (const Control control :
+         {Control::CheckAutoClean, Control::RadioNumFiles, Control::RadioDiskUsage,
+          Control::SpinNumFiles, Control::SpinDiskUsage, Control::ComboAutoCleanDestinationFolders})
+        view.setControlEnabled(control, haveFolders);
+    view.setAutoCleanDestinations(folders);
+}
+
 } // namespace tessaro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MainView.h"
 #include "core/BackupRule.h"
 
 #include <QString>
@@ -71,5 +72,9 @@ private:
     AutoCleanSection& m_section;
     bool m_filling = false;
 };
+
+// Lists the destination folders in the section's drop-down and enables its
+// controls exactly when there is one.
+void ShowAutoCleanDestinations(MainView& view, const TBackupRules& rules);
 
 } // namespace tessaro

@@ -13,30 +13,6 @@ namespace tessaro {
 
 namespace {
 
-// Puts the window back to idle when a pass ends, however it ends.
-class RunningPass final
-{
-public:
-    RunningPass(MainWindowState& state, BackupPass& pass) : m_state(state), m_pass(pass)
-    {
-        m_state.IsRunning = true;
-        m_pass.DisableApp();
-    }
-    ~RunningPass()
-    {
-        m_state.LogCapture.clear();
-        // Idle before the controls come back, so that what the window shows
-        // with them (the tray's tool tip) already reads idle.
-        m_state.IsRunning = false;
-        m_pass.EnableApp();
-    }
-    Q_DISABLE_COPY_MOVE(RunningPass)
-
-private:
-    MainWindowState& m_state;
-    BackupPass& m_pass;
-};
-
 // The backup-once controls stay disabled while the action runs.
 class DisabledBackupOnceControls final
 {
@@ -94,11 +70,26 @@ RuleRecord recordOf(const TBackupRule& rule, int resultCode, LocalDateTime jobSt
 
 } // namespace
 
-BackupPass::BackupPass(MainWindowState& state, MainView& view, const Clock& clock, ActivityLog& log,
-                       ConfigFile& config, PassServices& services)
-    : m_state(state), m_view(view), m_clock(clock), m_log(log), m_config(config),
+BackupPass::BackupPass(const SettingsStore& settings, MainView& view, const Clock& clock,
+                       ActivityLog& log, Configuration& config, PassServices& services)
+    : m_settings(settings), m_view(view), m_clock(clock), m_log(log), m_config(config),
       m_services(services)
 {}
+
+BackupPass::Running::Running(BackupPass& pass) : m_pass(pass)
+{
+    m_pass.m_running = true;
+    m_pass.DisableApp();
+}
+
+BackupPass::Running::~Running()
+{
+    m_pass.m_log.clearCapture();
+    // Idle before the controls come back, so that what the window shows
+    // with them (the tray's tool tip) already reads idle.
+    m_pass.m_running = false;
+    m_pass.EnableApp();
+}
 
 qint64 BackupPass::DiskUsageBytes(int gigabytes)
 {
@@ -127,27 +118,25 @@ void BackupPass::DisableApp()
 
 bool BackupPass::RunBackup()
 {
-    const QString winRAR = m_state.Settings.WinRARLocation;
+    const QString winRAR = m_settings.settings().WinRARLocation;
     if (!IsExistingFile(winRAR)) {
         m_log.LogError(QLatin1String("WinRAR location is not set to a valid value: ") +
                        Quoted(winRAR) + QLatin1String(". aborting."));
         return false;
     }
-    if (m_state.Rules.Count() == 0) {
+    if (m_settings.rules().Count() == 0) {
         m_log.LogWarn(QStringLiteral("No backup rules present. Aborting."));
         return false;
     }
-    if (m_state.IsRunning) {
+    if (m_running) {
         m_log.LogWarn(QStringLiteral("Backup already in progress"));
         return false;
     }
 
-    const RunningPass running(m_state, *this);
-    const std::unique_ptr<TBackupRules> rules = m_state.Rules.Clone();
-    m_state.LogCapture.clear();
+    const Running running(*this);
+    const std::unique_ptr<TBackupRules> rules = m_settings.rules().Clone();
     // Warnings raised between passes go out with this pass's webhook call.
-    m_state.LogCapture.append(m_state.CarriedLogLines);
-    m_state.CarriedLogLines.clear();
+    m_log.startCapture();
     PassRecord record;
     record.trigger = m_trigger;
     record.start = m_clock.now();
@@ -156,8 +145,8 @@ bool BackupPass::RunBackup()
     m_log.LogInfo(QStringLiteral("backup: start"));
     m_view.setStatusText(QStringLiteral("backup process started"));
 
-    const TWinRAROptions options = optionsFrom(m_state.Settings);
-    m_verify = m_state.Settings.VerifyArchives;
+    const TWinRAROptions options = optionsFrom(m_settings.settings());
+    m_verify = m_settings.settings().VerifyArchives;
     m_untrustedFolders.clear();
     const QString extension = ArchiveExtension(options.ArchiveFormat);
     const LocalDateTime passStart = m_clock.now();
@@ -200,13 +189,13 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
         m_log.LogInfo(QLatin1String("time taken for ") + Quoted(rule.SourceFolder) +
                       QLatin1String(": ") + formatDuration(jobStart, jobEnd));
         RuleRecord ruleRecord = recordOf(rule, resultCode, jobStart, jobEnd);
-        ruleRecord.logFile = logFileName(m_state.LogPath, jobStart);
+        ruleRecord.logFile = logFileName(m_log.logFolder(), jobStart);
         // The window of the rule's log lines closes after its last line.
         ruleRecord.end = m_clock.now();
         record.rules.append(ruleRecord);
     }
 
-    m_state.LastBackupTime = m_clock.now();
+    m_lastBackupTime = m_clock.now();
     m_config.SaveConfig();
 
     for (qsizetype n = 0; n < created.size(); ++n) {
@@ -262,7 +251,7 @@ void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
 
 void BackupPass::notify(int errors)
 {
-    const TSettings& settings = m_state.Settings;
+    const TSettings& settings = m_settings.settings();
     if (!settings.CallWebHook || settings.WebHookURL.isEmpty())
         return;
     const QString computer = m_services.computerName();
@@ -281,7 +270,7 @@ void BackupPass::notify(int errors)
 
 void BackupPass::BackUpOnceNow()
 {
-    if (m_state.IsRunning) {
+    if (m_running) {
         m_view.showMessage(QStringLiteral("A backup process is already running."),
                            QStringLiteral("Backup Once (Now)"), MessageButtons::Ok);
         return;
@@ -292,11 +281,11 @@ void BackupPass::BackUpOnceNow()
         m_log.LogInfo(QStringLiteral("action: backup once (now)"));
         ran = RunBackup();
     }
-    if (ran && m_state.Settings.ExitAfterBackupOnce) {
+    if (ran && m_settings.settings().ExitAfterBackupOnce) {
         m_config.SaveConfig();
         // A task scheduler or service manager sees the outcome in the exit
         // status.
-        m_state.ExitStatus = m_lastErrors == 0 ? ExitStatusOk : ExitStatusErrors;
+        m_exitStatus = m_lastErrors == 0 ? ExitStatusOk : ExitStatusErrors;
         m_view.quit();
     }
 }

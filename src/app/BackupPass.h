@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/ActivityLog.h"
-#include "app/ConfigFile.h"
+#include "app/Configuration.h"
 #include "app/MainView.h"
-#include "app/MainWindowState.h"
 #include "app/PassRecord.h"
 #include "app/PassServices.h"
+#include "app/SettingsStore.h"
 #include "core/Clock.h"
 
 #include <QList>
@@ -13,14 +13,40 @@
 
 namespace tessaro {
 
+// The program's exit status after "Exit program after each Backup once".
+inline constexpr int ExitStatusOk = 0;
+inline constexpr int ExitStatusErrors = 1;
+
 // One backup pass over every rule, and the user's "Backup Once (Now)"
 // action around it.
 class BackupPass final
 {
 public:
-    BackupPass(MainWindowState& state, MainView& view, const Clock& clock, ActivityLog& log,
-               ConfigFile& config, PassServices& services);
+    BackupPass(const SettingsStore& settings, MainView& view, const Clock& clock, ActivityLog& log,
+               Configuration& config, PassServices& services);
     Q_DISABLE_COPY_MOVE(BackupPass)
+
+    // A pass runs from the time this is made until it is gone: the controls
+    // a pass may not share are off, and the pass is back to idle however it
+    // ends.
+    class Running final
+    {
+    public:
+        explicit Running(BackupPass& pass);
+        ~Running();
+        Q_DISABLE_COPY_MOVE(Running)
+
+    private:
+        BackupPass& m_pass;
+    };
+
+    bool isRunning() const { return m_running; }
+    // When the last pass ended its jobs; never before the first.
+    LocalDateTime lastBackupTime() const { return m_lastBackupTime; }
+    // The time the configuration file remembers.
+    void restoreLastBackupTime(LocalDateTime time) { m_lastBackupTime = time; }
+    // What the program returns when it ends.
+    int exitStatus() const { return m_exitStatus; }
 
     // True when a pass was carried out, whatever its errors; false when it
     // refused to start.
@@ -79,15 +105,18 @@ private:
     // Tells the webhook how the pass ended, when it is set up.
     void notify(int errors);
 
-    MainWindowState& m_state;
+    const SettingsStore& m_settings;
     MainView& m_view;
     const Clock& m_clock;
     ActivityLog& m_log;
-    ConfigFile& m_config;
+    Configuration& m_config;
     PassServices& m_services;
     QList<PassObserver*> m_observers;
     PassTrigger m_trigger = PassTrigger::Button;
     int m_lastErrors = 0;
+    bool m_running = false;
+    LocalDateTime m_lastBackupTime;
+    int m_exitStatus = ExitStatusOk;
     // Read once per pass, like the archiver options.
     bool m_verify = false;
     // The first rules of the folders where an archive of this pass failed

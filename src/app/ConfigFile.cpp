@@ -10,7 +10,6 @@
 #include <QScopeGuard>
 
 #include <algorithm>
-#include <limits>
 #include <type_traits>
 
 namespace tessaro {
@@ -209,72 +208,6 @@ LocalDateTime readDateTime(const TCustomIniFile& ini, const QString& section, co
     return LocalDateTime::fromIso8601(ini.ReadString(section, key, QString()));
 }
 
-// Window placement works with exclusive right and bottom edges, as the
-// screen rectangles are measured: right = left + width.
-struct Edges
-{
-    qint64 left;
-    qint64 top;
-    qint64 right;
-    qint64 bottom;
-
-    // Read from the stored corners: QRect's width() is computed in int and
-    // overflows for a rectangle far out at the end of the range.
-    static Edges of(const QRect& r)
-    {
-        return {r.left(), r.top(), qint64(r.right()) + 1, qint64(r.bottom()) + 1};
-    }
-    qint64 width() const { return right - left; }
-    qint64 height() const { return bottom - top; }
-};
-
-qint64 overlapArea(const Edges& a, const Edges& b)
-{
-    const qint64 width = std::min(a.right, b.right) - std::max(a.left, b.left);
-    const qint64 height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
-    return width > 0 && height > 0 ? width * height : 0;
-}
-
-// Twice the centre, which keeps the differences in whole numbers. Squared
-// they may pass 64 bits for a window stored near the ends of the int range,
-// so the distance is a floating-point number, exact for any real desktop.
-double squaredCentreDistance(const Edges& a, const Edges& b)
-{
-    const auto dx = double((a.left + a.right) - (b.left + b.right));
-    const auto dy = double((a.top + a.bottom) - (b.top + b.bottom));
-    return dx * dx + dy * dy;
-}
-
-// The display a window rectangle belongs to: the one it covers most, or,
-// when it lies on none, the one whose centre is nearest.
-Edges nearestDisplay(const Edges& window, const ScreenGeometry& screens)
-{
-    const QList<QRect> candidates =
-        screens.screens.isEmpty() ? QList<QRect>{screens.primary} : screens.screens;
-    const Edges* best = nullptr;
-    QList<Edges> displays;
-    displays.reserve(candidates.size());
-    for (const QRect& screen : candidates)
-        displays.append(Edges::of(screen));
-
-    qint64 bestArea = 0;
-    for (const Edges& display : displays) {
-        const qint64 area = overlapArea(window, display);
-        if (area > bestArea) {
-            bestArea = area;
-            best = &display;
-        }
-    }
-    if (best)
-        return *best;
-    best = &displays.first();
-    for (const Edges& display : displays) {
-        if (squaredCentreDistance(window, display) < squaredCentreDistance(window, *best))
-            best = &display;
-    }
-    return *best;
-}
-
 bool holdsPasswords(const TBackupRules& rules)
 {
     for (qsizetype i = 0; i < rules.Count(); ++i) {
@@ -284,163 +217,89 @@ bool holdsPasswords(const TBackupRules& rules)
     return false;
 }
 
-int toInt(qint64 value)
-{
-    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
-                                  std::numeric_limits<int>::max()));
-}
-
-// A rectangle from 64-bit edges. QRect keeps two corners in int and would
-// overflow computing the far one from a position near the end of the range;
-// that corner is held at the end instead. A top-left within the range,
-// which is what gets saved again, stays exactly as given.
-QRect rectOf(qint64 left, qint64 top, qint64 width, qint64 height)
-{
-    return QRect(QPoint(toInt(left), toInt(top)),
-                 QPoint(toInt(left + width - 1), toInt(top + height - 1)));
-}
-
-// The placement of ConfigFile::PlaceWindow, on 64-bit edges.
-QRect placeOnDisplay(Edges r, const ScreenGeometry& screens)
-{
-    Edges m = nearestDisplay(r, screens);
-    const qint64 workAreaBottom = Edges::of(screens.primaryWorkArea).bottom;
-    if (workAreaBottom < m.bottom)
-        m.bottom = workAreaBottom;
-
-    // A window that starts before the display is cut at its edge; its far
-    // edge stays where it was.
-    r.left = std::max(r.left, m.left);
-    r.top = std::max(r.top, m.top);
-
-    // A window that reaches past the display is moved back onto it whole.
-    if (r.right >= m.right) {
-        const qint64 shift = r.right - m.right;
-        r.left -= shift;
-        r.right -= shift;
-        r.left = std::max<qint64>(r.left, 0);
-    }
-    if (r.bottom >= m.bottom) {
-        const qint64 shift = r.bottom - m.bottom;
-        r.top -= shift;
-        r.bottom -= shift;
-        r.top = std::max<qint64>(r.top, 0);
-    }
-
-    // The window never becomes smaller than its minimum size.
-    return rectOf(r.left, r.top, std::max<qint64>(r.width(), ConfigFile::MinimumWidth),
-                  std::max<qint64>(r.height(), ConfigFile::MinimumHeight));
-}
-
 } // namespace
 
-ConfigFile::ConfigFile(MainWindowState& state, MainView& view, ActivityLog& log)
-    : m_state(state), m_view(view), m_log(log)
-{}
+ConfigFile::ConfigFile(ActivityLog& log) : m_log(log) {}
 
 void ConfigFile::InitConfig()
 {
     // NewOnly: a file that appears between the check and the open is kept.
     // The file will hold archive passwords in plain text.
-    QFile file(m_state.ConfigFileName);
+    QFile file(m_fileName);
     if (createPrivateFile(file))
         file.write("[Settings]\r\n");
 }
 
-QString ConfigFile::LoadConfig()
+std::optional<StoredConfiguration> ConfigFile::Read(TBackupRules& rules,
+                                                    const QPoint& defaultTopLeft,
+                                                    QString& errorText)
 {
-    if (!QFileInfo::exists(m_state.ConfigFileName))
+    if (!QFileInfo::exists(m_fileName))
         InitConfig();
 
-    TMemIniFile ini(m_state.ConfigFileName);
+    TMemIniFile ini(m_fileName);
     if (!ini.load()) {
-        m_view.showMessage(QStringLiteral("Could not load configuration file (") +
-                               ini.errorString() + QStringLiteral(")"),
-                           QStringLiteral("Error"), MessageButtons::Ok);
-        return {};
+        errorText = ini.errorString();
+        return std::nullopt;
     }
 
     // Reading the rules writes the file back. Everything has been read by
     // then, so a file that cannot be written is no reason to refuse to start;
     // the next save reports again if the fault persists.
-    if (!m_state.Rules.FromIniFile(ini, RuleSectionPrefix)) {
-        m_log.LogError(QStringLiteral("could not write configuration file \"") +
-                       m_state.ConfigFileName + QStringLiteral("\": ") + ini.errorString());
+    if (!rules.FromIniFile(ini, RuleSectionPrefix)) {
+        m_log.LogError(QStringLiteral("could not write configuration file \"") + m_fileName +
+                       QStringLiteral("\": ") + ini.errorString());
     }
     reportWriteEffects(ini);
 
-    readSettings(ini);
-    m_view.refreshRuleList();
-    m_view.refreshSettings();
-    UpdateSettings();
-    placeWindow(ini);
-    m_view.processEvents();
-    m_state.DelayRunPeriodic = ini.ReadString(SettingsSection, QStringLiteral("PeriodicRun"),
-                                              QStringLiteral("off")) == QLatin1String("on");
-    return QStringLiteral("ok");
+    StoredConfiguration stored;
+    stored.firstStart = ini.ReadBool(SettingsSection, QStringLiteral("FirstStart"), true);
+    readKeys(ini, SettingsSection, SettingsSectionKeys, stored.settings);
+    readKeys(ini, ScheduleSection, ScheduleSectionKeys, stored.settings);
+    ReadExtraSettings(ini, stored.settings);
+    makeUsable(stored.settings);
+    stored.lastScheduleRun = readDateTime(ini, ScheduleSection, QStringLiteral("LastRun"));
+    stored.lastBackupTime = readDateTime(ini, SettingsSection, QStringLiteral("LastBackupTime"));
+    stored.windowLeft = ini.ReadInteger(WindowSection, QStringLiteral("left"), defaultTopLeft.x());
+    stored.windowTop = ini.ReadInteger(WindowSection, QStringLiteral("top"), defaultTopLeft.y());
+    stored.periodicRun = ini.ReadString(SettingsSection, QStringLiteral("PeriodicRun"),
+                                        QStringLiteral("off")) == QLatin1String("on");
+    return stored;
 }
 
-void ConfigFile::readSettings(const TMemIniFile& ini)
-{
-    m_state.FirstStart = ini.ReadBool(SettingsSection, QStringLiteral("FirstStart"), true);
-    TSettings settings;
-    readKeys(ini, SettingsSection, SettingsSectionKeys, settings);
-    readKeys(ini, ScheduleSection, ScheduleSectionKeys, settings);
-    ReadExtraSettings(ini, settings);
-    makeUsable(settings);
-    m_state.Settings = settings;
-    m_state.LastScheduleRun = readDateTime(ini, ScheduleSection, QStringLiteral("LastRun"));
-    m_state.LastBackupTime = readDateTime(ini, SettingsSection, QStringLiteral("LastBackupTime"));
-}
-
-void ConfigFile::placeWindow(const TMemIniFile& ini)
-{
-    m_view.setMinimumWindowSize(QSize(MinimumWidth, MinimumHeight));
-    const ScreenGeometry screens = m_view.screenGeometry();
-    const QPoint centred = DefaultWindowPosition(screens);
-    const int left = ini.ReadInteger(WindowSection, QStringLiteral("left"), centred.x());
-    const int top = ini.ReadInteger(WindowSection, QStringLiteral("top"), centred.y());
-    const QSize size = m_view.windowSize();
-    m_state.LastPos = rectOf(left, top, size.width(), size.height());
-    // Placed from the stored numbers, which LastPos may not hold whole.
-    m_view.setWindowGeometry(placeOnDisplay(
-        {left, top, qint64(left) + size.width(), qint64(top) + size.height()}, screens));
-}
-
-bool ConfigFile::SaveConfig()
+bool ConfigFile::Write(const TBackupRules& rules, const StoredConfiguration& stored)
 {
     InitConfig();
 
     // Keys this program does not know survive a save only when the file is
     // read first; a file that cannot be read is therefore left alone.
-    TMemIniFile ini(m_state.ConfigFileName);
+    TMemIniFile ini(m_fileName);
     if (!ini.load())
         return reportSaveFailure(ini.errorString());
-    ini.setHoldsSecrets(holdsPasswords(m_state.Rules));
+    ini.setHoldsSecrets(holdsPasswords(rules));
     const auto effects = qScopeGuard([this, &ini] { reportWriteEffects(ini); });
 
-    const QRect& pos = m_state.LastPos;
+    const QRect& pos = stored.windowPos;
     ini.WriteString(WindowSection, QStringLiteral("maximized"),
-                    m_state.LastMax ? QStringLiteral("true") : QStringLiteral("false"));
+                    stored.windowMaximized ? QStringLiteral("true") : QStringLiteral("false"));
     ini.WriteInteger(WindowSection, QStringLiteral("left"), pos.x());
     ini.WriteInteger(WindowSection, QStringLiteral("top"), pos.y());
     ini.WriteInteger(WindowSection, QStringLiteral("width"), pos.width());
     ini.WriteInteger(WindowSection, QStringLiteral("height"), pos.height());
 
-    if (!m_state.Rules.ToIniFile(ini, RuleSectionPrefix))
+    if (!rules.ToIniFile(ini, RuleSectionPrefix))
         return reportSaveFailure(ini.errorString());
 
-    ini.WriteBool(SettingsSection, QStringLiteral("FirstStart"), m_state.FirstStart);
-    writeKeys(ini, SettingsSection, SettingsSectionKeys, m_state.Settings);
+    ini.WriteBool(SettingsSection, QStringLiteral("FirstStart"), stored.firstStart);
+    writeKeys(ini, SettingsSection, SettingsSectionKeys, stored.settings);
     ini.WriteString(SettingsSection, QStringLiteral("PeriodicRun"),
-                    m_state.PeriodicRunActive ? QStringLiteral("on") : QStringLiteral("off"));
+                    stored.periodicRun ? QStringLiteral("on") : QStringLiteral("off"));
     ini.WriteString(SettingsSection, QStringLiteral("LastBackupTime"),
-                    m_state.LastBackupTime.toIso8601());
+                    stored.lastBackupTime.toIso8601());
 
-    writeKeys(ini, ScheduleSection, ScheduleSectionKeys, m_state.Settings);
-    ini.WriteString(ScheduleSection, QStringLiteral("LastRun"),
-                    m_state.LastScheduleRun.toIso8601());
-    WriteExtraSettings(ini, m_state.Settings);
+    writeKeys(ini, ScheduleSection, ScheduleSectionKeys, stored.settings);
+    ini.WriteString(ScheduleSection, QStringLiteral("LastRun"), stored.lastScheduleRun.toIso8601());
+    WriteExtraSettings(ini, stored.settings);
 
     if (!ini.UpdateFile())
         return reportSaveFailure(ini.errorString());
@@ -451,7 +310,7 @@ bool ConfigFile::reportSaveFailure(const QString& reason)
 {
     // Saves also happen during unattended scheduled passes, so the fault goes
     // to the log rather than into a message box that would wait for a click.
-    m_log.LogError(QStringLiteral("could not save configuration file \"") + m_state.ConfigFileName +
+    m_log.LogError(QStringLiteral("could not save configuration file \"") + m_fileName +
                    QStringLiteral("\": ") + reason);
     return false;
 }
@@ -459,53 +318,20 @@ bool ConfigFile::reportSaveFailure(const QString& reason)
 void ConfigFile::reportWriteEffects(const TMemIniFile& ini)
 {
     if (!ini.keptCopy().isEmpty()) {
-        m_log.LogWarn(QStringLiteral("configuration file ") + Quoted(m_state.ConfigFileName) +
+        m_log.LogWarn(QStringLiteral("configuration file ") + Quoted(m_fileName) +
                       QStringLiteral(" held text that could not be read; the file as it was is "
                                      "kept as ") +
                       Quoted(ini.keptCopy()));
     } else if (ini.droppedContent()) {
-        m_log.LogWarn(QStringLiteral("configuration file ") + Quoted(m_state.ConfigFileName) +
+        m_log.LogWarn(QStringLiteral("configuration file ") + Quoted(m_fileName) +
                       QStringLiteral(" held text that could not be read; it is dropped, ") +
                       Quoted(ini.copyName()) + QStringLiteral(" keeps an earlier copy"));
     }
     if (ini.madePrivate()) {
-        m_log.LogInfo(QStringLiteral("configuration file ") + Quoted(m_state.ConfigFileName) +
+        m_log.LogInfo(QStringLiteral("configuration file ") + Quoted(m_fileName) +
                       QStringLiteral(" holds passwords and was open to other users; it is now "
                                      "readable by its owner only"));
     }
-}
-
-void ConfigFile::UpdateSettings()
-{
-    const TSettings& settings = m_state.Settings;
-    m_view.setControlEnabled(Control::EditWebhook, settings.CallWebHook);
-    m_view.setControlEnabled(Control::CheckIncludeLog, settings.CallWebHook);
-    m_view.setControlEnabled(Control::SpinNumThreads, settings.UseNumThreads);
-    // Weekdays only matter while a period fits within one day, and the
-    // schedule in effect cannot change while periodic runs are active.
-    m_view.setControlEnabled(Control::CheckWeekdays,
-                             !m_state.PeriodicRunActive && settings.Schedule.PeriodHours <= 24);
-
-    // The controls are enabled before the first folder is shown, so that
-    // showing a folder with auto clean off can disable its limits again.
-    const QStringList folders = m_state.Rules.GetDestinationFolders();
-    const bool haveFolders = !folders.isEmpty();
-    for (const Control control :
-         {Control::CheckAutoClean, Control::RadioNumFiles, Control::RadioDiskUsage,
-          Control::SpinNumFiles, Control::SpinDiskUsage, Control::ComboAutoCleanDestinationFolders})
-        m_view.setControlEnabled(control, haveFolders);
-    m_view.setAutoCleanDestinations(folders);
-}
-
-QPoint ConfigFile::DefaultWindowPosition(const ScreenGeometry& screens)
-{
-    return QPoint((screens.primary.width() - MinimumWidth) / 2,
-                  (screens.primary.height() - MinimumHeight) / 2);
-}
-
-QRect ConfigFile::PlaceWindow(const QRect& lastPos, const ScreenGeometry& screens)
-{
-    return placeOnDisplay(Edges::of(lastPos), screens);
 }
 
 } // namespace tessaro

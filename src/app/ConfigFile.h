@@ -1,59 +1,70 @@
 #pragma once
 
 #include "app/ActivityLog.h"
-#include "app/MainView.h"
-#include "app/MainWindowState.h"
+#include "app/Settings.h"
+#include "core/BackupRule.h"
+#include "core/LocalDateTime.h"
 
 #include <QPoint>
 #include <QRect>
-#include <QSize>
 #include <QString>
+
+#include <optional>
 
 namespace tessaro {
 
 class TMemIniFile;
 
-// The configuration file: read once at start-up into the rules, the
-// settings record and the window state, and written back whole.
+// What the configuration file keeps besides the rules.
+struct StoredConfiguration
+{
+    TSettings settings;
+    bool firstStart = true;
+    // Periodic runs were on when the file was saved.
+    bool periodicRun = false;
+    LocalDateTime lastBackupTime;
+    LocalDateTime lastScheduleRun;
+    // Read: the stored top-left corner of the window.
+    int windowLeft = 0;
+    int windowTop = 0;
+    // Written: the window's normal place and whether it was maximized.
+    QRect windowPos;
+    bool windowMaximized = false;
+};
+
+// The configuration file: the INI binding of the rules and the stored
+// configuration, read once at start-up and written back whole. Faults of a
+// write and what a write did besides writing go to the activity log.
 class ConfigFile final
 {
 public:
-    ConfigFile(MainWindowState& state, MainView& view, ActivityLog& log);
+    explicit ConfigFile(ActivityLog& log);
     Q_DISABLE_COPY_MOVE(ConfigFile)
 
-    // "ok" on success; an empty text, after a message box, when the file
-    // cannot be opened.
-    QString LoadConfig();
-    // Writes everything. A failure is logged at error level and reported;
-    // the previous file then stays whole. Returns whether the file was written.
-    bool SaveConfig();
+    const QString& fileName() const { return m_fileName; }
+    void setFileName(const QString& fileName) { m_fileName = fileName; }
+
+    // Reads the rules into rules, which writes the file back, and returns
+    // the rest; a window position missing from the file reads as
+    // defaultTopLeft. Returns nothing, with the reason in errorText, when
+    // the file cannot be opened.
+    std::optional<StoredConfiguration> Read(TBackupRules& rules, const QPoint& defaultTopLeft,
+                                            QString& errorText);
+    // Writes everything. A failure is logged at error level; the previous
+    // file then stays whole. Returns whether the file was written.
+    bool Write(const TBackupRules& rules, const StoredConfiguration& stored);
     // Creates a file holding "[Settings]" when none exists; errors are ignored.
     void InitConfig();
-    // Recomputes what depends on other settings: enabled states and the
-    // auto clean destination list.
-    void UpdateSettings();
-
-    // Where the window goes at load: the stored or centred position, pulled
-    // onto the display nearest to it.
-    static QRect PlaceWindow(const QRect& lastPos, const ScreenGeometry& screens);
-    // The centred default position for the minimum window size.
-    static QPoint DefaultWindowPosition(const ScreenGeometry& screens);
-
-    static constexpr int MinimumWidth = 620;
-    static constexpr int MinimumHeight = 658;
 
 private:
-    void readSettings(const TMemIniFile& ini);
-    void placeWindow(const TMemIniFile& ini);
     // Logs what a write did besides writing: a copy kept of content it
     // dropped, access taken from other users.
     void reportWriteEffects(const TMemIniFile& ini);
     // Logs why a save failed; always false.
     bool reportSaveFailure(const QString& reason);
 
-    MainWindowState& m_state;
-    MainView& m_view;
     ActivityLog& m_log;
+    QString m_fileName;
 };
 
 } // namespace tessaro

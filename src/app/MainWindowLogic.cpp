@@ -1,5 +1,6 @@
 #include "app/MainWindowLogic.h"
 
+#include "app/AutoCleanSettings.h"
 #include "core/ArchiverLocation.h"
 
 #include <QCoreApplication>
@@ -7,23 +8,98 @@
 namespace tessaro {
 
 MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
-    : state(seams.pathStyle), m_clock(seams.clock ? *seams.clock : m_systemClock),
-      m_services(seams.services ? *seams.services : m_coreServices),
-      m_log(state, m_clock, &view, seams.pathStyle), m_config(state, view, m_log),
-      m_pass(state, view, m_clock, m_log, m_config, m_services),
-      m_periodic(state, view, m_clock, m_log, m_config, m_pass),
+    : m_view(view), m_clock(seams.clock ? *seams.clock : m_systemClock),
+      m_services(seams.services ? *seams.services : m_coreServices), m_settings(seams.pathStyle),
+      m_log(m_clock, &view, seams.pathStyle), m_configFile(m_log),
+      m_pass(m_settings, view, m_clock, m_log, *this, m_services),
+      m_periodic(m_settings, view, m_clock, m_log, *this, m_pass),
       m_startup(
-          state, view, m_log, m_config, m_pass, m_periodic,
+          m_settings, view, m_log, m_configFile, *this, m_pass, m_periodic,
           seams.findArchiver ? seams.findArchiver : [] { return FindWinRAR(true); }),
-      m_scan(state, view), m_rules(state, view, m_config),
+      m_scan(m_settings, view), m_rules(m_settings, m_pass, view, *this),
       m_help(view, m_log,
              seams.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                            : seams.programFolder),
-      m_history(state, m_log), m_overdue(state, m_clock, m_log, m_alerts)
+      m_history(m_configFile, m_log), m_overdue(m_settings, m_periodic, m_pass, m_clock, m_log, m_alerts)
 {
     for (PassObserver* observer :
          std::initializer_list<PassObserver*>{&m_history, &m_alerts, &m_overdue})
         m_pass.addObserver(observer);
+}
+
+QString MainWindowLogic::LoadConfig()
+{
+    QString errorText;
+    const std::optional<StoredConfiguration> stored = m_configFile.Read(
+        m_settings.rules(), WindowPlacement::DefaultWindowPosition(m_view.screenGeometry()),
+        errorText);
+    if (!stored) {
+        m_view.showMessage(QStringLiteral("Could not load configuration file (") + errorText +
+                               QStringLiteral(")"),
+                           QStringLiteral("Error"), MessageButtons::Ok);
+        return {};
+    }
+    m_settings.load(stored->settings, stored->firstStart);
+    m_pass.restoreLastBackupTime(stored->lastBackupTime);
+    m_periodic.restoreLastRun(stored->lastScheduleRun);
+    m_periodic.setResumesAtStart(stored->periodicRun);
+    showLoaded(stored->windowLeft, stored->windowTop);
+    return QStringLiteral("ok");
+}
+
+void MainWindowLogic::showLoaded(int windowLeft, int windowTop)
+{
+    m_view.refreshRuleList();
+    m_view.refreshSettings();
+    UpdateSettings();
+    m_view.setMinimumWindowSize(
+        QSize(WindowPlacement::MinimumWidth, WindowPlacement::MinimumHeight));
+    m_view.setWindowGeometry(m_placement.restore(windowLeft, windowTop, m_view.windowSize(),
+                                                 m_view.screenGeometry()));
+    m_view.processEvents();
+}
+
+bool MainWindowLogic::SaveConfig()
+{
+    StoredConfiguration stored;
+    stored.settings = m_settings.settings();
+    stored.firstStart = m_settings.firstStart();
+    stored.periodicRun = m_periodic.isActive();
+    stored.lastBackupTime = m_pass.lastBackupTime();
+    stored.lastScheduleRun = m_periodic.lastRun();
+    stored.windowPos = m_placement.lastPos();
+    stored.windowMaximized = m_placement.lastMax();
+    return m_configFile.Write(m_settings.rules(), stored);
+}
+
+void MainWindowLogic::UpdateSettings()
+{
+    const TSettings& settings = m_settings.settings();
+    m_view.setControlEnabled(Control::EditWebhook, settings.CallWebHook);
+    m_view.setControlEnabled(Control::CheckIncludeLog, settings.CallWebHook);
+    m_view.setControlEnabled(Control::SpinNumThreads, settings.UseNumThreads);
+    m_periodic.showWeekdaysEnabled();
+    ShowAutoCleanDestinations(m_view, m_settings.rules());
+}
+
+void MainWindowLogic::changeSettings(const std::function<void(TSettings&)>& edit,
+                                     bool updateSettings)
+{
+    m_settings.change(edit);
+    if (updateSettings)
+        UpdateSettings();
+}
+
+void MainWindowLogic::windowMoved(const QRect& frame, bool maximized)
+{
+    if (m_startup.isInitialized())
+        m_placement.moved(frame, maximized);
+}
+
+void MainWindowLogic::windowResized(const QRect& frame, bool maximized)
+{
+    if (m_startup.isInitialized())
+        m_placement.resized(frame, maximized);
 }
 
 void MainWindowLogic::scheduleTick()

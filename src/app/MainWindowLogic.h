@@ -4,18 +4,21 @@
 #include "app/ArchiverScan.h"
 #include "app/BackupPass.h"
 #include "app/ConfigFile.h"
+#include "app/Configuration.h"
 #include "app/CorePassServices.h"
 #include "app/HelpActions.h"
 #include "app/MainView.h"
-#include "app/MainWindowState.h"
 #include "app/OverdueWatch.h"
 #include "app/PassAlerts.h"
 #include "app/PeriodicRunController.h"
 #include "app/RuleEditing.h"
 #include "app/RunHistory.h"
+#include "app/SettingsStore.h"
 #include "app/StartupShutdown.h"
+#include "app/WindowPlacement.h"
 #include "core/Clock.h"
 
+#include <functional>
 #include <memory>
 
 namespace tessaro {
@@ -33,18 +36,38 @@ struct MainWindowSeams
     QString programFolder;
 };
 
-// Everything the main window does apart from showing it: the state and one
-// object per role, wired together. The window owns one and forwards its
-// events to it.
-class MainWindowLogic final
+// Everything the main window does apart from showing it: one object per
+// role, each the owner of its part of the state, wired together. The
+// window owns one, forwards its events to it and reads what it shows from
+// the owners; it changes nothing but through their operations.
+class MainWindowLogic final : public Configuration
 {
 public:
     explicit MainWindowLogic(MainView& view, const MainWindowSeams& seams = MainWindowSeams());
     Q_DISABLE_COPY_MOVE(MainWindowLogic)
 
-    MainWindowState state;
+    // Loading and saving gather the owners' parts into the one file.
+    QString LoadConfig() override;
+    bool SaveConfig() override;
+    void UpdateSettings() override;
+
+    // A change of the settings from their controls; the reactions that
+    // depend on settings run when asked.
+    void changeSettings(const std::function<void(TSettings&)>& edit, bool updateSettings);
+    // The window moved or changed size; followed from the first load on.
+    void windowMoved(const QRect& frame, bool maximized);
+    void windowResized(const QRect& frame, bool maximized);
+
+    SettingsStore& settings() { return m_settings; }
+    const SettingsStore& settings() const { return m_settings; }
+    // The rules for the operations that change them.
+    TBackupRules& ruleSet() { return m_settings.rules(); }
+    WindowPlacement& placement() { return m_placement; }
+    Configuration& config() { return *this; }
+    ConfigFile& configFile() { return m_configFile; }
+    const ConfigFile& configFile() const { return m_configFile; }
     ActivityLog& log() { return m_log; }
-    ConfigFile& config() { return m_config; }
+    const ActivityLog& log() const { return m_log; }
     BackupPass& pass() { return m_pass; }
     PeriodicRunController& periodic() { return m_periodic; }
     StartupShutdown& startup() { return m_startup; }
@@ -60,12 +83,18 @@ public:
     void scheduleTick();
 
 private:
+    // Shows the file's configuration: the rules, the settings and the window.
+    void showLoaded(int windowLeft, int windowTop);
+
+    MainView& m_view;
     SystemClock m_systemClock;
     CorePassServices m_coreServices;
     const Clock& m_clock;
     PassServices& m_services;
+    SettingsStore m_settings;
+    WindowPlacement m_placement;
     ActivityLog m_log;
-    ConfigFile m_config;
+    ConfigFile m_configFile;
     BackupPass m_pass;
     PeriodicRunController m_periodic;
     StartupShutdown m_startup;

@@ -6,9 +6,11 @@ namespace tessaro {
 
 using namespace Qt::StringLiterals;
 
-OverdueWatch::OverdueWatch(MainWindowState& state, const Clock& clock, ActivityLog& log,
+OverdueWatch::OverdueWatch(const SettingsStore& settings, const PeriodicRunController& periodic,
+                           const BackupPass& pass, const Clock& clock, ActivityLog& log,
                            PassAlerts& alerts)
-    : m_state(state), m_clock(clock), m_log(log), m_alerts(alerts)
+    : m_settings(settings), m_periodic(periodic), m_pass(pass), m_clock(clock), m_log(log),
+      m_alerts(alerts)
 {}
 
 void OverdueWatch::passEnded(const PassRecord& record)
@@ -29,19 +31,19 @@ QString OverdueWatch::warningText(int hours, LocalDateTime since)
 void OverdueWatch::tick()
 {
     const LocalDateTime now = m_clock.now();
-    if (!m_state.PeriodicRunActive) {
+    if (!m_periodic.isActive()) {
         m_activeSince = LocalDateTime();
         m_warned = false;
         return;
     }
     if (m_activeSince.isNever())
         m_activeSince = now;
-    if (!m_state.Settings.WarnWhenOverdue || m_warned)
+    if (!m_settings.settings().WarnWhenOverdue || m_warned)
         return;
 
     // The same guard as the schedule: a period it cannot use counts as 4 hours.
-    const int period =
-        m_state.Settings.Schedule.PeriodHours > 0 ? m_state.Settings.Schedule.PeriodHours : 4;
+    const int hours = m_settings.settings().Schedule.PeriodHours;
+    const int period = hours > 0 ? hours : 4;
     const qint64 limit = period * LocalDateTime::MsPerHour * 3 / 2;
     const LocalDateTime since = std::max(m_lastGoodPass, m_activeSince);
     if (now.milliseconds() - since.milliseconds() <= limit)
@@ -51,8 +53,8 @@ void OverdueWatch::tick()
     const QString text = warningText(int(limit / LocalDateTime::MsPerHour), since);
     m_log.LogWarn(text);
     // A pass running now sends the line with its own webhook call already.
-    if (!m_state.IsRunning && !m_state.LogCapture.isEmpty())
-        m_state.CarriedLogLines.append(m_state.LogCapture.last());
+    if (!m_pass.isRunning())
+        m_log.carryLastLineOver();
     m_alerts.notify(u"Tessaro: backup overdue"_s, text);
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/ActivityLog.h"
-#include "app/MainWindowState.h"
+#include "app/BackupPass.h"
 #include "app/PassAlerts.h"
 #include "app/PassRecord.h"
+#include "app/PeriodicRunController.h"
+#include "app/SettingsStore.h"
 #include "core/Clock.h"
 
 namespace tessaro {
@@ -16,7 +18,8 @@ namespace tessaro {
 class OverdueWatch final : public PassObserver
 {
 public:
-    OverdueWatch(MainWindowState& state, const Clock& clock, ActivityLog& log, PassAlerts& alerts);
+    OverdueWatch(const SettingsStore& settings, const PeriodicRunController& periodic,
+                 const BackupPass& pass, const Clock& clock, ActivityLog& log, PassAlerts& alerts);
     Q_DISABLE_COPY_MOVE(OverdueWatch)
 
     // Every schedule tick, before the due pass may run.
@@ -28,7 +31,9 @@ public:
     static QString warningText(int hours, LocalDateTime since);
 
 private:
-    MainWindowState& m_state;
+    const SettingsStore& m_settings;
+    const PeriodicRunController& m_periodic;
+    const BackupPass& m_pass;
     const Clock& m_clock;
     ActivityLog& m_log;
     PassAlerts& m_alerts;

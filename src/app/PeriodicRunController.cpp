@@ -16,15 +16,16 @@ QString hoursAndMinutes(qint64 ms)
 
 } // namespace
 
-PeriodicRunController::PeriodicRunController(MainWindowState& state, MainView& view,
+PeriodicRunController::PeriodicRunController(const SettingsStore& settings, MainView& view,
                                              const Clock& clock, ActivityLog& log,
-                                             ConfigFile& config, BackupPass& pass)
-    : m_state(state), m_view(view), m_clock(clock), m_log(log), m_config(config), m_pass(pass)
+                                             Configuration& config, BackupPass& pass)
+    : m_settings(settings), m_view(view), m_clock(clock), m_log(log), m_config(config),
+      m_pass(pass)
 {}
 
 const TSchedule& PeriodicRunController::schedule() const
 {
-    return m_state.Settings.Schedule;
+    return m_settings.settings().Schedule;
 }
 
 void PeriodicRunController::setRunControls(bool active)
@@ -39,13 +40,20 @@ void PeriodicRunController::setRunControls(bool active)
          {Control::NavButtonStop, Control::ButtonStop, Control::ButtonStopOnSchedule}) {
         m_view.setControlEnabled(control, active);
     }
-    m_state.PeriodicRunActive = active;
+    m_active = active;
+}
+
+void PeriodicRunController::showWeekdaysEnabled()
+{
+    // Weekdays only matter while a period fits within one day, and the
+    // schedule in effect cannot change while periodic runs are active.
+    m_view.setControlEnabled(Control::CheckWeekdays, !m_active && schedule().PeriodHours <= 24);
 }
 
 void PeriodicRunController::ActionRun(bool interactive)
 {
     const QString noRules = QStringLiteral("No backup rules present. Aborting.");
-    if (m_state.Rules.Count() == 0) {
+    if (m_settings.rules().Count() == 0) {
         m_log.LogWarn(noRules);
         if (interactive)
             m_view.showMessage(noRules, periodicRunCaption, MessageButtons::Ok);
@@ -56,11 +64,11 @@ void PeriodicRunController::ActionRun(bool interactive)
 
     const LocalDateTime now = m_clock.now();
     int missed = 0;
-    m_state.NextScheduleRun = schedule().NextTime(m_state.LastScheduleRun, now, missed);
+    m_nextRun = schedule().NextTime(m_lastRun, now, missed);
 
     const bool missedAPeriod =
-        !m_state.LastBackupTime.isNever() &&
-        LocalDateTime::hoursBetween(now, m_state.LastBackupTime) > schedule().PeriodHours;
+        !m_pass.lastBackupTime().isNever() &&
+        LocalDateTime::hoursBetween(now, m_pass.lastBackupTime()) > schedule().PeriodHours;
     if (missedAPeriod) {
         const bool catchUp =
             !interactive ||
@@ -77,7 +85,7 @@ void PeriodicRunController::ActionRun(bool interactive)
 
 void PeriodicRunController::ActionStop()
 {
-    if (m_state.PeriodicRunActive)
+    if (m_active)
         m_log.LogInfo(QStringLiteral("end periodic run"));
     setRunControls(false);
 }
@@ -94,28 +102,28 @@ QString PeriodicRunController::RemainingTimeText(LocalDateTime next, LocalDateTi
 
 void PeriodicRunController::TimerScheduleTimer()
 {
-    if (!m_state.PeriodicRunActive) {
+    if (!m_active) {
         m_view.setControlText(Control::LabelScheduleInfo,
                               QStringLiteral("Periodic run is inactive"));
-        if (!m_state.IsRunning)
+        if (!m_pass.isRunning())
             m_view.setStatusText(QString());
         return;
     }
-    const QString remaining = RemainingTimeText(m_state.NextScheduleRun, m_clock.now());
+    const QString remaining = RemainingTimeText(m_nextRun, m_clock.now());
     m_view.setControlText(Control::LabelScheduleInfo,
                           QLatin1String("Periodic run is active. ") + remaining);
-    if (!m_state.IsRunning)
+    if (!m_pass.isRunning())
         m_view.setStatusText(QLatin1String("   Periodic run. ") + remaining);
 
-    if (m_scheduledPassRunning || !(m_clock.now() > m_state.NextScheduleRun))
+    if (m_scheduledPassRunning || !(m_clock.now() > m_nextRun))
         return;
     // Ticks go on while the pass waits for the archiver. They refresh the
     // texts above; the due steps belong to this tick alone, since another
     // round would only log a refused pass and a second next run.
     const QScopedValueRollback<bool> scheduledPass(m_scheduledPassRunning, true);
-    m_state.LastScheduleRun = m_state.NextScheduleRun;
+    m_lastRun = m_nextRun;
     m_config.SaveConfig();
-    if (m_state.Rules.Count() == 0) {
+    if (m_settings.rules().Count() == 0) {
         m_log.LogWarn(QStringLiteral("No backup rules present. Aborting"));
         return;
     }
@@ -125,19 +133,19 @@ void PeriodicRunController::TimerScheduleTimer()
         m_pass.RunBackup();
     }
     int missed = 0;
-    m_state.NextScheduleRun = schedule().NextTime(m_state.LastScheduleRun, m_clock.now(), missed);
+    m_nextRun = schedule().NextTime(m_lastRun, m_clock.now(), missed);
     logNextRun();
 }
 
 void PeriodicRunController::logNextRun()
 {
     m_log.LogInfo(QLatin1String("next scheduled backup: ") +
-                  m_state.NextScheduleRun.format(u"yyyy.mm.dd hh:nn"));
+                  m_nextRun.format(u"yyyy.mm.dd hh:nn"));
 }
 
 bool PeriodicRunController::checkRulesForClick()
 {
-    if (m_state.Rules.Count() > 0)
+    if (m_settings.rules().Count() > 0)
         return true;
     m_view.showMessage(QStringLiteral("Please add some backup rules first"),
                        QStringLiteral("Backup Once (Now)"), MessageButtons::Ok);
@@ -152,7 +160,7 @@ void PeriodicRunController::NavButtonRunClick()
 
 void PeriodicRunController::MenuRunPeriodicClick()
 {
-    if (m_state.PeriodicRunActive)
+    if (m_active)
         ActionStop();
     else
         NavButtonRunClick();

@@ -2,9 +2,9 @@
 
 #include "app/ActivityLog.h"
 #include "app/BackupPass.h"
-#include "app/ConfigFile.h"
+#include "app/Configuration.h"
 #include "app/MainView.h"
-#include "app/MainWindowState.h"
+#include "app/SettingsStore.h"
 #include "core/Clock.h"
 #include "core/Schedule.h"
 
@@ -15,13 +15,24 @@ namespace tessaro {
 class PeriodicRunController final
 {
 public:
-    PeriodicRunController(MainWindowState& state, MainView& view, const Clock& clock,
-                          ActivityLog& log, ConfigFile& config, BackupPass& pass);
+    PeriodicRunController(const SettingsStore& settings, MainView& view, const Clock& clock,
+                          ActivityLog& log, Configuration& config, BackupPass& pass);
     Q_DISABLE_COPY_MOVE(PeriodicRunController)
 
     // The schedule periodic runs follow: the one of the settings, which
     // cannot change while periodic runs are active.
     const TSchedule& schedule() const;
+    bool isActive() const { return m_active; }
+    // When the last scheduled pass fell due, and when the next one does.
+    LocalDateTime lastRun() const { return m_lastRun; }
+    LocalDateTime nextRun() const { return m_nextRun; }
+    // Periodic runs were on at the last save: start-up resumes them.
+    bool resumesAtStart() const { return m_resumeAtStart; }
+    // What the configuration file remembers.
+    void restoreLastRun(LocalDateTime lastRun) { m_lastRun = lastRun; }
+    void setResumesAtStart(bool resume) { m_resumeAtStart = resume; }
+    // Enables the weekday list exactly while it can matter.
+    void showWeekdaysEnabled();
     void ActionRun(bool interactive);
     void ActionStop();
     // One tick of the schedule timer.
@@ -39,12 +50,16 @@ private:
     bool checkRulesForClick();
     void logNextRun();
 
-    MainWindowState& m_state;
+    const SettingsStore& m_settings;
     MainView& m_view;
     const Clock& m_clock;
     ActivityLog& m_log;
-    ConfigFile& m_config;
+    Configuration& m_config;
     BackupPass& m_pass;
+    bool m_active = false;
+    bool m_resumeAtStart = false;
+    LocalDateTime m_lastRun;
+    LocalDateTime m_nextRun;
     // A tick is running the due steps, the scheduled pass among them.
     bool m_scheduledPassRunning = false;
 };

@@ -12,15 +12,16 @@ const QString errorCaption = u"Error"_s;
 
 } // namespace
 
-RuleEditing::RuleEditing(MainWindowState& state, MainView& view, ConfigFile& config)
-    : m_state(state), m_view(view), m_config(config)
+RuleEditing::RuleEditing(SettingsStore& settings, const BackupPass& pass, MainView& view,
+                         Configuration& config)
+    : m_rules(settings.rules()), m_pass(pass), m_view(view), m_config(config)
 {}
 
 bool RuleEditing::refuseWhileRunning()
 {
     // The list stays as it is while a pass runs, so the pass's log lines and
     // the rules the user sees describe the same rules.
-    if (!m_state.IsRunning)
+    if (!m_pass.isRunning())
         return false;
     m_view.showMessage(u"You cannot edit rules while a backup process is running"_s, errorCaption,
                        MessageButtons::Ok);
@@ -30,17 +31,17 @@ bool RuleEditing::refuseWhileRunning()
 TBackupRule* RuleEditing::selectedRule(qsizetype selected, const QString& missingText,
                                        const QString& caption)
 {
-    if (selected < 0 || selected >= m_state.Rules.Count()) {
+    if (selected < 0 || selected >= m_rules.Count()) {
         m_view.showMessage(missingText, caption, MessageButtons::Ok);
         return nullptr;
     }
-    return m_state.Rules.Item(selected);
+    return m_rules.Item(selected);
 }
 
 void RuleEditing::ruleListChanged(const TBackupRule& changed)
 {
     // The rule's auto clean settings belong to its whole destination folder.
-    m_state.Rules.UpdateAutoCleanRules(changed);
+    m_rules.UpdateAutoCleanRules(changed);
     m_view.refreshRuleList();
     m_config.UpdateSettings();
 }
@@ -53,8 +54,8 @@ void RuleEditing::ButtonAddRuleClick()
     rule->NumFiles = 10;
     rule->DiskUsage = 5;
     rule->IncludeSubFolders = true;
-    if (m_view.editRule(*rule, m_state.Rules, u"Add backup rule"_s))
-        ruleListChanged(*m_state.Rules.Add(std::move(rule)));
+    if (m_view.editRule(*rule, m_rules, u"Add backup rule"_s))
+        ruleListChanged(*m_rules.Add(std::move(rule)));
     // Saved after Cancel too, so the file always reflects the window.
     m_config.SaveConfig();
 }
@@ -68,7 +69,7 @@ void RuleEditing::ButtonEditRuleClick(qsizetype selected)
     // The dialog edits a copy, so Cancel leaves the listed rule untouched.
     TBackupRule edited;
     target->CopyTo(edited);
-    if (m_view.editRule(edited, m_state.Rules, u"Edit backup rule"_s)) {
+    if (m_view.editRule(edited, m_rules, u"Edit backup rule"_s)) {
         edited.CopyTo(*target);
         ruleListChanged(edited);
     }
@@ -86,9 +87,9 @@ void RuleEditing::ButtonDeleteRuleClick(qsizetype selected)
                            MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
         return;
     // Looked up again by identity: the question ran an event loop.
-    const qsizetype index = m_state.Rules.IndexOf(target);
+    const qsizetype index = m_rules.IndexOf(target);
     if (index >= 0) {
-        m_state.Rules.Delete(index);
+        m_rules.Delete(index);
         m_view.refreshRuleList();
     }
     // The other rules of the folder keep their shared auto clean settings.

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/ConfigFile.h"
+#include "app/BackupPass.h"
+#include "app/Configuration.h"
 #include "app/MainView.h"
-#include "app/MainWindowState.h"
+#include "app/SettingsStore.h"
 
 namespace tessaro {
 
@@ -11,7 +12,8 @@ namespace tessaro {
 class RuleEditing final
 {
 public:
-    RuleEditing(MainWindowState& state, MainView& view, ConfigFile& config);
+    RuleEditing(SettingsStore& settings, const BackupPass& pass, MainView& view,
+                Configuration& config);
     Q_DISABLE_COPY_MOVE(RuleEditing)
 
     void ButtonAddRuleClick();
@@ -34,9 +36,10 @@ private:
     // its folder and shows the list and the settings anew.
     void ruleListChanged(const TBackupRule& changed);
 
-    MainWindowState& m_state;
+    TBackupRules& m_rules;
+    const BackupPass& m_pass;
     MainView& m_view;
-    ConfigFile& m_config;
+    Configuration& m_config;
 };
 
 } // namespace tessaro

@@ -113,12 +113,12 @@ QString decodeLogFile(const QByteArray& bytes)
 
 } // namespace
 
-RunHistory::RunHistory(const MainWindowState& state, ActivityLog& log) : m_state(state), m_log(log)
+RunHistory::RunHistory(const ConfigFile& config, ActivityLog& log) : m_config(config), m_log(log)
 {}
 
 QString RunHistory::fileName() const
 {
-    const QString folder = QFileInfo(m_state.ConfigFileName).absolutePath();
+    const QString folder = QFileInfo(m_config.fileName()).absolutePath();
     return QDir::toNativeSeparators(folder + u"/history.jsonl"_s);
 }
 

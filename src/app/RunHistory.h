@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ActivityLog.h"
-#include "app/MainWindowState.h"
+#include "app/ConfigFile.h"
 #include "app/PassRecord.h"
 
 #include <QByteArray>
@@ -21,7 +21,7 @@ class RunHistory final : public PassObserver
 public:
     static constexpr int ShownPasses = 100;
 
-    RunHistory(const MainWindowState& state, ActivityLog& log);
+    RunHistory(const ConfigFile& config, ActivityLog& log);
     Q_DISABLE_COPY_MOVE(RunHistory)
 
     QString fileName() const;
@@ -42,7 +42,7 @@ public:
     static std::optional<PassRecord> fromJsonLine(const QByteArray& line);
 
 private:
-    const MainWindowState& m_state;
+    const ConfigFile& m_config;
     ActivityLog& m_log;
     bool m_damageReported = false;
 };

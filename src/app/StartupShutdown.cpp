@@ -20,11 +20,11 @@ const QString startCaption = QStringLiteral("Start");
 
 } // namespace
 
-StartupShutdown::StartupShutdown(MainWindowState& state, MainView& view, ActivityLog& log,
-                                 ConfigFile& config, BackupPass& pass,
+StartupShutdown::StartupShutdown(SettingsStore& settings, MainView& view, ActivityLog& log,
+                                 ConfigFile& configFile, Configuration& config, BackupPass& pass,
                                  PeriodicRunController& periodic, FindArchiver findArchiver)
-    : m_state(state), m_view(view), m_log(log), m_config(config), m_pass(pass),
-      m_periodic(periodic), m_findArchiver(std::move(findArchiver))
+    : m_settings(settings), m_view(view), m_log(log), m_configFile(configFile), m_config(config),
+      m_pass(pass), m_periodic(periodic), m_findArchiver(std::move(findArchiver))
 {}
 
 bool StartupShutdown::CanWriteToFolder(const QString& folder)
@@ -54,7 +54,7 @@ QString StartupShutdown::ArchiverDownloadPage()
 
 const PlatformTexts& StartupShutdown::texts() const
 {
-    return platformTexts(m_state.Rules.pathStyle());
+    return platformTexts(m_settings.rules().pathStyle());
 }
 
 void StartupShutdown::chooseDataFolder(const DataPaths& paths)
@@ -88,9 +88,8 @@ QString StartupShutdown::DataFolderInUseText() const
 
 void StartupShutdown::FormCreate(const DataPaths& paths)
 {
-    m_state.LogCapture.clear();
-    m_state.Rules.Clear();
-    m_state.DelayRunPeriodic = false;
+    m_log.clearCapture();
+    m_settings.rules().Clear();
 
     chooseDataFolder(paths);
     // The folder's previous lock goes first, so that choosing the same
@@ -101,31 +100,30 @@ void StartupShutdown::FormCreate(const DataPaths& paths)
     if (!OwnsDataFolder())
         return;
 
-    m_state.ConfigFileName = m_dataFolder + QStringLiteral("tessaro.ini");
-    m_state.LogPath = m_dataFolder + QStringLiteral("log") + QDir::separator();
-    QDir().mkpath(m_state.LogPath);
+    m_configFile.setFileName(m_dataFolder + QStringLiteral("tessaro.ini"));
+    m_log.setLogFolder(m_dataFolder + QStringLiteral("log") + QDir::separator());
+    QDir().mkpath(m_log.logFolder());
     SetDefaultErrorLogFile(m_dataFolder + QStringLiteral("winrar_errors.log"));
 
-    m_state.IsInitialized = false;
-    m_state.IsRunning = false;
+    m_initialized = false;
     m_view.SetTitleText(ProgramName() + QStringLiteral(" v") + ProgramVersion());
     m_log.LogInfo(ProgramName() + QStringLiteral(" version ") + ProgramVersion());
     m_view.showPage(Page::Backup);
     m_periodic.ActionStop();
-    m_state.Settings.Schedule.setWeekdays({true, true, true, true, true, true, true});
+    m_settings.change([](TSettings& settings) {
+        settings.Schedule.setWeekdays({true, true, true, true, true, true, true});
+    });
     m_view.refreshSettings();
 }
 
 void StartupShutdown::FormShow()
 {
-    if (m_state.IsInitialized || !OwnsDataFolder())
+    if (m_initialized || !OwnsDataFolder())
         return;
     const QString result = m_config.LoadConfig();
-    if (!m_state.LastBackupTime.isNever()) {
-        m_log.LogInfo(QStringLiteral("last backup was done at ") +
-                      m_state.LastBackupTime.format(u"dd.mm.yyyy hh:MM"));
-    }
-    m_state.IsInitialized = true;
+    if (const LocalDateTime last = m_pass.lastBackupTime(); !last.isNever())
+        m_log.LogInfo(QStringLiteral("last backup was done at ") + last.format(u"dd.mm.yyyy hh:MM"));
+    m_initialized = true;
     if (result == QLatin1String("ok")) {
         m_view.armStartUpTimer();
         return;
@@ -133,7 +131,7 @@ void StartupShutdown::FormShow()
     // The load has shown its own message with the reason already.
     m_log.LogFatal(result.isEmpty()
                        ? QStringLiteral("Could not load configuration file ") +
-                             Quoted(m_state.ConfigFileName) + QStringLiteral(". The program ends.")
+                             Quoted(m_configFile.fileName()) + QStringLiteral(". The program ends.")
                        : result);
     m_view.quit();
 }
@@ -142,20 +140,20 @@ void StartupShutdown::StartUpTimerTimer()
 {
     if (!OwnsDataFolder())
         return;
-    if (!IsExistingFile(m_state.Settings.WinRARLocation)) {
+    if (!IsExistingFile(m_settings.settings().WinRARLocation)) {
         const QString found = m_findArchiver ? m_findArchiver() : QString();
         if (found.isEmpty()) {
             askForArchiver();
             return;
         }
-        m_state.Settings.WinRARLocation = found;
+        m_settings.setWinRARLocation(found);
         m_view.refreshSettings();
-        m_view.showMessage(texts().foundInstallation + Quoted(m_state.Settings.WinRARLocation),
+        m_view.showMessage(texts().foundInstallation + Quoted(found),
                            startCaption, MessageButtons::Ok);
     }
-    if (m_state.DelayRunPeriodic) {
+    if (m_periodic.resumesAtStart()) {
         m_periodic.ActionRun(false);
-    } else if (m_state.Settings.BackupOnStart) {
+    } else if (m_settings.settings().BackupOnStart) {
         {
             const BackupPass::TriggerScope trigger(m_pass, PassTrigger::StartUp);
             m_pass.BackUpOnceNow();
@@ -174,11 +172,11 @@ void StartupShutdown::askForArchiver()
     if (m_view.showMessage(texts().installedQuestion, startCaption, MessageButtons::YesNo) ==
         MessageAnswer::Yes) {
         showArchiverPage();
-        const QString remembered = m_state.Settings.WinRARLocation;
-        m_state.Settings.WinRARLocation.clear();
+        const QString remembered = m_settings.settings().WinRARLocation;
+        m_settings.setWinRARLocation(QString());
         m_view.refreshSettings();
         const QString chosen = m_view.chooseArchiverFile(remembered);
-        m_state.Settings.WinRARLocation = chosen.isEmpty() ? remembered : chosen;
+        m_settings.setWinRARLocation(chosen.isEmpty() ? remembered : chosen);
         m_view.refreshSettings();
         return;
     }
@@ -193,7 +191,7 @@ void StartupShutdown::askForArchiver()
 
 bool StartupShutdown::ActionExit()
 {
-    if (m_state.IsRunning) {
+    if (m_pass.isRunning()) {
         m_view.showMessage(QStringLiteral("You cannot exit the program right now because there "
                                           "is a backup process running"),
                            QStringLiteral("Exit"), MessageButtons::Ok);
@@ -208,7 +206,7 @@ bool StartupShutdown::ActionExit()
                            QStringLiteral("Exit"), MessageButtons::YesNo) != MessageAnswer::Yes) {
         return false;
     }
-    m_state.Rules.Clear();
+    m_settings.rules().Clear();
     m_view.quit();
     return true;
 }

@@ -3,9 +3,10 @@
 #include "app/ActivityLog.h"
 #include "app/BackupPass.h"
 #include "app/ConfigFile.h"
+#include "app/Configuration.h"
 #include "app/DataFolderLock.h"
 #include "app/MainView.h"
-#include "app/MainWindowState.h"
+#include "app/SettingsStore.h"
 #include "app/PeriodicRunController.h"
 #include "app/PlatformTexts.h"
 
@@ -32,8 +33,9 @@ class StartupShutdown final
 public:
     using FindArchiver = std::function<QString()>;
 
-    StartupShutdown(MainWindowState& state, MainView& view, ActivityLog& log, ConfigFile& config,
-                    BackupPass& pass, PeriodicRunController& periodic, FindArchiver findArchiver);
+    StartupShutdown(SettingsStore& settings, MainView& view, ActivityLog& log,
+                    ConfigFile& configFile, Configuration& config, BackupPass& pass,
+                    PeriodicRunController& periodic, FindArchiver findArchiver);
     Q_DISABLE_COPY_MOVE(StartupShutdown)
 
     // The exit status of a program that found its data folder in use.
@@ -63,6 +65,8 @@ public:
     static QString ArchiverDownloadPage();
 
     QString dataFolder() const { return m_dataFolder; }
+    // The configuration has been loaded at the first show.
+    bool isInitialized() const { return m_initialized; }
     // False when another program holds the data folder: this one must end
     // without a pass or a save.
     bool OwnsDataFolder() const;
@@ -76,16 +80,18 @@ private:
     // The window texts naming this platform's archiver.
     const PlatformTexts& texts() const;
 
-    MainWindowState& m_state;
+    SettingsStore& m_settings;
     MainView& m_view;
     ActivityLog& m_log;
-    ConfigFile& m_config;
+    ConfigFile& m_configFile;
+    Configuration& m_config;
     BackupPass& m_pass;
     PeriodicRunController& m_periodic;
     FindArchiver m_findArchiver;
     QString m_dataFolder;
     std::unique_ptr<DataFolderLock> m_dataFolderLock;
     DataFolderLock::Outcome m_lockOutcome = DataFolderLock::Outcome::Unavailable;
+    bool m_initialized = false;
 };
 
 } // namespace tessaro

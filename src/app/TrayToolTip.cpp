@@ -4,14 +4,14 @@
 
 namespace tessaro {
 
-QString TrayToolTipText(const MainWindowState& state)
+QString TrayToolTipText(bool passRunning, bool periodicActive, LocalDateTime nextRun)
 {
     const QString name = ProgramName() + QLatin1String(": ");
-    if (state.IsRunning)
+    if (passRunning)
         return name + QLatin1String("backup pass running");
-    if (state.PeriodicRunActive && !state.NextScheduleRun.isNever())
+    if (periodicActive && !nextRun.isNever())
         return name + QLatin1String("next backup pass at ") +
-               state.NextScheduleRun.format(u"dd.mm.yyyy hh:MM");
+               nextRun.format(u"dd.mm.yyyy hh:MM");
     return name + QLatin1String("idle");
 }
 

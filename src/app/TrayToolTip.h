@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MainWindowState.h"
+#include "core/LocalDateTime.h"
 
 #include <QString>
 
@@ -9,6 +9,6 @@ namespace tessaro {
 // The tray icon's tooltip: the program's state at a glance while the
 // window is hidden. A running pass first; then the next planned pass while
 // periodic runs are active; otherwise idle.
-QString TrayToolTipText(const MainWindowState& state);
+QString TrayToolTipText(bool passRunning, bool periodicActive, LocalDateTime nextRun);
 
 } // namespace tessaro

@@ -167,7 +167,7 @@ void ArchiverPage::buildErrorLog(QGridLayout* grid)
 
 const PlatformTexts& ArchiverPage::texts() const
 {
-    return platformTexts(m_context.logic.state.Rules.pathStyle());
+    return platformTexts(m_context.logic.settings().rules().pathStyle());
 }
 
 QString ArchiverPage::chooseArchiverFile(const QString& current)

@@ -88,7 +88,7 @@ QHBoxLayout* BackupPage::buildRunButtons()
 
 void BackupPage::refreshRuleList()
 {
-    ListViewBackupRules->showRules(m_context.logic.state.Rules);
+    ListViewBackupRules->showRules(m_context.logic.settings().rules());
     UpdateEditButtons();
 }
 

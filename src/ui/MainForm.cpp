@@ -177,7 +177,7 @@ QTabWidget* TMainForm::buildPages()
         {m_backupPage, QStringLiteral("Backup")},
         {m_schedulePage, QStringLiteral("Schedule")},
         {m_settingsPage, QStringLiteral("Settings")},
-        {m_archiverPage, platformTexts(m_logic->state.Rules.pathStyle()).archiverTab},
+        {m_archiverPage, platformTexts(m_logic->settings().rules().pathStyle()).archiverTab},
     };
     for (const auto& entry : pages) {
         entry.page->setFont(pageFont());
@@ -319,7 +319,7 @@ void TMainForm::OnMinimize()
 {
     // Without a tray the window would be hidden with no way back, so it
     // stays on the task bar.
-    if (!m_logic->state.Settings.MinimizeToTray || !trayAvailable())
+    if (!m_logic->settings().settings().MinimizeToTray || !trayAvailable())
         return;
     // Hiding from within the state change confuses some window managers;
     // it happens right after instead.
@@ -344,22 +344,12 @@ void TMainForm::TrayIconClick()
 
 void TMainForm::WMMove()
 {
-    if (!m_logic->state.IsInitialized || isMaximized())
-        return;
-    m_logic->state.LastPos = frameGeometry();
+    m_logic->windowMoved(frameGeometry(), isMaximized());
 }
 
 void TMainForm::WMSize()
 {
-    MainWindowState& state = m_logic->state;
-    if (!state.IsInitialized)
-        return;
-    if (isMaximized()) {
-        state.LastMax = true;
-        return;
-    }
-    state.LastPos = frameGeometry();
-    state.LastMax = false;
+    m_logic->windowResized(frameGeometry(), isMaximized());
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
@@ -466,9 +456,10 @@ QString TMainForm::trayToolTip() const
 {
     // A failed pass stays in sight until the next good one; a running pass
     // or the plan tells the rest.
-    if (TrayIcon && TrayIcon->state() == TrayState::Failed && !m_logic->state.IsRunning)
+    if (TrayIcon && TrayIcon->state() == TrayState::Failed && !m_logic->pass().isRunning())
         return ProgramName() + QStringLiteral(": last backup failed");
-    return TrayToolTipText(m_logic->state);
+    return TrayToolTipText(m_logic->pass().isRunning(), m_logic->periodic().isActive(),
+                           m_logic->periodic().nextRun());
 }
 
 void TMainForm::SetTitleText(const QString& text)
@@ -566,7 +557,7 @@ void TMainForm::quit()
 {
     m_quitting = true;
     // Queued, so that a quit asked for before the event loop runs still ends it.
-    const int status = m_logic->state.ExitStatus;
+    const int status = m_logic->pass().exitStatus();
     QMetaObject::invokeMethod(
         qApp, [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
 }

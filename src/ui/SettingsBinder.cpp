@@ -87,16 +87,14 @@ void SettingsBinder::store(const std::function<void(TSettings&)>& change, After 
 {
     if (m_filling)
         return;
-    change(m_logic.state.Settings);
-    if (after == After::UpdateSettings)
-        m_logic.config().UpdateSettings();
+    m_logic.changeSettings(change, after == After::UpdateSettings);
 }
 
 void SettingsBinder::refresh()
 {
     const QScopedValueRollback filling(m_filling, true);
     for (const auto& show : m_views)
-        show(m_logic.state.Settings);
+        show(m_logic.settings().settings());
 }
 
 } // namespace tessaro

@@ -32,7 +32,7 @@ using After = SettingsBinder::After;
 } // namespace
 
 SettingsPage::SettingsPage(const PageContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_autoClean(context.logic.state.Rules, *this)
+    : QWidget(parent), m_context(context), m_autoClean(context.logic.ruleSet(), *this)
 {
     setObjectName(QStringLiteral("TabSettings"));
     auto* layout = new QVBoxLayout(this);
@@ -272,9 +272,9 @@ void SettingsPage::showEvent(QShowEvent* event)
 
 void SettingsPage::refreshAutoCleanPreview()
 {
-    const MainWindowState& state = m_context.logic.state;
+    const SettingsStore& store = m_context.logic.settings();
     const std::vector<TFileEntry> doomed =
-        PreviewAutoClean(state.Rules, state.Settings, selectedFolder());
+        PreviewAutoClean(store.rules(), store.settings(), selectedFolder());
     TreeAutoCleanPreview->clear();
     for (const TFileEntry& entry : doomed) {
         auto* item = new QTreeWidgetItem(

@@ -45,21 +45,20 @@ class ActivityLogTest : public ::testing::Test
 {
 protected:
     explicit ActivityLogTest(PathStyle linkStyle = nativePathStyle())
-        : log(state, clock, &view, linkStyle)
+        : log(clock, &view, linkStyle)
     {
-        state.LogPath = withSlash(dir.filePath(u"log"_s));
-        QDir().mkpath(state.LogPath);
+        log.setLogFolder(withSlash(dir.filePath(u"log"_s)));
+        QDir().mkpath(log.logFolder());
     }
 
     QString logFile(const QString& yymm = u"2603"_s) const
     {
-        return state.LogPath + yymm + u"_tessaro.log"_s;
+        return log.logFolder() + yymm + u"_tessaro.log"_s;
     }
     // A path in the platform's own spelling, as the log shows it.
     QString path(const QString& name) const { return QDir::toNativeSeparators(dir.filePath(name)); }
 
     QTemporaryDir dir;
-    MainWindowState state;
     FixedClock clock{March};
     FakeMainView view;
     ActivityLog log;
@@ -72,7 +71,7 @@ TEST_F(ActivityLogTest, LineGoesToCaptureViewAndFile)
 
     const QString first = Stamp + u" [I] backup: start"_s;
     const QString second = Stamp + u" [W] source \u00C4rger"_s;
-    EXPECT_EQ(state.LogCapture, QStringList({first, second}));
+    EXPECT_EQ(log.capture(), QStringList({first, second}));
     ASSERT_EQ(view.logLines.size(), 2);
     EXPECT_EQ(describe(view.logLines[0]), std::vector<std::string>{first.toStdString()});
     EXPECT_EQ(describe(view.logLines[1]), std::vector<std::string>{second.toStdString()});
@@ -94,7 +93,7 @@ TEST_F(ActivityLogTest, WholeLineTakesTheColourOfItsLevel)
     for (const Case& c : cases) {
         view.logLines.clear();
         log.LogWrite(c.level, u"auto clean: deleted \"/srv/old.rar\" of \"/srv\""_s);
-        EXPECT_EQ(state.LogCapture.last(),
+        EXPECT_EQ(log.capture().last(),
                   Stamp + u" ["_s + c.level +
                       u"] auto clean: deleted \"/srv/old.rar\" of \"/srv\""_s);
         ASSERT_EQ(view.logLines.size(), 1);
@@ -112,7 +111,7 @@ TEST_F(ActivityLogTest, WholeLineTakesTheColourOfItsLevel)
 TEST_F(ActivityLogTest, FatalShowsTheUntrimmedText)
 {
     log.LogFatal(u"  cannot load\r\n"_s);
-    EXPECT_EQ(state.LogCapture, QStringList{Stamp + u" [F] cannot load"_s});
+    EXPECT_EQ(log.capture(), QStringList{Stamp + u" [F] cannot load"_s});
     ASSERT_EQ(view.messages.size(), 1);
     EXPECT_EQ(view.messages[0].text, u"  cannot load\r\n"_s);
     EXPECT_EQ(view.messages[0].caption, u"Error"_s);
@@ -122,10 +121,9 @@ TEST_F(ActivityLogTest, FatalShowsTheUntrimmedText)
 TEST(ActivityLogWithoutView, WritesCaptureAndFile)
 {
     QTemporaryDir dir;
-    MainWindowState state;
-    state.LogPath = withSlash(dir.path());
     FixedClock clock(March);
-    ActivityLog log(state, clock, nullptr);
+    ActivityLog log(clock, nullptr);
+    log.setLogFolder(withSlash(dir.path()));
     log.LogFatal(u"fatal"_s);
     log.callback()(u"E"_s, u" from a job "_s);
     const QString lines = Stamp + u" [F] fatal\r\n"_s + Stamp + u" [E] from a job\r\n"_s;
@@ -165,18 +163,18 @@ TEST_F(ActivityLogTest, UnwritableLogFolderIsIgnored)
     writeFile(path(u"blocked"_s), "not a folder");
     for (const QString& folder : {missing, blocked}) {
         SCOPED_TRACE(folder.toStdString());
-        state.LogCapture.clear();
+        log.clearCapture();
         view.logLines.clear();
-        state.LogPath = folder;
+        log.setLogFolder(folder);
         log.LogError(u"backup: failed"_s);
-        EXPECT_EQ(state.LogCapture, QStringList{Stamp + u" [E] backup: failed"_s});
+        EXPECT_EQ(log.capture(), QStringList{Stamp + u" [E] backup: failed"_s});
         EXPECT_EQ(view.logLines.size(), 1);
         EXPECT_TRUE(view.messages.isEmpty());
     }
     EXPECT_FALSE(QFile::exists(missing));
 
     QDir().mkpath(missing);
-    state.LogPath = missing;
+    log.setLogFolder(missing);
     log.LogInfo(u"back"_s);
     EXPECT_EQ(readFile(missing + u"2603_tessaro.log"_s), (Stamp + u" [I] back\r\n"_s).toUtf8());
 }
@@ -255,7 +253,7 @@ TEST_F(ActivityLogTest, AnOpenTheDesktopRefusesIsLoggedAndShown)
         EXPECT_EQ(message.caption, u"Error"_s);
         EXPECT_EQ(message.buttons, MessageButtons::Ok);
     }
-    EXPECT_EQ(state.LogCapture.mid(1),
+    EXPECT_EQ(log.capture().mid(1),
               QStringList({Stamp + u" [E] "_s + texts[0], Stamp + u" [E] "_s + texts[1]}));
 }
 
@@ -310,7 +308,7 @@ TEST_P(LogViewRunsTest, QuotedPathsBecomeLinks)
 
     // Quotes stay in the capture list and the file; the view drops them.
     const QString line = Stamp + u" [I] "_s + c.text;
-    EXPECT_EQ(state.LogCapture, QStringList{line});
+    EXPECT_EQ(log.capture(), QStringList{line});
     EXPECT_EQ(readFile(logFile()), (line + u"\r\n"_s).toLatin1());
     ASSERT_EQ(view.logLines.size(), 1);
     std::vector<std::string> expected = c.runs;

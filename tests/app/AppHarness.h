@@ -78,13 +78,12 @@ class AppHarness
 public:
     explicit AppHarness(LocalDateTime now, PathStyle style = nativePathStyle())
         : clock(now),
-          logic(view, {&clock, &services, [this] { return foundArchiver; }, style, QString()}),
-          state(logic.state)
+          logic(view, {&clock, &services, [this] { return foundArchiver; }, style, QString()})
     {
         dataFolder = withSlash(root.filePath(QStringLiteral("data")));
         QDir().mkpath(dataFolder);
         logic.startup().FormCreate({dataFolder, QString()});
-        state.Settings.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER);
+        logic.changeSettings([&](TSettings& edited) { edited.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER); }, false);
     }
 
     // A rule whose source folder holds one file (or nothing).
@@ -99,7 +98,7 @@ public:
         QDir().mkpath(rule->DestinationFolder);
         rule->DestinationFilename = name + QStringLiteral("_#ymd_hns#");
         rule->IncludeSubFolders = true;
-        return state.Rules.Add(std::move(rule));
+        return logic.ruleSet().Add(std::move(rule));
     }
 
     ScopedFakeArchiverPlan plan(const FakeArchiverPlan& p)
@@ -133,7 +132,7 @@ public:
     QStringList loggedLines() const
     {
         QStringList lines;
-        const QDir logFolder(state.LogPath);
+        const QDir logFolder(logic.log().logFolder());
         for (const QString& name :
              logFolder.entryList({QStringLiteral("*_tessaro.log")}, QDir::Files, QDir::Name)) {
             const QString text = QString::fromUtf8(readFile(logFolder.filePath(name)));
@@ -150,7 +149,6 @@ public:
     RecordingServices services;
     QString foundArchiver;
     MainWindowLogic logic;
-    MainWindowState& state;
 };
 
 } // namespace tessaro::test

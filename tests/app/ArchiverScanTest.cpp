@@ -35,11 +35,11 @@ protected:
     }
 
     QTemporaryDir dir;
-    MainWindowState state;
+    SettingsStore settings;
     FakeMainView view;
     QString searchResult = FoundArchiver;
     int searches = 0;
-    ArchiverScan scan{state, view, [this] {
+    ArchiverScan scan{settings, view, [this] {
                           ++searches;
                           return searchResult;
                       }};
@@ -50,13 +50,13 @@ TEST_F(ArchiverScanTest, AnExistingFileIsKeptWithoutSearching)
     // Any file is accepted, even one that is not the archiver.
     const QString notes = path(u"notes.txt"_s);
     test::writeFile(notes, "not an archiver");
-    state.Settings.WinRARLocation = notes;
+    settings.setWinRARLocation(notes);
 
     scan.ButtonScanForWinRARClick();
 
     expectOnlyMessage(u"Using "_s + test::windowArchiverName() + u" location \""_s + notes + u'"');
     EXPECT_EQ(searches, 0);
-    EXPECT_EQ(state.Settings.WinRARLocation, notes);
+    EXPECT_EQ(settings.settings().WinRARLocation, notes);
     EXPECT_EQ(view.settingsRefreshes, 0);
 }
 
@@ -68,7 +68,7 @@ class ArchiverScanSearchTest : public ArchiverScanTest,
 TEST_P(ArchiverScanSearchTest, SetsTheLocationFound)
 {
     const QString start = QString::fromUtf8(GetParam());
-    state.Settings.WinRARLocation = start.isEmpty() ? QString() : path(start);
+    settings.setWinRARLocation(start.isEmpty() ? QString() : path(start));
     QDir().mkpath(path(u"a folder"_s));
 
     scan.ButtonScanForWinRARClick();
@@ -76,7 +76,7 @@ TEST_P(ArchiverScanSearchTest, SetsTheLocationFound)
     EXPECT_EQ(searches, 1);
     expectOnlyMessage(u"Setting "_s + test::windowArchiverName() + u" location to \""_s +
                       FoundArchiver + u'"');
-    EXPECT_EQ(state.Settings.WinRARLocation, FoundArchiver);
+    EXPECT_EQ(settings.settings().WinRARLocation, FoundArchiver);
     EXPECT_EQ(view.settingsRefreshes, 1);
 }
 
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Locations, ArchiverScanSearchTest,
 TEST_F(ArchiverScanTest, NothingFoundKeepsTheLocationText)
 {
     const QString stale = path(u"uninstalled/rar"_s);
-    state.Settings.WinRARLocation = stale;
+    settings.setWinRARLocation(stale);
     searchResult.clear();
 
     scan.ButtonScanForWinRARClick();
@@ -100,7 +100,7 @@ TEST_F(ArchiverScanTest, NothingFoundKeepsTheLocationText)
     EXPECT_EQ(searches, 1);
     expectOnlyMessage(u"Could not automatically find "_s + test::windowArchiverName() +
                       u" on your computer"_s);
-    EXPECT_EQ(state.Settings.WinRARLocation, stale);
+    EXPECT_EQ(settings.settings().WinRARLocation, stale);
     EXPECT_EQ(view.settingsRefreshes, 0);
 }
 

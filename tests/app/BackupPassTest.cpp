@@ -32,8 +32,8 @@ class BackupPassTest : public ::testing::Test
 protected:
     explicit BackupPassTest(PathStyle style = nativePathStyle()) : app(passStart, style)
     {
-        QDir(state.LogPath).removeRecursively();
-        QDir().mkpath(state.LogPath);
+        QDir(logic.log().logFolder()).removeRecursively();
+        QDir().mkpath(logic.log().logFolder());
         view.enabled.clear();
         view.statusTexts.clear();
     }
@@ -56,7 +56,7 @@ protected:
     QStringList loggedLines() const { return app.loggedLines(); }
 
     AppHarness app;
-    MainWindowState& state = app.state;
+    MainWindowLogic& logic = app.logic;
     FakeMainView& view = app.view;
     test::SteppingClock& clock = app.clock;
     test::RecordingServices& services = app.services;
@@ -90,8 +90,8 @@ TEST_F(BackupPassTest, OneRuleLogsEveryStepInOrder)
     EXPECT_EQ(view.statusTexts,
               (QStringList{s("backup process started"), s("backing up ") + rule->SourceFolder,
                            s("cleaning up"), QString()}));
-    EXPECT_FALSE(state.IsRunning);
-    EXPECT_TRUE(state.LogCapture.isEmpty());
+    EXPECT_FALSE(logic.pass().isRunning());
+    EXPECT_TRUE(logic.log().capture().isEmpty());
     EXPECT_TRUE(view.isEnabled(Control::SchedulePagePanel));
 }
 
@@ -150,8 +150,8 @@ TEST_F(BackupPassTest, EveryJobFailingStillRecordsAndSavesTheBackupTime)
     EXPECT_EQ(lines.filter(s("backupfile")), QStringList());
     EXPECT_EQ(lines.filter(s("[E] backup: failed, error: A fatal error occurred (2)")).size(), 2);
     EXPECT_EQ(lines.last(), s("[I] backup: finished (with errors)"));
-    EXPECT_EQ(state.LastBackupTime, passStart);
-    TMemIniFile saved(state.ConfigFileName);
+    EXPECT_EQ(logic.pass().lastBackupTime(), passStart);
+    TMemIniFile saved(logic.configFile().fileName());
     ASSERT_TRUE(saved.load());
     EXPECT_EQ(saved.ReadString(s("settings"), s("LastBackupTime"), QString()),
               passStart.toIso8601());
@@ -175,30 +175,33 @@ class BackupPassRefusal : public BackupPassTest
 protected:
     void expectRefused(const QString& line)
     {
-        state.LogCapture = QStringList{s("earlier line")};
-        const bool wasRunning = state.IsRunning;
+        // A line of its own before: a refused pass leaves the capture alone.
+        log.LogInfo(s("earlier line"));
+        const QStringList before = loggedLines();
+        const qsizetype captured = log.capture().size();
+        const bool wasRunning = logic.pass().isRunning();
         EXPECT_FALSE(pass.RunBackup());
-        EXPECT_EQ(loggedLines(), QStringList{line});
-        EXPECT_EQ(state.IsRunning, wasRunning);
-        EXPECT_TRUE(state.LastBackupTime.isNever());
+        EXPECT_EQ(loggedLines(), before + QStringList{line});
+        EXPECT_EQ(logic.pass().isRunning(), wasRunning);
+        EXPECT_TRUE(logic.pass().lastBackupTime().isNever());
         EXPECT_TRUE(view.statusTexts.isEmpty());
         EXPECT_TRUE(view.enabled.isEmpty());
-        EXPECT_EQ(state.LogCapture.size(), 2);
-        EXPECT_FALSE(QFile::exists(state.ConfigFileName));
+        EXPECT_EQ(log.capture().size(), captured + 1);
+        EXPECT_FALSE(QFile::exists(logic.configFile().fileName()));
     }
 };
 
 TEST_F(BackupPassRefusal, EmptyArchiverLocation)
 {
     addRule(s("a"));
-    state.Settings.WinRARLocation.clear();
+    logic.changeSettings([&](TSettings& edited) { edited.WinRARLocation.clear(); }, false);
     expectRefused(s("[E] WinRAR location is not set to a valid value: \"\". aborting."));
 }
 
 TEST_F(BackupPassRefusal, ArchiverLocationWithoutAFile)
 {
     addRule(s("a"));
-    state.Settings.WinRARLocation = root.path();
+    logic.changeSettings([&](TSettings& edited) { edited.WinRARLocation = root.path(); }, false);
     expectRefused(s("[E] WinRAR location is not set to a valid value: ") + q(root.path()) +
                   s(". aborting."));
 }
@@ -211,16 +214,18 @@ TEST_F(BackupPassRefusal, NoRules)
 TEST_F(BackupPassRefusal, PassAlreadyRunning)
 {
     addRule(s("a"));
-    state.IsRunning = true;
+    const BackupPass::Running running(pass);
+    // What the running pass turned off is not the refusal's doing.
+    view.enabled.clear();
     expectRefused(s("[W] Backup already in progress"));
 }
 
 TEST_F(BackupPassTest, CaptureHoldsThePassForTheWebhookAndIsClearedAround)
 {
     addRule(s("a"));
-    state.Settings.CallWebHook = true;
-    state.Settings.WebHookURL = s("http://127.0.0.1:9/hook");
-    state.Settings.IncludeLogsInWebHookCall = true;
+    logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
+    logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
+    logic.changeSettings([&](TSettings& edited) { edited.IncludeLogsInWebHookCall = true; }, false);
     log.LogInfo(s("before the pass"));
     const auto scoped = plan(archiveMade());
 
@@ -240,14 +245,14 @@ TEST_F(BackupPassTest, CaptureHoldsThePassForTheWebhookAndIsClearedAround)
     const QStringList lines = loggedLines();
     EXPECT_EQ(lines.mid(lines.size() - 2),
               (QStringList{s("[I] Calling notification URL"), s("[I] Notification URL called")}));
-    EXPECT_TRUE(state.LogCapture.isEmpty());
+    EXPECT_TRUE(logic.log().capture().isEmpty());
 }
 
 TEST_F(BackupPassTest, WebhookFailureAndErrorStatus)
 {
     addRule(s("a"), false);
-    state.Settings.CallWebHook = true;
-    state.Settings.WebHookURL = s("http://127.0.0.1:9/hook");
+    logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
+    logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
     services.webHookOutcome = {false, s("Connection refused")};
 
     ASSERT_TRUE(pass.RunBackup());
@@ -262,7 +267,7 @@ TEST_F(BackupPassTest, WebhookFailureAndErrorStatus)
 TEST_F(BackupPassTest, WebhookWithoutUrlIsNotCalled)
 {
     addRule(s("a"), false);
-    state.Settings.CallWebHook = true;
+    logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
     ASSERT_TRUE(pass.RunBackup());
     EXPECT_TRUE(services.webHookCalls.isEmpty());
     EXPECT_TRUE(loggedLines().filter(s("notification")).isEmpty());
@@ -276,13 +281,13 @@ TEST_F(BackupPassTest, RulesChangedDuringThePassDoNotAffectIt)
     const auto scoped = app.whileArchiverRuns([&] {
         panelDisabledMeanwhile = !view.isEnabled(Control::SchedulePagePanel);
         EXPECT_FALSE(pass.RunBackup());
-        state.Rules.Clear();
+        logic.ruleSet().Clear();
     });
 
     ASSERT_TRUE(pass.RunBackup());
 
     EXPECT_TRUE(panelDisabledMeanwhile);
-    EXPECT_EQ(state.Rules.Count(), 0);
+    EXPECT_EQ(logic.ruleSet().Count(), 0);
     const QStringList lines = loggedLines();
     EXPECT_EQ(lines.filter(s("backupfile")).size(), 2);
     EXPECT_TRUE(lines.contains(s("[W] Backup already in progress")));
@@ -338,20 +343,20 @@ TEST_F(BackUpOnceNowTest, DisablesTheThreeControlsWhileRunning)
 TEST_F(BackUpOnceNowTest, ExitsAfterAPassThatRanEvenWithErrors)
 {
     addRule(s("a"), false);
-    state.Settings.ExitAfterBackupOnce = true;
+    logic.changeSettings([&](TSettings& edited) { edited.ExitAfterBackupOnce = true; }, false);
     pass.BackUpOnceNow();
     EXPECT_EQ(view.quitCalls, 1);
-    EXPECT_TRUE(QFile::exists(state.ConfigFileName));
+    EXPECT_TRUE(QFile::exists(logic.configFile().fileName()));
     EXPECT_EQ(loggedLines().last(), s("[I] backup: finished (with errors)"));
 }
 
 TEST_F(BackUpOnceNowTest, RefusedStartKeepsRunningAndReenablesControls)
 {
-    state.Settings.ExitAfterBackupOnce = true;
-    state.Settings.WinRARLocation.clear();
+    logic.changeSettings([&](TSettings& edited) { edited.ExitAfterBackupOnce = true; }, false);
+    logic.changeSettings([&](TSettings& edited) { edited.WinRARLocation.clear(); }, false);
     pass.BackUpOnceNow();
     EXPECT_EQ(view.quitCalls, 0);
-    EXPECT_FALSE(QFile::exists(state.ConfigFileName));
+    EXPECT_FALSE(QFile::exists(logic.configFile().fileName()));
     for (Control c : {Control::ButtonRunOnce, Control::NavButtonRunOnce, Control::MenuRunOnce})
         EXPECT_TRUE(view.isEnabled(c));
 }
@@ -372,7 +377,7 @@ protected:
         rule->AutoCleanMode = mode;
         rule->NumFiles = numFiles;
         rule->DiskUsage = diskUsage;
-        state.Rules.Add(std::move(rule));
+        logic.ruleSet().Add(std::move(rule));
     }
 };
 
@@ -383,7 +388,7 @@ TEST_F(AutoCleanCalls, OncePerDestinationFolderWithTheFirstRulesLimits)
     addWindowsRule("E:\\Off\\", acmOff, 10, 5);
     addWindowsRule("F:\\Zero\\", acmNumFiles, 0, 5);
     addWindowsRule("G:\\Size\\", acmDiskUsage, 10, 5);
-    state.Settings.ArchiveFormat = TArchiveFormat::Zip;
+    logic.changeSettings([&](TSettings& edited) { edited.ArchiveFormat = TArchiveFormat::Zip; }, false);
 
     ASSERT_TRUE(pass.RunBackup());
 

@@ -1,4 +1,4 @@
-#include "app/ConfigFile.h"
+#include "app/MainWindowLogic.h"
 
 #include "FakeMainView.h"
 #include "FixedClock.h"
@@ -35,33 +35,40 @@ using test::FixedClock;
 using test::readFile;
 using test::writeFile;
 
-// The window's logic around one configuration file: state, fake window, a
-// real activity log and the configuration file object. Rules use Windows
-// paths, so the same files work on every platform.
+MainWindowSeams seamsOf(const Clock& clock)
+{
+    MainWindowSeams seams;
+    seams.clock = &clock;
+    seams.pathStyle = PathStyle::Windows;
+    return seams;
+}
+
+// The window's logic around one configuration file, on a fake window with a
+// real activity log. Rules use Windows paths, so the same files work on
+// every platform.
 struct Program
 {
     Program(const QString& configFile, const QString& logPath, const Clock& clock)
-        : log(state, clock, &view), config(state, view, log)
+        : logic(view, seamsOf(clock))
     {
-        state.ConfigFileName = configFile;
-        state.LogPath = logPath;
+        logic.configFile().setFileName(configFile);
+        logic.log().setLogFolder(logPath);
     }
 
     // Lines the log wrote at error level.
-    QStringList errorLines() const { return state.LogCapture.filter(u" [E] "_s); }
+    QStringList errorLines() const { return capture().filter(u" [E] "_s); }
     // Every line without its timestamp.
     QStringList lines() const
     {
         QStringList texts;
-        for (const QString& line : state.LogCapture)
+        for (const QString& line : capture())
             texts.append(line.mid(20));
         return texts;
     }
+    const QStringList& capture() const { return logic.log().capture(); }
 
-    MainWindowState state{PathStyle::Windows};
     FakeMainView view;
-    ActivityLog log;
-    ConfigFile config;
+    MainWindowLogic logic;
 };
 
 class ConfigFileTest : public ::testing::Test
@@ -83,9 +90,17 @@ protected:
     QByteArray configBytes() const { return readFile(configPath()); }
     void writeConfig(const QByteArray& text) { writeFile(configPath(), text); }
 
-    MainWindowState& state() { return m_program->state; }
+    MainWindowLogic& logic() { return m_program->logic; }
+    // Periodic runs on, as the file remembers them; the lines of the start
+    // are not what the tests look at.
+    void startPeriodicRuns()
+    {
+        logic().periodic().ActionRun(false);
+        ASSERT_TRUE(logic().periodic().isActive());
+        logic().log().clearCapture();
+    }
     FakeMainView& view() { return m_program->view; }
-    ConfigFile& config() { return m_program->config; }
+    Configuration& config() { return m_program->logic.config(); }
 
     QTemporaryDir m_dir;
     FixedClock m_clock{LocalDateTime::fromParts(2026, 3, 27, 14, 5)};
@@ -142,24 +157,23 @@ int permissionBits(const QString& path)
 
 TEST_F(ConfigFileTest, InitConfigCreatesAPrivateSettingsFileAndKeepsAnExistingOne)
 {
-    config().InitConfig();
+    logic().configFile().InitConfig();
     EXPECT_EQ(configBytes(), "[Settings]\r\n");
 #ifndef Q_OS_WIN
     EXPECT_EQ(permissionBits(configPath()), 0600);
 #endif
 
     writeConfig("[schedule]\r\nPeriodHours=8\r\n");
-    config().InitConfig();
+    logic().configFile().InitConfig();
     EXPECT_EQ(configBytes(), "[schedule]\r\nPeriodHours=8\r\n");
 }
 
 TEST_F(ConfigFileTest, FirstStartWithoutAFileLoadsEveryDefault)
 {
     // Whatever was in memory before, loading sets every field.
-    state().Settings = unusualSettings();
-    state().FirstStart = false;
-    state().LastBackupTime = m_clock.now();
-    state().LastScheduleRun = m_clock.now();
+    logic().settings().load(unusualSettings(), false);
+    logic().pass().restoreLastBackupTime(m_clock.now());
+    logic().periodic().restoreLastRun(m_clock.now());
 
     EXPECT_EQ(config().LoadConfig(), u"ok"_s);
 
@@ -168,16 +182,16 @@ TEST_F(ConfigFileTest, FirstStartWithoutAFileLoadsEveryDefault)
 #ifndef Q_OS_WIN
     EXPECT_EQ(permissionBits(configPath()), 0600);
 #endif
-    EXPECT_EQ(state().Settings, TSettings{});
-    EXPECT_EQ(state().Settings.Schedule.PeriodHours, 4);
-    EXPECT_EQ(state().Settings.Compression, TCompression::Normal);
-    EXPECT_EQ(state().Rules.Count(), 0);
-    EXPECT_TRUE(state().FirstStart);
-    EXPECT_TRUE(state().LastBackupTime.isNever());
-    EXPECT_TRUE(state().LastScheduleRun.isNever());
-    EXPECT_FALSE(state().DelayRunPeriodic);
+    EXPECT_EQ(logic().settings().settings(), TSettings{});
+    EXPECT_EQ(logic().settings().settings().Schedule.PeriodHours, 4);
+    EXPECT_EQ(logic().settings().settings().Compression, TCompression::Normal);
+    EXPECT_EQ(logic().ruleSet().Count(), 0);
+    EXPECT_TRUE(logic().settings().firstStart());
+    EXPECT_TRUE(logic().pass().lastBackupTime().isNever());
+    EXPECT_TRUE(logic().periodic().lastRun().isNever());
+    EXPECT_FALSE(logic().periodic().resumesAtStart());
     EXPECT_TRUE(view().messages.isEmpty());
-    EXPECT_TRUE(state().LogCapture.isEmpty());
+    EXPECT_TRUE(logic().log().capture().isEmpty());
 
     // The window shows it all, centred on the primary display.
     EXPECT_EQ(view().ruleListRefreshes, 1);
@@ -185,7 +199,7 @@ TEST_F(ConfigFileTest, FirstStartWithoutAFileLoadsEveryDefault)
     EXPECT_EQ(view().autoCleanDestinationCalls, 1);
     EXPECT_GE(view().processEventsCalls, 1);
     EXPECT_EQ(view().minimumSize, QSize(620, 658));
-    EXPECT_EQ(state().LastPos, QRect(650, 211, 620, 658));
+    EXPECT_EQ(logic().placement().lastPos(), QRect(650, 211, 620, 658));
     EXPECT_EQ(view().geometry, QRect(650, 211, 620, 658));
 }
 
@@ -306,7 +320,7 @@ TEST_F(ConfigFileTest, UnusableValuesLoadAsTheNearestUsableOne)
         ASSERT_EQ(config().LoadConfig(), u"ok"_s);
         TSettings expected;
         c.expect(expected);
-        EXPECT_EQ(state().Settings, expected);
+        EXPECT_EQ(logic().settings().settings(), expected);
         EXPECT_TRUE(view().messages.isEmpty());
     }
 }
@@ -326,9 +340,9 @@ TEST_F(ConfigFileTest, OnlyAnExactOnResumesPeriodicRuns)
         m_program = newProgram();
         writeConfig(QByteArray("[Settings]\r\n") + c.line + "\r\n");
         ASSERT_EQ(config().LoadConfig(), u"ok"_s);
-        EXPECT_EQ(state().DelayRunPeriodic, c.resumes) << c.line;
+        EXPECT_EQ(logic().periodic().resumesAtStart(), c.resumes) << c.line;
         // Resuming is start-up's business; loading does not start anything.
-        EXPECT_FALSE(state().PeriodicRunActive) << c.line;
+        EXPECT_FALSE(logic().periodic().isActive()) << c.line;
     }
 }
 
@@ -336,15 +350,15 @@ TEST_F(ConfigFileTest, UnreadableDatesMeanNeverWithoutAMessage)
 {
     for (const char* value : {"", "not a date", "2026-13-45T10:00:00.000Z", "27.03.2026"}) {
         m_program = newProgram();
-        state().LastBackupTime = m_clock.now();
-        state().LastScheduleRun = m_clock.now();
+        logic().pass().restoreLastBackupTime(m_clock.now());
+        logic().periodic().restoreLastRun(m_clock.now());
         writeConfig(QByteArray("[settings]\r\nLastBackupTime=") + value +
                     "\r\n[schedule]\r\nLastRun=" + value + "\r\n");
         ASSERT_EQ(config().LoadConfig(), u"ok"_s);
-        EXPECT_TRUE(state().LastBackupTime.isNever()) << value;
-        EXPECT_TRUE(state().LastScheduleRun.isNever()) << value;
+        EXPECT_TRUE(logic().pass().lastBackupTime().isNever()) << value;
+        EXPECT_TRUE(logic().periodic().lastRun().isNever()) << value;
         EXPECT_TRUE(view().messages.isEmpty());
-        EXPECT_TRUE(state().LogCapture.isEmpty());
+        EXPECT_TRUE(logic().log().capture().isEmpty());
     }
 }
 
@@ -353,7 +367,7 @@ TEST_F(ConfigFileTest, DatesWithAnOffsetAreConvertedToLocalTime)
     const QDateTime utc(QDate(2026, 3, 27), QTime(12, 0, 0, 250), Qt::UTC);
     writeConfig("[settings]\r\nLastBackupTime=2026-03-27T14:00:00.250+02:00\r\n");
     ASSERT_EQ(config().LoadConfig(), u"ok"_s);
-    EXPECT_EQ(state().LastBackupTime, LocalDateTime::fromQDateTime(utc));
+    EXPECT_EQ(logic().pass().lastBackupTime(), LocalDateTime::fromQDateTime(utc));
 }
 
 TEST_F(ConfigFileTest, StoredWindowPositionIsKeptAndTheWindowPlacedOnScreen)
@@ -362,7 +376,7 @@ TEST_F(ConfigFileTest, StoredWindowPositionIsKeptAndTheWindowPlacedOnScreen)
     view().size = QSize(700, 660);
     ASSERT_EQ(config().LoadConfig(), u"ok"_s);
     // Width and height come from the window, not from the file.
-    EXPECT_EQ(state().LastPos, QRect(-5000, 100, 700, 660));
+    EXPECT_EQ(logic().placement().lastPos(), QRect(-5000, 100, 700, 660));
     EXPECT_EQ(view().geometry, QRect(0, 100, 620, 660));
 }
 
@@ -377,7 +391,7 @@ TEST_F(ConfigFileTest, CommentsAndBlankLinesAreLostOnTheFirstLoad)
                 "[schedule]\n"
                 "PeriodHours=8\n");
     ASSERT_EQ(config().LoadConfig(), u"ok"_s);
-    EXPECT_EQ(state().Settings.WebHookURL, u"https://example.org/x"_s);
+    EXPECT_EQ(logic().settings().settings().WebHookURL, u"https://example.org/x"_s);
     EXPECT_EQ(configBytes(), "[Settings]\r\n"
                              "WebHookURL=https://example.org/x\r\n"
                              "\r\n"
@@ -392,8 +406,8 @@ TEST_F(ConfigFileTest, AFileThatCannotBeOpenedIsReportedAndNothingIsRead)
 {
     // A folder where the file should be cannot be opened, whoever runs this.
     ASSERT_TRUE(QDir(m_dir.path()).mkpath(u"tessaro.ini"_s));
-    state().Settings = unusualSettings();
-    state().Rules.Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
+    logic().changeSettings([&](TSettings& edited) { edited = unusualSettings(); }, false);
+    logic().ruleSet().Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
 
     EXPECT_EQ(config().LoadConfig(), QString());
 
@@ -405,8 +419,8 @@ TEST_F(ConfigFileTest, AFileThatCannotBeOpenedIsReportedAndNothingIsRead)
     EXPECT_GT(message.text.size(), u"Could not load configuration file ()"_s.size());
     EXPECT_EQ(message.caption, u"Error"_s);
     EXPECT_EQ(message.buttons, MessageButtons::Ok);
-    EXPECT_EQ(state().Settings, unusualSettings());
-    EXPECT_EQ(state().Rules.Count(), 1);
+    EXPECT_EQ(logic().settings().settings(), unusualSettings());
+    EXPECT_EQ(logic().ruleSet().Count(), 1);
     EXPECT_EQ(view().ruleListRefreshes, 0);
     EXPECT_FALSE(view().geometry.isValid());
 }
@@ -441,8 +455,8 @@ TEST_F(ConfigFileTest, AWriteBackFailureWhileLoadingIsLoggedAndLoadingGoesOn)
     EXPECT_EQ(config().LoadConfig(), u"ok"_s);
 
     EXPECT_EQ(readFile(path), text);
-    EXPECT_EQ(state().Settings.NumThreads, 9);
-    EXPECT_EQ(state().Rules.Count(), 1);
+    EXPECT_EQ(logic().settings().settings().NumThreads, 9);
+    EXPECT_EQ(logic().ruleSet().Count(), 1);
     EXPECT_TRUE(view().messages.isEmpty());
     const QStringList errors = m_program->errorLines();
     ASSERT_EQ(errors.size(), 1);
@@ -494,9 +508,9 @@ TEST_F(ConfigFileTest, AFullDiskLeavesTheFileWholeAndIsLogged)
         GTEST_SKIP() << disk.skipReason().toStdString();
     const QString path = disk.filePath(u"tessaro.ini"_s);
     m_program = newProgram(path);
-    state().Settings = unusualSettings();
+    logic().changeSettings([&](TSettings& edited) { edited = unusualSettings(); }, false);
     for (int i = 0; i < 20; ++i) {
-        state().Rules.Add(
+        logic().ruleSet().Add(
             makeRule(u"C:\\Data\\%1\\"_s.arg(i), u"D:\\Backup\\"_s, u"data_%1_#ymd#"_s.arg(i)));
     }
     ASSERT_TRUE(config().SaveConfig());
@@ -506,8 +520,8 @@ TEST_F(ConfigFileTest, AFullDiskLeavesTheFileWholeAndIsLogged)
 
     m_program = newProgram(path);
     EXPECT_EQ(config().LoadConfig(), u"ok"_s);
-    EXPECT_EQ(state().Rules.Count(), 20);
-    state().Settings.NumThreads = 3;
+    EXPECT_EQ(logic().ruleSet().Count(), 20);
+    logic().changeSettings([&](TSettings& edited) { edited.NumThreads = 3; }, false);
     EXPECT_FALSE(config().SaveConfig());
 
     EXPECT_EQ(readFile(path), previous);
@@ -536,7 +550,7 @@ TEST_F(ConfigFileTest, ExtremeStoredWindowPositionsAreKeptAndPlacedOnScreen)
         view().size = QSize(700, 660);
         ASSERT_EQ(config().LoadConfig(), u"ok"_s);
 
-        EXPECT_EQ(state().LastPos.topLeft(), position);
+        EXPECT_EQ(logic().placement().lastPos().topLeft(), position);
         EXPECT_TRUE(QRect(0, 0, 1920, 1040).contains(view().geometry)) << view().geometry.x();
         ASSERT_TRUE(config().SaveConfig());
         const QByteArray saved = configBytes();
@@ -550,13 +564,11 @@ TEST_F(ConfigFileTest, ExtremeStoredWindowPositionsAreKeptAndPlacedOnScreen)
 
 TEST_F(ConfigFileTest, SaveWritesEverySectionInItsKeyOrder)
 {
-    state().Settings = unusualSettings();
-    state().Settings.WinRARLogFile.clear();
-    state().FirstStart = true;
-    state().PeriodicRunActive = true;
-    state().LastBackupTime = LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9, 123);
-    state().LastMax = true;
-    state().LastPos = QRect(100, -50, 800, 700);
+    logic().changeSettings([&](TSettings& edited) { edited = unusualSettings(); }, false);
+    logic().changeSettings([&](TSettings& edited) { edited.WinRARLogFile.clear(); }, false);
+    logic().pass().restoreLastBackupTime(LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9, 123));
+    logic().placement().resized(QRect(100, -50, 800, 700), false);
+    logic().placement().resized(QRect(0, 0, 1920, 1040), true);
     auto rule = makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"data_#yyyy-mm-dd#.rar"_s);
     rule->IncludeSubFolders = true;
     rule->UsePassword = true;
@@ -564,7 +576,8 @@ TEST_F(ConfigFileTest, SaveWritesEverySectionInItsKeyOrder)
     rule->AutoCleanMode = acmNumFiles;
     rule->NumFiles = 7;
     rule->DiskUsage = 5;
-    state().Rules.Add(std::move(rule));
+    logic().ruleSet().Add(std::move(rule));
+    startPeriodicRuns();
 
     ASSERT_TRUE(config().SaveConfig());
 
@@ -587,7 +600,7 @@ TEST_F(ConfigFileTest, SaveWritesEverySectionInItsKeyOrder)
                              "WinRARLogFile=\r\n"
                              "PeriodicRun=on\r\n"
                              "LastBackupTime="_s +
-                             state().LastBackupTime.toIso8601() +
+                             logic().pass().lastBackupTime().toIso8601() +
                              u"\r\n"
                              "\r\n"
                              "[window]\r\n"
@@ -623,22 +636,20 @@ TEST_F(ConfigFileTest, SaveWritesEverySectionInItsKeyOrder)
                              "LastRun="_s +
                              LocalDateTime().toIso8601() + u"\r\n\r\n"_s;
     EXPECT_EQ(QString::fromUtf8(configBytes()), expected);
-    EXPECT_TRUE(state().LastBackupTime.toIso8601().startsWith(u"2026-03-27T14:05:09.123"_s));
+    EXPECT_TRUE(logic().pass().lastBackupTime().toIso8601().startsWith(u"2026-03-27T14:05:09.123"_s));
     EXPECT_TRUE(LocalDateTime().toIso8601().startsWith(u"1899-12-30T00:00:00.000"_s));
 #ifndef Q_OS_WIN
     EXPECT_EQ(permissionBits(configPath()), 0600);
 #endif
-    EXPECT_TRUE(state().LogCapture.isEmpty());
+    EXPECT_TRUE(logic().log().capture().isEmpty());
 }
 
 TEST_F(ConfigFileTest, SaveThenLoadGivesBackEveryField)
 {
-    state().Settings = unusualSettings();
-    state().FirstStart = false;
-    state().PeriodicRunActive = true;
-    state().LastBackupTime = LocalDateTime::fromParts(2026, 7, 1, 3, 4, 5, 6);
-    state().LastScheduleRun = LocalDateTime::fromParts(2025, 12, 31, 23, 59, 59, 999);
-    state().LastPos = QRect(30, 40, 900, 800);
+    logic().settings().load(unusualSettings(), false);
+    logic().pass().restoreLastBackupTime(LocalDateTime::fromParts(2026, 7, 1, 3, 4, 5, 6));
+    logic().periodic().restoreLastRun(LocalDateTime::fromParts(2025, 12, 31, 23, 59, 59, 999));
+    logic().placement().resized(QRect(30, 40, 900, 800), false);
     auto first = makeRule(u"C:\\Daten\\Größe\\"_s, u"D:\\Backup\\"_s, u"a_#yyyy#.rar"_s);
     first->IncludeDate = true;
     first->AutoCleanMode = acmDiskUsage;
@@ -647,23 +658,24 @@ TEST_F(ConfigFileTest, SaveThenLoadGivesBackEveryField)
     auto second = makeRule(u"E:\\Photos\\"_s, u"F:\\Other\\"_s, u"b.zip"_s);
     second->UsePassword = true;
     second->Password = u"p=w;ord"_s;
-    state().Rules.Add(std::move(first));
-    state().Rules.Add(std::move(second));
+    logic().ruleSet().Add(std::move(first));
+    logic().ruleSet().Add(std::move(second));
+    startPeriodicRuns();
     ASSERT_TRUE(config().SaveConfig());
 
     Program loaded(configPath(), m_dir.filePath(u"log"_s) + u'/', m_clock);
-    ASSERT_EQ(loaded.config.LoadConfig(), u"ok"_s);
+    ASSERT_EQ(loaded.logic.LoadConfig(), u"ok"_s);
 
-    EXPECT_EQ(loaded.state.Settings, state().Settings);
-    EXPECT_FALSE(loaded.state.FirstStart);
-    EXPECT_TRUE(loaded.state.DelayRunPeriodic);
-    EXPECT_EQ(loaded.state.LastBackupTime, state().LastBackupTime);
-    EXPECT_EQ(loaded.state.LastScheduleRun, state().LastScheduleRun);
-    EXPECT_EQ(loaded.state.LastPos.topLeft(), QPoint(30, 40));
-    ASSERT_EQ(loaded.state.Rules.Count(), 2);
+    EXPECT_EQ(loaded.logic.settings().settings(), logic().settings().settings());
+    EXPECT_FALSE(loaded.logic.settings().firstStart());
+    EXPECT_TRUE(loaded.logic.periodic().resumesAtStart());
+    EXPECT_EQ(loaded.logic.pass().lastBackupTime(), logic().pass().lastBackupTime());
+    EXPECT_EQ(loaded.logic.periodic().lastRun(), logic().periodic().lastRun());
+    EXPECT_EQ(loaded.logic.placement().lastPos().topLeft(), QPoint(30, 40));
+    ASSERT_EQ(loaded.logic.ruleSet().Count(), 2);
     for (qsizetype i = 0; i < 2; ++i) {
-        const TBackupRule& want = *state().Rules.Item(i);
-        const TBackupRule& got = *loaded.state.Rules.Item(i);
+        const TBackupRule& want = *logic().ruleSet().Item(i);
+        const TBackupRule& got = *loaded.logic.ruleSet().Item(i);
         EXPECT_EQ(got.SourceFolder, want.SourceFolder);
         EXPECT_EQ(got.DestinationFolder, want.DestinationFolder);
         EXPECT_EQ(got.DestinationFilename, want.DestinationFilename);
@@ -675,7 +687,7 @@ TEST_F(ConfigFileTest, SaveThenLoadGivesBackEveryField)
         EXPECT_EQ(got.NumFiles, want.NumFiles);
         EXPECT_EQ(got.DiskUsage, want.DiskUsage);
     }
-    EXPECT_TRUE(loaded.state.LogCapture.isEmpty());
+    EXPECT_TRUE(loaded.logic.log().capture().isEmpty());
 }
 
 TEST_F(ConfigFileTest, SaveReplacesStaleRuleSectionsAndKeepsUnknownKeys)
@@ -683,7 +695,7 @@ TEST_F(ConfigFileTest, SaveReplacesStaleRuleSectionsAndKeepsUnknownKeys)
     writeConfig("[settings]\r\nNote=mine\r\nPeriodicRun=on\r\n"
                 "[backup_rules_0]\r\nSourceFolder=C:\\A\\\r\n"
                 "[backup_rules_5]\r\nSourceFolder=C:\\B\\\r\n");
-    state().Rules.Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
+    logic().ruleSet().Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
     ASSERT_TRUE(config().SaveConfig());
 
     const QString text = QString::fromUtf8(configBytes());
@@ -719,8 +731,8 @@ TEST_F(ConfigFileTest, EachEncodingIsKeptAcrossLoadAndSave)
         writeConfig(c.mark + QByteArray(encoder.encode(text)));
 
         ASSERT_EQ(config().LoadConfig(), u"ok"_s);
-        ASSERT_EQ(state().Rules.Count(), 1);
-        EXPECT_EQ(state().Rules.Item(0)->SourceFolder, source);
+        ASSERT_EQ(logic().ruleSet().Count(), 1);
+        EXPECT_EQ(logic().ruleSet().Item(0)->SourceFolder, source);
         ASSERT_TRUE(config().SaveConfig());
 
         const QByteArray saved = configBytes();
@@ -765,8 +777,8 @@ TEST_F(ConfigFileTest, AFailedReplaceLeavesThePreviousFileWhole)
     const QByteArray previous = "; hand-written\r\n[settings]\r\nNumThreads=9\r\n";
     writeFile(path, previous);
     m_program = newProgram(path);
-    state().Settings = unusualSettings();
-    state().Rules.Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
+    logic().changeSettings([&](TSettings& edited) { edited = unusualSettings(); }, false);
+    logic().ruleSet().Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
 
     EXPECT_FALSE(config().SaveConfig());
 
@@ -795,7 +807,7 @@ TEST_F(ConfigFileTest, AFileOpenToOthersIsMadePrivateOnceItHoldsAPassword)
         auto rule = makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s);
         rule->UsePassword = password;
         rule->Password = password ? u"secret"_s : QString();
-        state().Rules.Add(std::move(rule));
+        logic().ruleSet().Add(std::move(rule));
 
         ASSERT_TRUE(config().SaveConfig());
         ASSERT_TRUE(config().SaveConfig());
@@ -828,9 +840,9 @@ TEST_F(ConfigFileTest, UpdateSettingsEnablesWhatTheSettingsAllow)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.periodHours);
-        state().Settings.CallWebHook = c.callWebHook;
-        state().Settings.UseNumThreads = c.useNumThreads;
-        state().Settings.Schedule.PeriodHours = c.periodHours;
+        logic().changeSettings([&](TSettings& edited) { edited.CallWebHook = c.callWebHook; }, false);
+        logic().changeSettings([&](TSettings& edited) { edited.UseNumThreads = c.useNumThreads; }, false);
+        logic().changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = c.periodHours; }, false);
         config().UpdateSettings();
         EXPECT_EQ(view().isEnabled(Control::EditWebhook), c.callWebHook);
         EXPECT_EQ(view().isEnabled(Control::CheckIncludeLog), c.callWebHook);
@@ -853,16 +865,16 @@ TEST_F(ConfigFileTest, UpdateSettingsListsTheDestinationFoldersAndEnablesAutoCle
     for (const Control control : autoCleanControls)
         EXPECT_FALSE(view().isEnabled(control)) << int(control);
 
-    state().Rules.Add(makeRule(u"C:\\A\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
-    state().Rules.Add(makeRule(u"C:\\B\\"_s, u"E:\\Other\\"_s, u"b.rar"_s));
-    state().Rules.Add(makeRule(u"C:\\C\\"_s, u"d:\\backup\\"_s, u"c.rar"_s));
+    logic().ruleSet().Add(makeRule(u"C:\\A\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
+    logic().ruleSet().Add(makeRule(u"C:\\B\\"_s, u"E:\\Other\\"_s, u"b.rar"_s));
+    logic().ruleSet().Add(makeRule(u"C:\\C\\"_s, u"d:\\backup\\"_s, u"c.rar"_s));
     config().UpdateSettings();
     EXPECT_EQ(view().autoCleanDestinations, (QStringList{u"D:\\Backup\\"_s, u"E:\\Other\\"_s}));
     for (const Control control : autoCleanControls)
         EXPECT_TRUE(view().isEnabled(control)) << int(control);
 
     // The last rule gone: the list is emptied and the section disabled again.
-    state().Rules.Clear();
+    logic().ruleSet().Clear();
     config().UpdateSettings();
     EXPECT_EQ(view().autoCleanDestinationCalls, 3);
     EXPECT_TRUE(view().autoCleanDestinations.isEmpty());

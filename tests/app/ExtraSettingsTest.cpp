@@ -24,7 +24,7 @@ protected:
     QByteArray saved()
     {
         EXPECT_TRUE(app.logic.config().SaveConfig());
-        return readFile(app.state.ConfigFileName);
+        return readFile(app.logic.configFile().fileName());
     }
 
     AppHarness app;
@@ -41,16 +41,16 @@ TEST_P(ExtraSettingsTest, WrittenOnlyWhileDifferentFromTheDefault)
     ASSERT_EQ(saved(), classic);
     EXPECT_FALSE(classic.contains("[extras]"));
 
-    app.state.Settings.*c.member = true;
+    app.logic.changeSettings([&](TSettings& edited) { edited.*c.member = true; }, false);
     EXPECT_EQ(QString::fromUtf8(saved()),
               QString::fromUtf8(classic + "[extras]\r\n" + c.key + "=1\r\n\r\n"));
 
-    app.state.Settings = TSettings();
+    app.logic.changeSettings([&](TSettings& edited) { edited = TSettings(); }, false);
     ASSERT_EQ(app.logic.config().LoadConfig(), u"ok"_s);
-    EXPECT_TRUE(app.state.Settings.*c.member);
+    EXPECT_TRUE(app.logic.settings().settings().*c.member);
 
     // Back at the default, the file is byte for byte what it was.
-    app.state.Settings.*c.member = false;
+    app.logic.changeSettings([&](TSettings& edited) { edited.*c.member = false; }, false);
     EXPECT_EQ(QString::fromUtf8(saved()), QString::fromUtf8(classic));
 }
 
@@ -63,18 +63,18 @@ INSTANTIATE_TEST_SUITE_P(Keys, ExtraSettingsTest,
 TEST(ExtraSettings, TurningOneOffWhileAnotherStaysOnIsStored)
 {
     AppHarness app(LocalDateTime::fromParts(2026, 3, 27, 14, 5));
-    app.state.Settings.VerifyArchives = true;
-    app.state.Settings.WarnWhenOverdue = true;
+    app.logic.changeSettings([&](TSettings& edited) { edited.VerifyArchives = true; }, false);
+    app.logic.changeSettings([&](TSettings& edited) { edited.WarnWhenOverdue = true; }, false);
     ASSERT_TRUE(app.logic.config().SaveConfig());
-    app.state.Settings.WarnWhenOverdue = false;
+    app.logic.changeSettings([&](TSettings& edited) { edited.WarnWhenOverdue = false; }, false);
     ASSERT_TRUE(app.logic.config().SaveConfig());
 
-    EXPECT_TRUE(readFile(app.state.ConfigFileName)
+    EXPECT_TRUE(readFile(app.logic.configFile().fileName())
                     .endsWith("[extras]\r\nVerifyArchives=1\r\nWarnWhenOverdue=0\r\n\r\n"));
-    app.state.Settings = TSettings();
+    app.logic.changeSettings([&](TSettings& edited) { edited = TSettings(); }, false);
     ASSERT_EQ(app.logic.config().LoadConfig(), u"ok"_s);
-    EXPECT_TRUE(app.state.Settings.VerifyArchives);
-    EXPECT_FALSE(app.state.Settings.WarnWhenOverdue);
+    EXPECT_TRUE(app.logic.settings().settings().VerifyArchives);
+    EXPECT_FALSE(app.logic.settings().settings().WarnWhenOverdue);
 }
 
 } // namespace

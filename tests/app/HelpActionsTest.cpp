@@ -28,16 +28,15 @@ const QString MissingManual = u"Unable to find documentation pdf file"_s;
 class HelpActionsTest : public ::testing::Test
 {
 protected:
-    HelpActionsTest() { state.LogPath = test::withSlash(logFolder.path()); }
+    HelpActionsTest() { log.setLogFolder(test::withSlash(logFolder.path())); }
 
     QString manual() const { return programFolder.filePath(u"tessaro.pdf"_s); }
 
     QTemporaryDir programFolder;
     QTemporaryDir logFolder;
     FakeMainView view;
-    MainWindowState state;
     test::FixedClock clock{LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9)};
-    ActivityLog log{state, clock, &view};
+    ActivityLog log{clock, &view};
     HelpActions help{view, log, programFolder.path()};
 };
 
@@ -142,7 +141,7 @@ TEST_F(HelpActionsTest, AFailedOpenIsLoggedAndShown)
     EXPECT_EQ(view.messageTexts(), texts);
     for (const auto& message : view.messages)
         EXPECT_EQ(message.caption, u"Help"_s);
-    EXPECT_EQ(state.LogCapture, QStringList({u"27.03.2026 14:05:09 [E] "_s + texts[0],
+    EXPECT_EQ(log.capture(), QStringList({u"27.03.2026 14:05:09 [E] "_s + texts[0],
                                              u"27.03.2026 14:05:09 [E] "_s + texts[1]}));
 }
 

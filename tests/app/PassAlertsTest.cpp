@@ -56,8 +56,8 @@ TEST_F(PassAlertsTest, AFailedPassIsNotifiedAndShownUntilAGoodPass)
                                         empty->SourceFolder + u"\"."_s});
     EXPECT_EQ(app.logic.alerts().state(), TrayState::Failed);
 
-    app.state.Rules.Delete(2);
-    app.state.Rules.Delete(1);
+    app.logic.ruleSet().Delete(2);
+    app.logic.ruleSet().Delete(1);
     {
         const auto scoped = app.plan(AppHarness::archiveMade());
         ASSERT_TRUE(app.logic.pass().RunBackup());
@@ -82,13 +82,13 @@ TEST_P(ExitStatusTest, BackupOnceThenExitEndsWithTheOutcome)
 {
     const ExitCase& c = GetParam();
     app.addRule(u"a"_s, c.withFile);
-    app.state.Settings.ExitAfterBackupOnce = c.exitAfterBackupOnce;
+    app.logic.changeSettings([&](TSettings& edited) { edited.ExitAfterBackupOnce = c.exitAfterBackupOnce; }, false);
     const auto scoped = app.plan(AppHarness::archiveMade());
 
     app.logic.pass().BackUpOnceNow();
 
     EXPECT_EQ(app.view.quitCalls, c.quitCalls);
-    EXPECT_EQ(app.state.ExitStatus, c.status);
+    EXPECT_EQ(app.logic.pass().exitStatus(), c.status);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -107,8 +107,8 @@ protected:
     OverdueTest()
     {
         app.addRule(u"a"_s);
-        app.state.Settings.Schedule.PeriodHours = 4;
-        app.state.Settings.WarnWhenOverdue = true;
+        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 4; }, false);
+        app.logic.changeSettings([&](TSettings& edited) { edited.WarnWhenOverdue = true; }, false);
         app.logic.periodic().ActionRun(false);
     }
 
@@ -160,9 +160,9 @@ TEST_F(OverdueTest, AGoodPassEndsTheStretchAndANewOneWarnsAgain)
 
 TEST_F(OverdueTest, TheWarningGoesOutWithTheNextWebhookCall)
 {
-    app.state.Settings.CallWebHook = true;
-    app.state.Settings.IncludeLogsInWebHookCall = true;
-    app.state.Settings.WebHookURL = u"http://127.0.0.1:1/hook"_s;
+    app.logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
+    app.logic.changeSettings([&](TSettings& edited) { edited.IncludeLogsInWebHookCall = true; }, false);
+    app.logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/hook"_s; }, false);
     tickAt(at(27, 10));
     // The computer slept through two runs; the due pass runs at waking.
     const auto good = app.plan(AppHarness::archiveMade());
@@ -178,7 +178,7 @@ TEST_F(OverdueTest, TheWarningGoesOutWithTheNextWebhookCall)
 
 TEST_F(OverdueTest, StaysQuietWhenNotAskedFor)
 {
-    app.state.Settings.WarnWhenOverdue = false;
+    app.logic.changeSettings([&](TSettings& edited) { edited.WarnWhenOverdue = false; }, false);
     const auto failing = app.plan(FakeArchiverPlan{.exitCode = 2});
     tickAt(at(27, 10));
     tickAt(at(28, 10));

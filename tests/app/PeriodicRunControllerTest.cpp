@@ -33,13 +33,13 @@ protected:
     PeriodicRun() : app(at(27, 10))
     {
         // Daily at 12:00, every day.
-        app.state.Settings.Schedule.PeriodHours = 24;
-        app.state.Settings.Schedule.StartTimeHour = 12;
+        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 24; }, false);
+        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.StartTimeHour = 12; }, false);
     }
 
     void expectActive(bool active)
     {
-        EXPECT_EQ(app.state.PeriodicRunActive, active);
+        EXPECT_EQ(app.logic.periodic().isActive(), active);
         for (Control c : runControls)
             EXPECT_EQ(app.view.isEnabled(c), !active) << int(c);
         for (Control c : stopControls)
@@ -55,7 +55,7 @@ protected:
     void startAfterYesterdaysRun()
     {
         app.addRule(s("a"));
-        app.state.LastScheduleRun = at(26, 12);
+        app.logic.periodic().restoreLastRun(at(26, 12));
         periodic().ActionRun(true);
     }
 
@@ -93,12 +93,12 @@ TEST_F(PeriodicRun, NavigationAndMenuAskForRulesFirst)
 TEST_F(PeriodicRun, StartComputesTheNextRunAndStopKeepsLastRun)
 {
     app.addRule(s("a"));
-    app.state.LastScheduleRun = at(26, 12);
+    app.logic.periodic().restoreLastRun(at(26, 12));
 
     periodic().ActionRun(true);
 
     expectActive(true);
-    EXPECT_EQ(app.state.NextScheduleRun, at(27, 12));
+    EXPECT_EQ(app.logic.periodic().nextRun(), at(27, 12));
     EXPECT_EQ(app.loggedLines().mid(1),
               (QStringList{s("[I] begin periodic run"),
                            s("[I] next scheduled backup: 2026.03.27 12:00")}));
@@ -107,10 +107,10 @@ TEST_F(PeriodicRun, StartComputesTheNextRunAndStopKeepsLastRun)
     periodic().ActionStop();
     expectActive(false);
     EXPECT_EQ(app.loggedLines().last(), s("[I] end periodic run"));
-    EXPECT_EQ(app.state.LastScheduleRun, at(26, 12));
+    EXPECT_EQ(app.logic.periodic().lastRun(), at(26, 12));
     periodic().MenuRunPeriodicClick();
     expectActive(true);
-    EXPECT_EQ(app.state.NextScheduleRun, at(27, 12));
+    EXPECT_EQ(app.logic.periodic().nextRun(), at(27, 12));
 }
 
 struct CatchUpCase
@@ -137,9 +137,9 @@ TEST_F(PeriodicRun, CatchUpDecision)
     };
     for (const auto& c : cases) {
         AppHarness h(now);
-        h.state.Settings.Schedule.PeriodHours = 24;
+        h.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 24; }, false);
         h.addRule(s("a"));
-        h.state.LastBackupTime = c.lastBackup;
+        h.logic.pass().restoreLastBackupTime(c.lastBackup);
         h.view.answers = {c.answer};
         const auto scoped = h.plan(AppHarness::archiveMade());
 
@@ -160,8 +160,8 @@ TEST_F(PeriodicRun, CatchUpDecision)
 TEST_F(PeriodicRun, SilentCatchUpEndsTheProgramWhenAskedToExitAfterBackupOnce)
 {
     app.addRule(s("a"), false);
-    app.state.LastBackupTime = at(20, 10);
-    app.state.Settings.ExitAfterBackupOnce = true;
+    app.logic.pass().restoreLastBackupTime(at(20, 10));
+    app.logic.changeSettings([&](TSettings& edited) { edited.ExitAfterBackupOnce = true; }, false);
     periodic().ActionRun(false);
     EXPECT_EQ(app.view.quitCalls, 1);
     EXPECT_TRUE(app.loggedLines().contains(s("[I] backup: finished (with errors)")));
@@ -194,14 +194,14 @@ TEST_F(PeriodicRun, TicksShowTheStateAndStartTheDueRun)
               s("Periodic run is active. Next run: 27.03.2026 12:00, time remaining: 00:00"));
     EXPECT_EQ(app.view.statusText(),
               s("   Periodic run. Next run: 27.03.2026 12:00, time remaining: 00:00"));
-    EXPECT_EQ(app.state.LastScheduleRun, at(26, 12)) << "equal to the next run is not yet due";
+    EXPECT_EQ(app.logic.periodic().lastRun(), at(26, 12)) << "equal to the next run is not yet due";
 
     const auto scoped = app.plan(AppHarness::archiveMade());
     app.clock.set(at(27, 12, 0, 1));
     periodic().TimerScheduleTimer();
 
-    EXPECT_EQ(app.state.LastScheduleRun, at(27, 12));
-    EXPECT_EQ(app.state.NextScheduleRun, at(28, 12));
+    EXPECT_EQ(app.logic.periodic().lastRun(), at(27, 12));
+    EXPECT_EQ(app.logic.periodic().nextRun(), at(28, 12));
     const QStringList lines = app.loggedLines();
     EXPECT_TRUE(lines.contains(s("[I] starting backup per schedule")));
     EXPECT_EQ(
@@ -216,7 +216,7 @@ TEST_F(PeriodicRun, DueRunSavesTheScheduledTimeBeforeThePass)
     app.clock.set(at(27, 12, 1));
     QString savedDuringPass;
     const auto scoped = app.whileArchiverRuns([&] {
-        TMemIniFile ini(app.state.ConfigFileName);
+        TMemIniFile ini(app.logic.configFile().fileName());
         ini.load();
         savedDuringPass = ini.ReadString(s("schedule"), s("LastRun"), QString());
     });
@@ -227,14 +227,14 @@ TEST_F(PeriodicRun, DueRunSavesTheScheduledTimeBeforeThePass)
 TEST_F(PeriodicRun, NoRulesWhenDueWarnsEveryTickWithoutMovingTheNextRun)
 {
     startAfterYesterdaysRun();
-    app.state.Rules.Clear();
+    app.logic.ruleSet().Clear();
     app.clock.set(at(27, 13));
     periodic().TimerScheduleTimer();
     periodic().TimerScheduleTimer();
     EXPECT_EQ(app.loggedLines().filter(s("[W] No backup rules present. Aborting")).size(), 2);
     EXPECT_EQ(app.loggedLines().last(), s("[W] No backup rules present. Aborting"));
-    EXPECT_EQ(app.state.NextScheduleRun, at(27, 12));
-    EXPECT_EQ(app.state.LastScheduleRun, at(27, 12));
+    EXPECT_EQ(app.logic.periodic().nextRun(), at(27, 12));
+    EXPECT_EQ(app.logic.periodic().lastRun(), at(27, 12));
 }
 
 // Ticks go on while the scheduled pass waits for the archiver: they keep the
@@ -260,8 +260,8 @@ TEST_F(PeriodicRun, TickDuringTheScheduledPassOnlyRefreshesTheTexts)
     EXPECT_TRUE(lines.filter(s("[W] Backup already in progress")).isEmpty());
     EXPECT_EQ(lines.filter(s("[I] next scheduled backup: 2026.03.28 12:00")).size(), 1);
     EXPECT_EQ(lines.last(), s("[I] next scheduled backup: 2026.03.28 12:00"));
-    EXPECT_EQ(app.state.LastScheduleRun, at(27, 12));
-    EXPECT_EQ(app.state.NextScheduleRun, at(28, 12));
+    EXPECT_EQ(app.logic.periodic().lastRun(), at(27, 12));
+    EXPECT_EQ(app.logic.periodic().nextRun(), at(28, 12));
 }
 
 // A pass started by hand is no scheduled pass: a tick during it that finds
@@ -285,7 +285,7 @@ TEST_F(PeriodicRun, DueTickDuringAPassStartedByHandIsRefused)
     EXPECT_EQ(lines.filter(s("[W] Backup already in progress")).size(), 1);
     EXPECT_EQ(lines.filter(s("[I] next scheduled backup: 2026.03.28 12:00")).size(), 1);
     EXPECT_EQ(lines.filter(s("[I] backup: start")).size(), 1);
-    EXPECT_EQ(app.state.LastScheduleRun, at(27, 12));
+    EXPECT_EQ(app.logic.periodic().lastRun(), at(27, 12));
 }
 
 TEST_F(PeriodicRun, StopDuringAPassLetsItFinishAndStartsNoMore)
@@ -311,7 +311,7 @@ TEST_F(PeriodicRun, SettingsUpdatesKeepTheWeekdayListDisabledWhileActive)
 {
     for (const int period : {4, 24, 48}) {
         SCOPED_TRACE(period);
-        app.state.Settings.Schedule.PeriodHours = period;
+        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = period; }, false);
         startAfterYesterdaysRun();
         app.logic.config().UpdateSettings();
         expectActive(true);
@@ -326,21 +326,28 @@ TEST_F(PeriodicRun, StartFollowsTheScheduleOfTheSettings)
 {
     // Tuesdays and Thursdays at 03:30, every four hours: from Friday the
     // 27th at 10:00 the next run is Tuesday the 31st at 03:30.
-    auto& schedule = app.state.Settings.Schedule;
-    schedule.StartTimeHour = 3;
-    schedule.StartTimeMinute = 30;
-    schedule.PeriodHours = 4;
-    schedule.setWeekdays({false, true, false, true, false, false, false});
+    app.logic.changeSettings(
+        [](TSettings& settings) {
+            settings.Schedule.StartTimeHour = 3;
+            settings.Schedule.StartTimeMinute = 30;
+            settings.Schedule.PeriodHours = 4;
+            settings.Schedule.setWeekdays({false, true, false, true, false, false, false});
+        },
+        false);
     app.addRule(s("a"));
     periodic().ActionRun(true);
-    EXPECT_EQ(app.state.NextScheduleRun, at(31, 3, 30));
+    EXPECT_EQ(app.logic.periodic().nextRun(), at(31, 3, 30));
     EXPECT_EQ(periodic().schedule().Weekdays, 0b0001010);
 
     // A settings change while periodic runs are off is what the next start
     // follows.
     periodic().ActionStop();
-    schedule.PeriodHours = 48;
-    schedule.setWeekdays({true, true, true, true, true, true, true});
+    app.logic.changeSettings(
+        [](TSettings& settings) {
+            settings.Schedule.PeriodHours = 48;
+            settings.Schedule.setWeekdays({true, true, true, true, true, true, true});
+        },
+        false);
     periodic().ActionRun(true);
     EXPECT_EQ(periodic().schedule().PeriodHours, 48);
 }

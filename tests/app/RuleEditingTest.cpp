@@ -21,18 +21,18 @@ class RuleEditingTest : public ::testing::Test
 {
 protected:
     RuleEditing& editing() { return app.logic.rules(); }
-    TBackupRules& rules() { return app.state.Rules; }
+    TBackupRules& rules() { return app.logic.ruleSet(); }
     FakeMainView& view() { return app.view; }
 
     // Removes the configuration file, so a later save shows by its return.
-    void forgetConfig() { QFile::remove(app.state.ConfigFileName); }
-    bool configSaved() const { return QFile::exists(app.state.ConfigFileName); }
+    void forgetConfig() { QFile::remove(app.logic.configFile().fileName()); }
+    bool configSaved() const { return QFile::exists(app.logic.configFile().fileName()); }
 
     // "source|destination|file name|auto clean" of every rule section of the
     // saved configuration, in section order.
     QStringList savedRules() const
     {
-        TMemIniFile ini(app.state.ConfigFileName);
+        TMemIniFile ini(app.logic.configFile().fileName());
         EXPECT_TRUE(ini.load());
         QStringList saved;
         for (int n = 0;; ++n) {
@@ -187,7 +187,7 @@ TEST_F(RuleEditingTest, EveryChangeIsRefusedWhileAPassRuns)
          }},
     };
     app.addRule(u"a"_s);
-    app.state.IsRunning = true;
+    const BackupPass::Running running(app.logic.pass());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         view().messages.clear();
@@ -229,7 +229,9 @@ TEST_F(RuleEditingTest, EditAndDeleteWithoutASelectionAskForOne)
             for (const qsizetype selected : {qsizetype(-1), qsizetype(1)}) {
                 SCOPED_TRACE(testing::Message()
                              << c.name << " running " << running << " selected " << selected);
-                app.state.IsRunning = running;
+                std::optional<BackupPass::Running> pass;
+                if (running)
+                    pass.emplace(app.logic.pass());
                 view().messages.clear();
                 forgetConfig();
 

@@ -48,8 +48,8 @@ TEST_F(RunHistoryTest, APassAppendsOneWholeLineWithEveryRule)
     const QList<QByteArray> lines = historyLines();
     ASSERT_EQ(lines.size(), 1);
     const QString stamp = passStart.toIso8601();
-    const QString dest = app.state.Rules.Item(0)->DestinationFolder;
-    const QString logFile = app.state.LogPath + u"2603_tessaro.log"_s;
+    const QString dest = app.logic.ruleSet().Item(0)->DestinationFolder;
+    const QString logFile = app.logic.log().logFolder() + u"2603_tessaro.log"_s;
     // JSON doubles the backslashes of Windows paths.
     const auto json = [](QString text) {
         return text.replace(u"\\"_s, u"\\\\"_s);
@@ -59,10 +59,10 @@ TEST_F(RunHistoryTest, APassAppendsOneWholeLineWithEveryRule)
     const QString expected =
         uR"({"end":"%1","errors":1,"rules":[)"_s.arg(stamp) +
         rule.arg(json(dest + u"a_260327_140509.rar"_s), stamp, json(logFile), u"0"_s, u"2048"_s,
-                 json(app.state.Rules.Item(0)->SourceFolder)) +
+                 json(app.logic.ruleSet().Item(0)->SourceFolder)) +
         u","_s +
         rule.arg(json(dest + u"b_260327_140509.rar"_s), stamp, json(logFile), u"10002"_s, u"0"_s,
-                 json(app.state.Rules.Item(1)->SourceFolder)) +
+                 json(app.logic.ruleSet().Item(1)->SourceFolder)) +
         uR"(],"start":"%1","trigger":"button"})"_s.arg(stamp);
     EXPECT_EQ(QString::fromUtf8(lines.first()), expected);
     EXPECT_TRUE(readFile(historyFile()).endsWith('\n'));
@@ -79,14 +79,14 @@ TEST_F(RunHistoryTest, APassAppendsOneWholeLineWithEveryRule)
 TEST_F(RunHistoryTest, EachWayOfStartingAPassIsRecordedAsItsTrigger)
 {
     app.addRule(u"a"_s);
-    app.state.Settings.Schedule.PeriodHours = 24;
+    app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 24; }, false);
     const auto scoped = app.plan(AppHarness::archiveMade());
 
     app.logic.pass().BackUpOnceNow();
-    app.state.Settings.BackupOnStart = true;
+    app.logic.changeSettings([&](TSettings& edited) { edited.BackupOnStart = true; }, false);
     app.logic.startup().StartUpTimerTimer();
     app.logic.periodic().ActionRun(false);
-    app.clock.set(app.state.NextScheduleRun.addMilliseconds(1));
+    app.clock.set(app.logic.periodic().nextRun().addMilliseconds(1));
     app.logic.scheduleTick();
 
     QStringList triggers;
@@ -97,9 +97,9 @@ TEST_F(RunHistoryTest, EachWayOfStartingAPassIsRecordedAsItsTrigger)
 
 TEST_F(RunHistoryTest, AMissingFileGivesNoPassesAndNoLine)
 {
-    const qsizetype before = app.state.LogCapture.size();
+    const qsizetype before = app.logic.log().capture().size();
     EXPECT_TRUE(history().lastPasses().isEmpty());
-    EXPECT_EQ(app.state.LogCapture.size(), before);
+    EXPECT_EQ(app.logic.log().capture().size(), before);
 }
 
 TEST_F(RunHistoryTest, DamagedLinesAreSkippedAndReportedOnce)

@@ -29,7 +29,7 @@ protected:
     StartupShutdown& startup() { return app.logic.startup(); }
 
     // Writes the configuration file the next load reads.
-    void configure(const QByteArray& ini) { test::writeFile(app.state.ConfigFileName, ini); }
+    void configure(const QByteArray& ini) { test::writeFile(app.logic.configFile().fileName(), ini); }
 
     AppHarness app{now};
 };
@@ -43,8 +43,8 @@ TEST_F(Startup, WritableProgramFolderHoldsTheData)
 
     startup().FormCreate({program, perUser});
 
-    EXPECT_EQ(app.state.ConfigFileName, program + s("tessaro.ini"));
-    EXPECT_EQ(app.state.LogPath, program + s("log") + QDir::separator());
+    EXPECT_EQ(app.logic.configFile().fileName(), program + s("tessaro.ini"));
+    EXPECT_EQ(app.logic.log().logFolder(), program + s("log") + QDir::separator());
     EXPECT_TRUE(QFileInfo(program + s("log")).isDir());
     EXPECT_FALSE(QFile::exists(program + s("_.tmp"))) << "the probe removes a stale file";
     EXPECT_FALSE(QFile::exists(perUser));
@@ -59,7 +59,7 @@ TEST_F(Startup, ProgramFolderWithoutWriteAccessFallsBackToThePerUserFolder)
 
     startup().FormCreate({program, perUser});
 
-    EXPECT_EQ(app.state.ConfigFileName, perUser + s("tessaro.ini"));
+    EXPECT_EQ(app.logic.configFile().fileName(), perUser + s("tessaro.ini"));
     EXPECT_TRUE(QFileInfo(perUser + s("log")).isDir());
     EXPECT_FALSE(QFile::exists(program));
 }
@@ -69,13 +69,13 @@ TEST_F(Startup, CreationWritesTheBannerAndSetsTheCaption)
     EXPECT_EQ(app.view.title, s("Tessaro v1.60327"));
     EXPECT_EQ(app.loggedLines(), QStringList{s("[I] Tessaro version 1.60327")});
     EXPECT_EQ(app.view.pagesShown, QList<Page>{Page::Backup});
-    EXPECT_FALSE(app.state.IsInitialized);
+    EXPECT_FALSE(app.logic.startup().isInitialized());
 }
 
 TEST_F(Startup, SecondProgramOnTheSameDataFolderEndsWithoutTouchingIt)
 {
     configure("[settings]\r\nBackupOnStart=1\r\n");
-    const QByteArray configBefore = test::readFile(app.state.ConfigFileName);
+    const QByteArray configBefore = test::readFile(app.logic.configFile().fileName());
     test::FakeMainView secondView;
     MainWindowLogic second(secondView, {&app.clock, &app.services, {}, nativePathStyle(), {}});
 
@@ -92,9 +92,9 @@ TEST_F(Startup, SecondProgramOnTheSameDataFolderEndsWithoutTouchingIt)
                   s("). This copy ends without a backup and without saving."));
     EXPECT_EQ(secondView.quitCalls, 1);
     EXPECT_EQ(secondView.startUpTimerArms, 0);
-    EXPECT_FALSE(second.state.IsInitialized);
+    EXPECT_FALSE(second.startup().isInitialized());
     EXPECT_TRUE(secondView.messages.isEmpty());
-    EXPECT_EQ(test::readFile(app.state.ConfigFileName), configBefore);
+    EXPECT_EQ(test::readFile(app.logic.configFile().fileName()), configBefore);
     EXPECT_EQ(app.loggedLines(), QStringList{s("[I] Tessaro version 1.60327")});
 }
 
@@ -116,7 +116,7 @@ TEST_F(Startup, FirstShowLoadsOnceAndNamesTheLastBackup)
     startup().FormShow();
     startup().FormShow();
 
-    EXPECT_TRUE(app.state.IsInitialized);
+    EXPECT_TRUE(app.logic.startup().isInitialized());
     EXPECT_EQ(app.loggedLines(), (QStringList{s("[I] Tessaro version 1.60327"),
                                               s("[I] last backup was done at 27.03.2026 11:05")}));
     EXPECT_EQ(app.view.startUpTimerArms, 1);
@@ -131,7 +131,7 @@ TEST_F(Startup, NoLastBackupLineWhenThereNeverWasOne)
 TEST_F(Startup, FailedLoadEndsTheProgramWithoutSaving)
 {
     // A folder where the file should be cannot be read as a file.
-    QDir().mkpath(app.state.ConfigFileName);
+    QDir().mkpath(app.logic.configFile().fileName());
 
     startup().FormShow();
 
@@ -141,25 +141,25 @@ TEST_F(Startup, FailedLoadEndsTheProgramWithoutSaving)
     EXPECT_TRUE(app.view.messages[0].text.startsWith(s("Could not load configuration file (")));
     EXPECT_EQ(app.view.messages[1].caption, s("Error"));
     EXPECT_TRUE(app.loggedLines().last().startsWith(s("[F] ")));
-    EXPECT_TRUE(QFileInfo(app.state.ConfigFileName).isDir());
+    EXPECT_TRUE(QFileInfo(app.logic.configFile().fileName()).isDir());
 }
 
 TEST_F(Startup, ResumingPeriodicRunsTakesPrecedenceOverBackupOnStart)
 {
     app.addRule(s("a"));
-    app.state.DelayRunPeriodic = true;
-    app.state.Settings.BackupOnStart = true;
+    app.logic.periodic().setResumesAtStart(true);
+    app.logic.changeSettings([&](TSettings& edited) { edited.BackupOnStart = true; }, false);
 
     startup().StartUpTimerTimer();
 
-    EXPECT_TRUE(app.state.PeriodicRunActive);
+    EXPECT_TRUE(app.logic.periodic().isActive());
     EXPECT_FALSE(app.loggedLines().contains(s("[I] action: backup once (now)")));
     EXPECT_EQ(app.view.minimizeCalls, 0);
 }
 
 TEST_F(Startup, BackupOnStartThenMinimizesWhateverTheOutcome)
 {
-    app.state.Settings.BackupOnStart = true;
+    app.logic.changeSettings([&](TSettings& edited) { edited.BackupOnStart = true; }, false);
     startup().StartUpTimerTimer();
     // No rules: the pass refuses, and the window is minimized all the same.
     EXPECT_TRUE(app.loggedLines().contains(s("[W] No backup rules present. Aborting.")));
@@ -168,13 +168,13 @@ TEST_F(Startup, BackupOnStartThenMinimizesWhateverTheOutcome)
 
 TEST_F(Startup, ArchiverFoundBySearchIsTakenAndStartUpGoesOn)
 {
-    app.state.Settings.WinRARLocation.clear();
-    app.state.Settings.BackupOnStart = true;
+    app.logic.changeSettings([&](TSettings& edited) { edited.WinRARLocation.clear(); }, false);
+    app.logic.changeSettings([&](TSettings& edited) { edited.BackupOnStart = true; }, false);
     app.foundArchiver = s(TESSARO_FAKE_ARCHIVER);
 
     startup().StartUpTimerTimer();
 
-    EXPECT_EQ(app.state.Settings.WinRARLocation, s(TESSARO_FAKE_ARCHIVER));
+    EXPECT_EQ(app.logic.settings().settings().WinRARLocation, s(TESSARO_FAKE_ARCHIVER));
     ASSERT_FALSE(app.view.messages.isEmpty());
     EXPECT_EQ(app.view.messages.first().text, s("Found ") + test::windowArchiverName() +
                                                   s(" installation on this computer in \"") +
@@ -220,8 +220,8 @@ TEST(StartupWithoutArchiver, EveryAnswerEndsTheStartUpStep)
     for (const auto& c : cases) {
         AppHarness app(now);
         app.addRule(s("a"));
-        app.state.Settings.WinRARLocation = old;
-        app.state.Settings.BackupOnStart = true;
+        app.logic.changeSettings([&](TSettings& edited) { edited.WinRARLocation = old; }, false);
+        app.logic.changeSettings([&](TSettings& edited) { edited.BackupOnStart = true; }, false);
         app.view.answers = c.answers;
         app.view.chosenArchiverFile = c.chosenFile;
 
@@ -235,7 +235,7 @@ TEST(StartupWithoutArchiver, EveryAnswerEndsTheStartUpStep)
                       test::windowArchiverName() + s(" on this computer?"))
             << c.name;
         EXPECT_EQ(app.view.messages.first().caption, s("Start")) << c.name;
-        EXPECT_EQ(app.state.Settings.WinRARLocation, c.expectedLocation) << c.name;
+        EXPECT_EQ(app.logic.settings().settings().WinRARLocation, c.expectedLocation) << c.name;
         EXPECT_EQ(app.view.quitCalls, c.quits ? 1 : 0) << c.name;
         EXPECT_EQ(app.view.opened.contains(StartupShutdown::ArchiverDownloadPage()),
                   c.opensDownloadPage)
@@ -243,7 +243,7 @@ TEST(StartupWithoutArchiver, EveryAnswerEndsTheStartUpStep)
         EXPECT_EQ(app.view.pagesShown.contains(Page::Archiver), !c.quits) << c.name;
         EXPECT_FALSE(lines.contains(s("[I] action: backup once (now)"))) << c.name;
         EXPECT_EQ(app.view.minimizeCalls, 0) << c.name;
-        EXPECT_FALSE(QFile::exists(app.state.ConfigFileName)) << c.name << ": nothing saved";
+        EXPECT_FALSE(QFile::exists(app.logic.configFile().fileName())) << c.name << ": nothing saved";
     }
 }
 
@@ -261,21 +261,21 @@ TEST_F(Startup, ExitIsRefusedWhileAPassRunsAndSavesOtherwise)
     EXPECT_EQ(app.view.messages.first().caption, s("Exit"));
     EXPECT_EQ(app.view.quitCalls, 0);
 
-    app.state.Settings.WebHookURL = s("http://127.0.0.1:9/saved-on-exit");
+    app.logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/saved-on-exit"); }, false);
     EXPECT_TRUE(startup().ActionExit());
     EXPECT_EQ(app.view.quitCalls, 1);
-    TMemIniFile saved(app.state.ConfigFileName);
+    TMemIniFile saved(app.logic.configFile().fileName());
     ASSERT_TRUE(saved.load());
     EXPECT_EQ(saved.ReadString(s("settings"), s("WebHookURL"), QString()),
               s("http://127.0.0.1:9/saved-on-exit"));
-    EXPECT_EQ(app.state.Rules.Count(), 0);
+    EXPECT_EQ(app.logic.ruleSet().Count(), 0);
 }
 
 TEST_F(Startup, ExitAfterAFailedSaveAsksFirst)
 {
     // The configuration's folder is a file: the save cannot succeed.
     test::writeFile(app.root.filePath(s("blocker")), "");
-    app.state.ConfigFileName = app.root.filePath(s("blocker/tessaro.ini"));
+    app.logic.configFile().setFileName(app.root.filePath(s("blocker/tessaro.ini")));
     app.view.answers = {MessageAnswer::No};
     EXPECT_FALSE(startup().ActionExit());
     EXPECT_EQ(app.view.quitCalls, 0);

@@ -23,11 +23,8 @@ class TrayToolTipTest : public ::testing::TestWithParam<ToolTipCase>
 
 TEST_P(TrayToolTipTest, ShowsTheProgramsState)
 {
-    MainWindowState state;
-    state.IsRunning = GetParam().running;
-    state.PeriodicRunActive = GetParam().periodic;
-    state.NextScheduleRun = GetParam().next;
-    EXPECT_EQ(TrayToolTipText(state), GetParam().expected);
+    const ToolTipCase& c = GetParam();
+    EXPECT_EQ(TrayToolTipText(c.running, c.periodic, c.next), c.expected);
 }
 
 const LocalDateTime Evening = LocalDateTime::fromParts(2026, 3, 27, 20, 30);

@@ -57,7 +57,7 @@ TEST_F(VerifyArchivesTest, ASoundArchiveIsTestedWithTheRulesPassword)
     TBackupRule* rule = app.addRule(u"a"_s);
     rule->UsePassword = true;
     rule->Password = u"se cret"_s;
-    app.state.Settings.VerifyArchives = true;
+    app.logic.changeSettings([&](TSettings& edited) { edited.VerifyArchives = true; }, false);
     const auto scoped = app.plan(plan());
 
     ASSERT_TRUE(app.logic.pass().RunBackup());
@@ -83,9 +83,9 @@ TEST_F(VerifyArchivesTest, AFailedTestIsAnErrorOfTheRuleAndSparesItsFolder)
     QDir().mkpath(other->DestinationFolder);
     other->AutoCleanMode = acmNumFiles;
     other->NumFiles = 3;
-    app.state.Settings.VerifyArchives = true;
-    app.state.Settings.CallWebHook = true;
-    app.state.Settings.WebHookURL = u"http://127.0.0.1:1/"_s;
+    app.logic.changeSettings([&](TSettings& edited) { edited.VerifyArchives = true; }, false);
+    app.logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
+    app.logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/"_s; }, false);
     {
         // Only the first archive fails its test.
         FakeArchiverPlan p = plan(3);

@@ -1,4 +1,4 @@
-#include "app/ConfigFile.h"
+#include "app/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
@@ -55,7 +55,7 @@ TEST(DefaultWindowPosition, CentresTheMinimumSizeTruncatingTowardZero)
         g.primary = QRect(QPoint(0, 0), c.primary);
         g.primaryWorkArea = g.primary;
         g.screens = {g.primary};
-        EXPECT_EQ(ConfigFile::DefaultWindowPosition(g), c.expected)
+        EXPECT_EQ(WindowPlacement::DefaultWindowPosition(g), c.expected)
             << c.primary.width() << 'x' << c.primary.height();
     }
 }
@@ -111,14 +111,14 @@ TEST(PlaceWindow, PullsTheWindowOntoTheNearestDisplay)
         {"left of the left display", leftOfPrimary, {-2500, 100, 620, 658}, {-1920, 100, 620, 658}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ConfigFile::PlaceWindow(c.lastPos, c.screens), c.expected) << c.name;
+        EXPECT_EQ(WindowPlacement::PlaceWindow(c.lastPos, c.screens), c.expected) << c.name;
 }
 
 TEST(PlaceWindow, UsesThePrimaryDisplayWhenNoScreenIsListed)
 {
     ScreenGeometry g = singleScreen();
     g.screens.clear();
-    EXPECT_EQ(ConfigFile::PlaceWindow(QRect(1500, 100, 620, 658), g), QRect(1300, 100, 620, 658));
+    EXPECT_EQ(WindowPlacement::PlaceWindow(QRect(1500, 100, 620, 658), g), QRect(1300, 100, 620, 658));
 }
 
 } // namespace

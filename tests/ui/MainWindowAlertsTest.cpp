@@ -82,9 +82,9 @@ TEST_F(MainWindowAlertsTest, TheIconShowsARunningPass)
 
 TEST_F(MainWindowAlertsTest, OverdueWarningReachesTheTrayOncePerStretch)
 {
-    MainWindowState& state = h.window.state();
-    state.Settings.WarnWhenOverdue = true;
-    state.Settings.Schedule.PeriodHours = 4;
+    MainWindowLogic& logic = h.window.logic();
+    logic.changeSettings([&](TSettings& edited) { edited.WarnWhenOverdue = true; }, false);
+    logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 4; }, false);
     h.window.form->logic().periodic().ActionRun(false);
 
     // Lets the schedule timer tick once at the given time.

@@ -65,7 +65,7 @@ TEST_F(MainWindowAutoCleanTest, WithoutDestinationFoldersTheSectionIsDisabled)
     EXPECT_TRUE(autoClean->isEnabled());
 
     // The last rule gone: disabled again, showing what it showed.
-    window.state().Rules.Clear();
+    window.logic().ruleSet().Clear();
     window.form->logic().config().UpdateSettings();
     for (QWidget* control : sectionControls())
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();

@@ -38,7 +38,7 @@ public:
                                            WindowSeams{std::move(trayAvailable)});
     }
 
-    MainWindowState& state() { return form->logic().state; }
+    MainWindowLogic& logic() { return form->logic(); }
 
     template <typename T>
     T* find(const char* name) const
@@ -63,7 +63,7 @@ public:
         form->show();
         for (const char* name : {"StartUpTimer", "TimerSchedule"})
             find<QTimer>(name)->stop();
-        ASSERT_TRUE(state().IsInitialized);
+        ASSERT_TRUE(logic().startup().isInitialized());
     }
 
     // Adds a rule to the logic's list and lets the window show it, as the
@@ -78,7 +78,7 @@ public:
         rule->AutoCleanMode = mode;
         rule->NumFiles = numFiles;
         rule->DiskUsage = diskUsage;
-        TBackupRule* added = state().Rules.Add(std::move(rule));
+        TBackupRule* added = logic().ruleSet().Add(std::move(rule));
         form->refreshRuleList();
         form->logic().config().UpdateSettings();
         return added;

@@ -84,10 +84,10 @@ TEST_F(MainWindowRunTest, RunAndStopControlsFollowPeriodicRuns)
         SCOPED_TRACE(pair.start);
         window.find<QAbstractButton>(pair.start)->click();
         expectRunControls(window, menu, true);
-        EXPECT_TRUE(window.state().PeriodicRunActive);
+        EXPECT_TRUE(window.logic().periodic().isActive());
         window.find<QAbstractButton>(pair.stop)->click();
         expectRunControls(window, menu, false);
-        EXPECT_FALSE(window.state().PeriodicRunActive);
+        EXPECT_FALSE(window.logic().periodic().isActive());
     }
     menu->trigger();
     expectRunControls(window, menu, true);
@@ -114,7 +114,7 @@ TEST_F(MainWindowRunTest, RunWithoutRulesTellsTheUser)
         ASSERT_EQ(answerer.boxes.size(), 1);
         EXPECT_EQ(answerer.boxes.first().title, c.title);
         EXPECT_EQ(answerer.boxes.first().text, c.text);
-        EXPECT_FALSE(window.state().PeriodicRunActive);
+        EXPECT_FALSE(window.logic().periodic().isActive());
     }
 }
 
@@ -130,7 +130,7 @@ TEST_F(MainWindowRunTest, ScheduleInfoAndStatusBarShowThePeriodicRun)
     window.find<QPushButton>("ButtonRun")->click();
     tick();
     const QString remaining = PeriodicRunController::RemainingTimeText(
-        window.state().NextScheduleRun, window.clock.now());
+        window.logic().periodic().nextRun(), window.clock.now());
     EXPECT_TRUE(remaining.startsWith(u"Next run: 27.03.2026 "_s)) << remaining.toStdString();
     EXPECT_EQ(info->text(), u"Periodic run is active. "_s + remaining);
     EXPECT_EQ(status->text(), u"   Periodic run. "_s + remaining);
@@ -141,14 +141,14 @@ TEST_F(MainWindowRunTest, ScheduleInfoAndStatusBarShowThePeriodicRun)
 // not run a second time.
 TEST_F(MainWindowRunTest, ScheduleTextsKeepTickingDuringTheScheduledPass)
 {
-    MainWindowState& state = window.state();
+    MainWindowLogic& logic = window.logic();
     test::writeFile(window.data.path() + u"/src/file.txt"_s, "data");
     window.addRule(window.data.path() + u"/dest/"_s);
     QDir().mkpath(window.data.path() + u"/dest"_s);
-    state.Settings.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER);
-    state.Settings.Schedule.PeriodHours = 24;
-    state.Settings.Schedule.StartTimeHour = 12;
-    state.LastScheduleRun = LocalDateTime::fromParts(2026, 3, 26, 12, 0);
+    logic.changeSettings([&](TSettings& edited) { edited.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER); }, false);
+    logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 24; }, false);
+    logic.changeSettings([&](TSettings& edited) { edited.Schedule.StartTimeHour = 12; }, false);
+    logic.periodic().restoreLastRun(LocalDateTime::fromParts(2026, 3, 26, 12, 0));
     window.clock.set(LocalDateTime::fromParts(2026, 3, 27, 10, 0));
     window.form->logic().periodic().ActionRun(false);
     window.clock.set(LocalDateTime::fromParts(2026, 3, 27, 12, 1));
@@ -170,7 +170,7 @@ TEST_F(MainWindowRunTest, ScheduleTextsKeepTickingDuringTheScheduledPass)
     int rounds = 0;
     QTimer duringPass;
     QObject::connect(&duringPass, &QTimer::timeout, &duringPass, [&] {
-        if (!state.IsRunning)
+        if (!logic.pass().isRunning())
             return;
         if (!clockMoved) {
             window.clock.set(LocalDateTime::fromParts(2026, 3, 27, 12, 3));
@@ -187,21 +187,21 @@ TEST_F(MainWindowRunTest, ScheduleTextsKeepTickingDuringTheScheduledPass)
 
     auto* timer = window.find<QTimer>("TimerSchedule");
     timer->start(0);
-    for (int i = 0; i < 10000 && state.LastScheduleRun.day() != 27; ++i)
+    for (int i = 0; i < 10000 && logic.periodic().lastRun().day() != 27; ++i)
         QCoreApplication::processEvents();
-    for (int i = 0; i < 10000 && state.IsRunning; ++i)
+    for (int i = 0; i < 10000 && logic.pass().isRunning(); ++i)
         QCoreApplication::processEvents();
     timer->stop();
 
     EXPECT_TRUE(seenDuringPass) << "the label stood still during the pass";
 
-    EXPECT_FALSE(state.IsRunning);
+    EXPECT_FALSE(logic.pass().isRunning());
     QString logged;
-    for (const QString& name : QDir(state.LogPath).entryList(QDir::Files))
-        logged += QString::fromUtf8(test::readFile(state.LogPath + name));
+    for (const QString& name : QDir(logic.log().logFolder()).entryList(QDir::Files))
+        logged += QString::fromUtf8(test::readFile(logic.log().logFolder() + name));
     EXPECT_EQ(logged.count(u"starting backup per schedule"_s), 1) << logged.toStdString();
     EXPECT_EQ(logged.count(u"Backup already in progress"_s), 0);
-    EXPECT_EQ(state.NextScheduleRun, LocalDateTime::fromParts(2026, 3, 28, 12, 0));
+    EXPECT_EQ(logic.periodic().nextRun(), LocalDateTime::fromParts(2026, 3, 28, 12, 0));
 }
 
 // F1 works wherever the focus is, once per release of the key.
@@ -272,7 +272,7 @@ TEST_F(MainWindowRunTest, ClickOnALogLinkReachesTheLog)
 // runs.
 TEST_F(MainWindowRunTest, BothExitItemsRefuseWhileAPassRuns)
 {
-    window.state().IsRunning = true;
+    const BackupPass::Running running(window.logic().pass());
     auto* trayMenu = window.form->findChild<QSystemTrayIcon*>(u"TrayIcon"_s)->contextMenu();
     ASSERT_NE(trayMenu, nullptr);
     QAction* trayExit = trayMenu->findChild<QAction*>(u"TrayMenuExit"_s);
@@ -289,7 +289,6 @@ TEST_F(MainWindowRunTest, BothExitItemsRefuseWhileAPassRuns)
                   u"running"_s);
     }
     EXPECT_TRUE(window.form->isVisible());
-    window.state().IsRunning = false;
 }
 
 } // namespace

@@ -24,7 +24,7 @@ class MainWindowSettingsTest : public ::testing::Test
 protected:
     void SetUp() override { window.showLoaded(); }
 
-    TSettings& settings() { return window.state().Settings; }
+    const TSettings& settings() { return window.logic().settings().settings(); }
     QCheckBox* box(const char* name) { return window.find<QCheckBox>(name); }
 
     MainWindowHarness window;
@@ -192,7 +192,7 @@ TEST_F(MainWindowSettingsTest, ShowingTheRecordWritesNothingBack)
     shown.Schedule.StartTimeMinute = 59;
     shown.Schedule.PeriodHours = 336;
     shown.Schedule.setWeekdays({false, true, false, true, false, true, false});
-    settings() = shown;
+    window.logic().changeSettings([&](TSettings& edited) { edited = shown; }, false);
 
     window.form->refreshSettings();
 
@@ -248,8 +248,8 @@ TEST(MainWindowSettingsLoad, StoredBackupOnceOptionsAreTakenAsTheyStand)
     window.showLoaded("ExitAfterBackupOnce=1\r\nBackupOnStart=1\r\n");
     EXPECT_TRUE(window.find<QCheckBox>("CheckExitAfterBackupOnce")->isChecked());
     EXPECT_TRUE(window.find<QCheckBox>("CheckBackupOnStart")->isChecked());
-    EXPECT_TRUE(window.state().Settings.ExitAfterBackupOnce);
-    EXPECT_TRUE(window.state().Settings.BackupOnStart);
+    EXPECT_TRUE(window.logic().settings().settings().ExitAfterBackupOnce);
+    EXPECT_TRUE(window.logic().settings().settings().BackupOnStart);
 }
 
 // A settings update sends the auto clean section back to the first folder;

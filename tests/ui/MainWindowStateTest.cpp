@@ -36,7 +36,7 @@ protected:
     void SetUp() override
     {
         window.showLoaded();
-        window.state().Settings.MinimizeToTray = GetParam().minimizeToTray;
+        window.logic().changeSettings([&](TSettings& edited) { edited.MinimizeToTray = GetParam().minimizeToTray; }, false);
         tray = window.form->findChild<QSystemTrayIcon*>(u"TrayIcon"_s);
         ASSERT_NE(tray, nullptr);
         EXPECT_FALSE(tray->isVisible());
@@ -87,7 +87,7 @@ TEST(TrayRestore, IconClickAndOpenBringTheWindowBack)
 {
     MainWindowHarness window([] { return true; });
     window.showLoaded();
-    window.state().Settings.MinimizeToTray = true;
+    window.logic().changeSettings([&](TSettings& edited) { edited.MinimizeToTray = true; }, false);
     auto* tray = window.form->findChild<QSystemTrayIcon*>(u"TrayIcon"_s);
     QAction* open = tray->contextMenu()->findChild<QAction*>(u"TrayMenuOpen"_s);
     ASSERT_NE(open, nullptr);
@@ -128,23 +128,24 @@ protected:
 
 TEST_F(WindowPositionTest, LoadWithoutStoredPositionCentresAndKeepsIt)
 {
-    const QPoint centred = ConfigFile::DefaultWindowPosition(window.form->screenGeometry());
-    EXPECT_EQ(window.state().LastPos.topLeft(), centred);
-    EXPECT_EQ(window.state().LastPos.size(), window.form->frameGeometry().size());
+    const QPoint centred = WindowPlacement::DefaultWindowPosition(window.form->screenGeometry());
+    EXPECT_EQ(window.logic().placement().lastPos().topLeft(), centred);
+    EXPECT_EQ(window.logic().placement().lastPos().size(), window.form->frameGeometry().size());
 }
 
 TEST_F(WindowPositionTest, MovesAreRememberedOnlyOnceLoaded)
 {
     moveTo({40, 30});
-    EXPECT_EQ(window.state().LastPos, QRect(QPoint(40, 30), window.form->frameGeometry().size()));
-    EXPECT_FALSE(window.state().LastMax);
+    EXPECT_EQ(window.logic().placement().lastPos(), QRect(QPoint(40, 30), window.form->frameGeometry().size()));
+    EXPECT_FALSE(window.logic().placement().lastMax());
 
     // Before the configuration is loaded the window is being placed, not
     // moved by the user.
-    window.state().IsInitialized = false;
-    moveTo({70, 60});
-    EXPECT_EQ(window.state().LastPos.topLeft(), QPoint(40, 30));
-    window.state().IsInitialized = true;
+    test::MainWindowHarness unloaded;
+    unloaded.logic().windowMoved(QRect(70, 60, 700, 700), false);
+    unloaded.logic().windowResized(QRect(70, 60, 700, 700), true);
+    EXPECT_TRUE(unloaded.logic().placement().lastPos().isNull());
+    EXPECT_FALSE(unloaded.logic().placement().lastMax());
 }
 
 TEST_F(WindowPositionTest, MaximizeKeepsTheNormalPosition)
@@ -152,18 +153,18 @@ TEST_F(WindowPositionTest, MaximizeKeepsTheNormalPosition)
     moveTo({40, 30});
     window.form->showMaximized();
     settle();
-    EXPECT_TRUE(window.state().LastMax);
-    EXPECT_EQ(window.state().LastPos.topLeft(), QPoint(40, 30));
+    EXPECT_TRUE(window.logic().placement().lastMax());
+    EXPECT_EQ(window.logic().placement().lastPos().topLeft(), QPoint(40, 30));
 
     // A maximized window moved by the desktop, say to another screen.
     ASSERT_TRUE(window.form->isMaximized());
     QMoveEvent moved(QPoint(900, 0), window.form->pos());
     QApplication::sendEvent(window.form.get(), &moved);
-    EXPECT_EQ(window.state().LastPos.topLeft(), QPoint(40, 30));
+    EXPECT_EQ(window.logic().placement().lastPos().topLeft(), QPoint(40, 30));
 
     window.form->showNormal();
     settle();
-    EXPECT_FALSE(window.state().LastMax);
+    EXPECT_FALSE(window.logic().placement().lastMax());
 }
 
 } // namespace

@@ -22,16 +22,26 @@ TEST(TrayToolTip, FollowsIdlePassAndPlan)
 
     // What the tray shows while the archiver of a pass runs.
     QString duringPass;
-    window.state().IsRunning = true;
-    window.form->setStatusText(u"backup process started"_s);
-    duringPass = tray->toolTip();
-    window.state().IsRunning = false;
+    {
+        const BackupPass::Running running(window.logic().pass());
+        window.form->setStatusText(u"backup process started"_s);
+        duringPass = tray->toolTip();
+    }
     EXPECT_EQ(duringPass, u"Tessaro: backup pass running"_s);
 
-    window.state().PeriodicRunActive = true;
-    window.state().NextScheduleRun = LocalDateTime::fromParts(2026, 3, 27, 20, 30);
+    // Daily at 20:30, started at 14:05 on the 27th: a first run lies at
+    // least half a period ahead, so it is the 28th's.
+    window.logic().changeSettings(
+        [](TSettings& settings) {
+            settings.Schedule.StartTimeHour = 20;
+            settings.Schedule.StartTimeMinute = 30;
+            settings.Schedule.PeriodHours = 24;
+        },
+        false);
+    window.addRule(u"a"_s);
+    window.logic().periodic().ActionRun(false);
     window.form->logic().periodic().TimerScheduleTimer();
-    EXPECT_EQ(tray->toolTip(), u"Tessaro: next backup pass at 27.03.2026 20:30"_s);
+    EXPECT_EQ(tray->toolTip(), u"Tessaro: next backup pass at 28.03.2026 20:30"_s);
 }
 
 } // namespace
