@@ -8,13 +8,33 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # What the program needs to run, without the tests and benchmarks.
 PROGRAM_TARGETS = tessaro rar-standin tessaro_manual
 
+# The dev and ci presets both build into build/.
+BUILD_DIR = build
+
 deps:
 	bash scripts/install-deps.sh
 
+# Configures from scratch; the targets below need it only once per build
+# folder (see CONFIGURED). Run it after editing CMakePresets.json.
 configure: deps
 	cmake --preset $(PRESET)
+	@rm -f $(BUILD_DIR)/.configured-*
+	@touch $(CONFIGURED)
 
-build: configure
+# Marks a build folder configured with PRESET. Once it is there, the build
+# re-runs CMake's configure step itself whenever a CMakeLists.txt or another
+# input of it changes, so the Makefile configures only a build folder
+# without a cache (a fresh clone, after `make clean`), or one last configured
+# with the other preset (CI=true switches dev and ci).
+CONFIGURED = $(BUILD_DIR)/.configured-$(PRESET)
+
+$(CONFIGURED): $(if $(wildcard $(BUILD_DIR)/CMakeCache.txt),,FORCE)
+	$(MAKE) --no-print-directory configure
+
+.PHONY: FORCE
+FORCE:
+
+build: $(CONFIGURED)
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
 test: build
@@ -25,11 +45,11 @@ bench: build
 
 # Tessaro on its own data folder: the program's folder, build/bin. Without
 # RAR on the machine a first start gets the stand-in archiver.
-run: configure
+run: $(CONFIGURED)
 	cmake --build --preset $(PRESET) -j $(JOBS) --target $(PROGRAM_TARGETS)
 	bash scripts/run.sh build
 
-demo: configure
+demo: $(CONFIGURED)
 	cmake --build --preset $(PRESET) -j $(JOBS) --target $(PROGRAM_TARGETS)
 	bash scripts/demo.sh build
 
@@ -58,8 +78,8 @@ fuzz: deps
 	bash scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
 # The Linux .deb, in build/package/.
-package: configure
-	cmake --build --preset $(PRESET) -j $(JOBS) --target $(PROGRAM_TARGETS) tessaro_icon_theme tessaro_debian_files
+package: $(CONFIGURED)
+	cmake --build --preset $(PRESET) -j $(JOBS) --target tessaro_installed_files
 	cpack --config build/CPackConfig.cmake
 
 # Keeps the INI and logs of the data folder `make run` uses.
