@@ -6,6 +6,8 @@
 #include "app/MainWindowState.h"
 #include "app/PassRecord.h"
 #include "app/PassServices.h"
+#include "core/ArchiverCommandLine.h"
+#include "core/BackupRule.h"
 #include "core/Clock.h"
 
 #include <QList>

@@ -10,11 +10,13 @@
 #include "app/MainWindowState.h"
 #include "app/OverdueWatch.h"
 #include "app/PassAlerts.h"
+#include "app/PassServices.h"
 #include "app/PeriodicRunController.h"
 #include "app/RuleEditing.h"
 #include "app/RunHistory.h"
 #include "app/StartupShutdown.h"
 #include "core/Clock.h"
+#include "core/PathRules.h"
 
 #include <memory>
 

@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "core/BackupRule.h"
 #include "core/LocalDateTime.h"
+#include "core/PathRules.h"
 
 #include <QRect>
 #include <QString>

@@ -5,6 +5,7 @@
 #include "app/PassAlerts.h"
 #include "app/PassRecord.h"
 #include "core/Clock.h"
+#include "core/LocalDateTime.h"
 
 namespace tessaro {
 

@@ -3,6 +3,7 @@
 #include "app/ConfigFile.h"
 #include "app/MainView.h"
 #include "app/MainWindowState.h"
+#include "core/BackupRule.h"
 
 namespace tessaro {
 
