@@ -14,25 +14,31 @@ BUILD_DIR = build
 deps:
 	bash scripts/install-deps.sh
 
-# Configures from scratch; the targets below need it only once per build
-# folder (see CONFIGURED). Run it after editing CMakePresets.json.
-configure: deps
-	cmake --preset $(PRESET)
-	@rm -f $(BUILD_DIR)/.configured-*
-	@touch $(CONFIGURED)
-
-# Marks a build folder configured with PRESET. Once it is there, the build
-# re-runs CMake's configure step itself whenever a CMakeLists.txt or another
-# input of it changes, so the Makefile configures only a build folder
-# without a cache (a fresh clone, after `make clean`), or one last configured
-# with the other preset (CI=true switches dev and ci).
-CONFIGURED = $(BUILD_DIR)/.configured-$(PRESET)
-
-$(CONFIGURED): $(if $(wildcard $(BUILD_DIR)/CMakeCache.txt),,FORCE)
-	$(MAKE) --no-print-directory configure
+# A build folder is configured once per preset: .configured-<preset> in it
+# says so. From then on the build re-runs CMake's configure step itself
+# whenever a CMakeLists.txt or another input of it changes, so the Makefile
+# configures only a folder without a cache (a fresh clone, after `make
+# clean`) or one last configured with another preset (CI=true switches dev
+# and ci).
+#   $(call configure-preset,<preset>,<build folder>)
+define configure-preset
+cmake --preset $(1)
+@rm -f $(2)/.configured-*
+@touch $(2)/.configured-$(1)
+endef
+# The prerequisite that makes a folder's mark out of date when it has no cache.
+unless-cached = $(if $(wildcard $(1)/CMakeCache.txt),,FORCE)
 
 .PHONY: FORCE
 FORCE:
+
+# Configures on request, for example after editing CMakePresets.json.
+configure: deps
+	$(call configure-preset,$(PRESET),$(BUILD_DIR))
+
+CONFIGURED = $(BUILD_DIR)/.configured-$(PRESET)
+$(CONFIGURED): $(call unless-cached,$(BUILD_DIR))
+	$(MAKE) --no-print-directory configure
 
 build: $(CONFIGURED)
 	cmake --build --preset $(PRESET) -j $(JOBS)
@@ -65,7 +71,7 @@ windows-test: windows
 
 # The core and app tests under AddressSanitizer and UBSan, in build-sanitize.
 sanitize: deps
-	cmake --preset sanitize
+	$(MAKE) --no-print-directory build-sanitize/.configured-sanitize
 	cmake --build --preset sanitize -j $(JOBS)
 	ctest --preset sanitize -j $(JOBS)
 
@@ -73,9 +79,15 @@ sanitize: deps
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	bash scripts/install-fuzz-deps.sh
-	cmake --preset fuzz
+	$(MAKE) --no-print-directory build-fuzz/.configured-fuzz
 	cmake --build --preset fuzz -j $(JOBS)
 	bash scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+build-sanitize/.configured-sanitize: $(call unless-cached,build-sanitize)
+	$(call configure-preset,sanitize,build-sanitize)
+
+build-fuzz/.configured-fuzz: $(call unless-cached,build-fuzz)
+	$(call configure-preset,fuzz,build-fuzz)
 
 # The Linux .deb, in build/package/.
 package: $(CONFIGURED)
