@@ -8,13 +8,39 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # What the program needs to run, without the tests and benchmarks.
 PROGRAM_TARGETS = tessaro rar-standin tessaro_manual
 
+# The dev and ci presets both build into build/.
+BUILD_DIR = build
+
 deps:
 	bash scripts/install-deps.sh
 
-configure: deps
-	cmake --preset $(PRESET)
+# A build folder is configured once per preset: .configured-<preset> in it
+# says so. From then on the build re-runs CMake's configure step itself
+# whenever a CMakeLists.txt or another input of it changes, so the Makefile
+# configures only a folder without a cache (a fresh clone, after `make
+# clean`) or one last configured with another preset (CI=true switches dev
+# and ci).
+#   $(call configure-preset,<preset>,<build folder>)
+define configure-preset
+cmake --preset $(1)
+@rm -f $(2)/.configured-*
+@touch $(2)/.configured-$(1)
+endef
+# The prerequisite that makes a folder's mark out of date when it has no cache.
+unless-cached = $(if $(wildcard $(1)/CMakeCache.txt),,FORCE)
 
-build: configure
+.PHONY: FORCE
+FORCE:
+
+# Configures on request, for example after editing CMakePresets.json.
+configure: deps
+	$(call configure-preset,$(PRESET),$(BUILD_DIR))
+
+CONFIGURED = $(BUILD_DIR)/.configured-$(PRESET)
+$(CONFIGURED): $(call unless-cached,$(BUILD_DIR))
+	$(MAKE) --no-print-directory configure
+
+build: $(CONFIGURED)
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
 test: build
@@ -25,11 +51,11 @@ bench: build
 
 # Tessaro on its own data folder: the program's folder, build/bin. Without
 # RAR on the machine a first start gets the stand-in archiver.
-run: configure
+run: $(CONFIGURED)
 	cmake --build --preset $(PRESET) -j $(JOBS) --target $(PROGRAM_TARGETS)
 	bash scripts/run.sh build
 
-demo: configure
+demo: $(CONFIGURED)
 	cmake --build --preset $(PRESET) -j $(JOBS) --target $(PROGRAM_TARGETS)
 	bash scripts/demo.sh build
 
@@ -45,7 +71,7 @@ windows-test: windows
 
 # The core and app tests under AddressSanitizer and UBSan, in build-sanitize.
 sanitize: deps
-	cmake --preset sanitize
+	$(MAKE) --no-print-directory build-sanitize/.configured-sanitize
 	cmake --build --preset sanitize -j $(JOBS)
 	ctest --preset sanitize -j $(JOBS)
 
@@ -53,13 +79,19 @@ sanitize: deps
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	bash scripts/install-fuzz-deps.sh
-	cmake --preset fuzz
+	$(MAKE) --no-print-directory build-fuzz/.configured-fuzz
 	cmake --build --preset fuzz -j $(JOBS)
 	bash scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
+build-sanitize/.configured-sanitize: $(call unless-cached,build-sanitize)
+	$(call configure-preset,sanitize,build-sanitize)
+
+build-fuzz/.configured-fuzz: $(call unless-cached,build-fuzz)
+	$(call configure-preset,fuzz,build-fuzz)
+
 # The Linux .deb, in build/package/.
-package: configure
-	cmake --build --preset $(PRESET) -j $(JOBS) --target $(PROGRAM_TARGETS) tessaro_icon_theme tessaro_debian_files
+package: $(CONFIGURED)
+	cmake --build --preset $(PRESET) -j $(JOBS) --target tessaro_installed_files
 	cpack --config build/CPackConfig.cmake
 
 # Keeps the INI and logs of the data folder `make run` uses.

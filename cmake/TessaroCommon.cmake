@@ -14,10 +14,10 @@ target_compile_definitions(tessaro_common INTERFACE
     QT_NO_CONTEXTLESS_CONNECT
     QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
     QT_NO_KEYWORDS
-    TESSARO_VERSION_TEXT="${PROJECT_VERSION}"
-    TESSARO_HOMEPAGE_TEXT="${PROJECT_HOMEPAGE_URL}"
-    TESSARO_APP_ID_TEXT="${TESSARO_APP_ID}"
 )
+# The version, the homepage and the desktop name reach only the sources that
+# use them (see src/app and the program's target): a new version must not
+# rebuild every file.
 
 if(MSVC)
     target_compile_options(tessaro_common INTERFACE /W4 /permissive- /utf-8)

@@ -6,6 +6,8 @@
 #include "app/PassRecord.h"
 #include "app/PassServices.h"
 #include "app/SettingsStore.h"
+#include "core/ArchiverCommandLine.h"
+#include "core/BackupRule.h"
 #include "core/Clock.h"
 
 #include <QList>

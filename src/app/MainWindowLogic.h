@@ -10,6 +10,7 @@
 #include "app/MainView.h"
 #include "app/OverdueWatch.h"
 #include "app/PassAlerts.h"
+#include "app/PassServices.h"
 #include "app/PeriodicRunController.h"
 #include "app/RuleEditing.h"
 #include "app/RunHistory.h"
@@ -17,6 +18,7 @@
 #include "app/StartupShutdown.h"
 #include "app/WindowPlacement.h"
 #include "core/Clock.h"
+#include "core/PathRules.h"
 
 #include <functional>
 #include <memory>

@@ -7,6 +7,7 @@
 #include "app/PeriodicRunController.h"
 #include "app/SettingsStore.h"
 #include "core/Clock.h"
+#include "core/LocalDateTime.h"
 
 namespace tessaro {
 

@@ -6,6 +6,7 @@
 #include "app/MainView.h"
 #include "app/SettingsStore.h"
 #include "core/Clock.h"
+#include "core/LocalDateTime.h"
 #include "core/Schedule.h"
 
 namespace tessaro {

@@ -7,11 +7,6 @@ QString ProgramName()
     return QStringLiteral("Tessaro");
 }
 
-QString ProgramVersion()
-{
-    return QStringLiteral(TESSARO_VERSION_TEXT);
-}
-
 // The project's addresses. Neutral ones until the project has its own: set
 // them before a release. The homepage comes from the build (the project's
 // HOMEPAGE_URL), which the desktop launcher and package metadata share.

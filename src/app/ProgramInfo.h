@@ -5,6 +5,7 @@
 namespace tessaro {
 
 // The program's name and version as the log banner and the About box show them.
+// ProgramVersion is defined in a source the build writes (ProgramVersion.cpp.in).
 QString ProgramName();
 QString ProgramVersion();
 

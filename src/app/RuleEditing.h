@@ -4,6 +4,7 @@
 #include "app/Configuration.h"
 #include "app/MainView.h"
 #include "app/SettingsStore.h"
+#include "core/BackupRule.h"
 
 namespace tessaro {
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/ArchiveJob.h"
+#include "core/ArchiverCommandLine.h"
+#include "core/BackupRule.h"
 
 namespace tessaro {
 

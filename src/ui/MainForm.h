@@ -2,6 +2,8 @@
 
 #include "app/MainView.h"
 #include "app/MainWindowLogic.h"
+#include "app/PassAlerts.h"
+#include "app/StartupShutdown.h"
 #include "ui/ControlRegistry.h"
 
 #include <QMainWindow>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MainView.h"
 #include "app/MainWindowLogic.h"
 #include "ui/ControlRegistry.h"
 #include "ui/SettingsBinder.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/BackupRule.h"
+#include "core/PathRules.h"
 
 #include <QDialog>
 
