@@ -230,9 +230,8 @@ void ConfigFile::InitConfig()
         file.write("[Settings]\r\n");
 }
 
-std::optional<StoredConfiguration> ConfigFile::Read(TBackupRules& rules,
-                                                    const QPoint& defaultTopLeft,
-                                                    QString& errorText)
+std::optional<StoredConfiguration>
+ConfigFile::Read(TBackupRules& rules, const QPoint& defaultTopLeft, QString& errorText)
 {
     if (!QFileInfo::exists(m_fileName))
         InitConfig();

@@ -20,7 +20,8 @@ MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
       m_help(view, m_log,
              seams.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                            : seams.programFolder),
-      m_history(m_configFile, m_log), m_overdue(m_settings, m_periodic, m_pass, m_clock, m_log, m_alerts)
+      m_history(m_configFile, m_log),
+      m_overdue(m_settings, m_periodic, m_pass, m_clock, m_log, m_alerts)
 {
     for (PassObserver* observer :
          std::initializer_list<PassObserver*>{&m_history, &m_alerts, &m_overdue})
@@ -54,8 +55,8 @@ void MainWindowLogic::showLoaded(int windowLeft, int windowTop)
     UpdateSettings();
     m_view.setMinimumWindowSize(
         QSize(WindowPlacement::MinimumWidth, WindowPlacement::MinimumHeight));
-    m_view.setWindowGeometry(m_placement.restore(windowLeft, windowTop, m_view.windowSize(),
-                                                 m_view.screenGeometry()));
+    m_view.setWindowGeometry(
+        m_placement.restore(windowLeft, windowTop, m_view.windowSize(), m_view.screenGeometry()));
     m_view.processEvents();
 }
 

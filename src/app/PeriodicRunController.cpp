@@ -19,8 +19,7 @@ QString hoursAndMinutes(qint64 ms)
 PeriodicRunController::PeriodicRunController(const SettingsStore& settings, MainView& view,
                                              const Clock& clock, ActivityLog& log,
                                              Configuration& config, BackupPass& pass)
-    : m_settings(settings), m_view(view), m_clock(clock), m_log(log), m_config(config),
-      m_pass(pass)
+    : m_settings(settings), m_view(view), m_clock(clock), m_log(log), m_config(config), m_pass(pass)
 {}
 
 const TSchedule& PeriodicRunController::schedule() const
@@ -139,8 +138,7 @@ void PeriodicRunController::TimerScheduleTimer()
 
 void PeriodicRunController::logNextRun()
 {
-    m_log.LogInfo(QLatin1String("next scheduled backup: ") +
-                  m_nextRun.format(u"yyyy.mm.dd hh:nn"));
+    m_log.LogInfo(QLatin1String("next scheduled backup: ") + m_nextRun.format(u"yyyy.mm.dd hh:nn"));
 }
 
 bool PeriodicRunController::checkRulesForClick()

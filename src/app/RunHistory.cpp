@@ -113,8 +113,7 @@ QString decodeLogFile(const QByteArray& bytes)
 
 } // namespace
 
-RunHistory::RunHistory(const ConfigFile& config, ActivityLog& log) : m_config(config), m_log(log)
-{}
+RunHistory::RunHistory(const ConfigFile& config, ActivityLog& log) : m_config(config), m_log(log) {}
 
 QString RunHistory::fileName() const
 {

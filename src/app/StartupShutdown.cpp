@@ -122,7 +122,8 @@ void StartupShutdown::FormShow()
         return;
     const QString result = m_config.LoadConfig();
     if (const LocalDateTime last = m_pass.lastBackupTime(); !last.isNever())
-        m_log.LogInfo(QStringLiteral("last backup was done at ") + last.format(u"dd.mm.yyyy hh:MM"));
+        m_log.LogInfo(QStringLiteral("last backup was done at ") +
+                      last.format(u"dd.mm.yyyy hh:MM"));
     m_initialized = true;
     if (result == QLatin1String("ok")) {
         m_view.armStartUpTimer();
@@ -148,8 +149,8 @@ void StartupShutdown::StartUpTimerTimer()
         }
         m_settings.setWinRARLocation(found);
         m_view.refreshSettings();
-        m_view.showMessage(texts().foundInstallation + Quoted(found),
-                           startCaption, MessageButtons::Ok);
+        m_view.showMessage(texts().foundInstallation + Quoted(found), startCaption,
+                           MessageButtons::Ok);
     }
     if (m_periodic.resumesAtStart()) {
         m_periodic.ActionRun(false);

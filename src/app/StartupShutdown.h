@@ -6,9 +6,9 @@
 #include "app/Configuration.h"
 #include "app/DataFolderLock.h"
 #include "app/MainView.h"
-#include "app/SettingsStore.h"
 #include "app/PeriodicRunController.h"
 #include "app/PlatformTexts.h"
+#include "app/SettingsStore.h"
 
 #include <functional>
 #include <memory>

@@ -10,8 +10,7 @@ QString TrayToolTipText(bool passRunning, bool periodicActive, LocalDateTime nex
     if (passRunning)
         return name + QLatin1String("backup pass running");
     if (periodicActive && !nextRun.isNever())
-        return name + QLatin1String("next backup pass at ") +
-               nextRun.format(u"dd.mm.yyyy hh:MM");
+        return name + QLatin1String("next backup pass at ") + nextRun.format(u"dd.mm.yyyy hh:MM");
     return name + QLatin1String("idle");
 }
 

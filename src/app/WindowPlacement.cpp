@@ -145,8 +145,8 @@ QRect WindowPlacement::restore(int left, int top, const QSize& size, const Scree
 {
     m_lastPos = rectOf(left, top, size.width(), size.height());
     // Placed from the stored numbers, which m_lastPos may not hold whole.
-    return placeOnDisplay(
-        {left, top, qint64(left) + size.width(), qint64(top) + size.height()}, screens);
+    return placeOnDisplay({left, top, qint64(left) + size.width(), qint64(top) + size.height()},
+                          screens);
 }
 
 QPoint WindowPlacement::DefaultWindowPosition(const ScreenGeometry& screens)

@@ -44,8 +44,7 @@ std::vector<std::string> describe(const QList<FakeMainView::Run>& runs)
 class ActivityLogTest : public ::testing::Test
 {
 protected:
-    explicit ActivityLogTest(PathStyle linkStyle = nativePathStyle())
-        : log(clock, &view, linkStyle)
+    explicit ActivityLogTest(PathStyle linkStyle = nativePathStyle()) : log(clock, &view, linkStyle)
     {
         log.setLogFolder(withSlash(dir.filePath(u"log"_s)));
         QDir().mkpath(log.logFolder());

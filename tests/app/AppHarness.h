@@ -83,7 +83,11 @@ public:
         dataFolder = withSlash(root.filePath(QStringLiteral("data")));
         QDir().mkpath(dataFolder);
         logic.startup().FormCreate({dataFolder, QString()});
-        logic.changeSettings([&](TSettings& edited) { edited.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER); }, false);
+        logic.changeSettings(
+            [&](TSettings& edited) {
+                edited.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER);
+            },
+            false);
     }
 
     // A rule whose source folder holds one file (or nothing).

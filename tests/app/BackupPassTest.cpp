@@ -224,7 +224,8 @@ TEST_F(BackupPassTest, CaptureHoldsThePassForTheWebhookAndIsClearedAround)
 {
     addRule(s("a"));
     logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
-    logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
+    logic.changeSettings(
+        [&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
     logic.changeSettings([&](TSettings& edited) { edited.IncludeLogsInWebHookCall = true; }, false);
     log.LogInfo(s("before the pass"));
     const auto scoped = plan(archiveMade());
@@ -252,7 +253,8 @@ TEST_F(BackupPassTest, WebhookFailureAndErrorStatus)
 {
     addRule(s("a"), false);
     logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
-    logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
+    logic.changeSettings(
+        [&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
     services.webHookOutcome = {false, s("Connection refused")};
 
     ASSERT_TRUE(pass.RunBackup());
@@ -388,7 +390,8 @@ TEST_F(AutoCleanCalls, OncePerDestinationFolderWithTheFirstRulesLimits)
     addWindowsRule("E:\\Off\\", acmOff, 10, 5);
     addWindowsRule("F:\\Zero\\", acmNumFiles, 0, 5);
     addWindowsRule("G:\\Size\\", acmDiskUsage, 10, 5);
-    logic.changeSettings([&](TSettings& edited) { edited.ArchiveFormat = TArchiveFormat::Zip; }, false);
+    logic.changeSettings([&](TSettings& edited) { edited.ArchiveFormat = TArchiveFormat::Zip; },
+                         false);
 
     ASSERT_TRUE(pass.RunBackup());
 

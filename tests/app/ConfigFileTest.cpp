@@ -1,11 +1,10 @@
-#include "app/MainWindowLogic.h"
-
 #include "FakeMainView.h"
 #include "FixedClock.h"
 #include "FullFileSystem.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
 #include "app/ActivityLog.h"
+#include "app/MainWindowLogic.h"
 
 #include <QDir>
 #include <QFile>
@@ -636,7 +635,8 @@ TEST_F(ConfigFileTest, SaveWritesEverySectionInItsKeyOrder)
                              "LastRun="_s +
                              LocalDateTime().toIso8601() + u"\r\n\r\n"_s;
     EXPECT_EQ(QString::fromUtf8(configBytes()), expected);
-    EXPECT_TRUE(logic().pass().lastBackupTime().toIso8601().startsWith(u"2026-03-27T14:05:09.123"_s));
+    EXPECT_TRUE(
+        logic().pass().lastBackupTime().toIso8601().startsWith(u"2026-03-27T14:05:09.123"_s));
     EXPECT_TRUE(LocalDateTime().toIso8601().startsWith(u"1899-12-30T00:00:00.000"_s));
 #ifndef Q_OS_WIN
     EXPECT_EQ(permissionBits(configPath()), 0600);
@@ -840,9 +840,12 @@ TEST_F(ConfigFileTest, UpdateSettingsEnablesWhatTheSettingsAllow)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.periodHours);
-        logic().changeSettings([&](TSettings& edited) { edited.CallWebHook = c.callWebHook; }, false);
-        logic().changeSettings([&](TSettings& edited) { edited.UseNumThreads = c.useNumThreads; }, false);
-        logic().changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = c.periodHours; }, false);
+        logic().changeSettings([&](TSettings& edited) { edited.CallWebHook = c.callWebHook; },
+                               false);
+        logic().changeSettings([&](TSettings& edited) { edited.UseNumThreads = c.useNumThreads; },
+                               false);
+        logic().changeSettings(
+            [&](TSettings& edited) { edited.Schedule.PeriodHours = c.periodHours; }, false);
         config().UpdateSettings();
         EXPECT_EQ(view().isEnabled(Control::EditWebhook), c.callWebHook);
         EXPECT_EQ(view().isEnabled(Control::CheckIncludeLog), c.callWebHook);

@@ -142,7 +142,7 @@ TEST_F(HelpActionsTest, AFailedOpenIsLoggedAndShown)
     for (const auto& message : view.messages)
         EXPECT_EQ(message.caption, u"Help"_s);
     EXPECT_EQ(log.capture(), QStringList({u"27.03.2026 14:05:09 [E] "_s + texts[0],
-                                             u"27.03.2026 14:05:09 [E] "_s + texts[1]}));
+                                          u"27.03.2026 14:05:09 [E] "_s + texts[1]}));
 }
 
 // An installed program finds its manual in the prefix's documentation

@@ -82,7 +82,8 @@ TEST_P(ExitStatusTest, BackupOnceThenExitEndsWithTheOutcome)
 {
     const ExitCase& c = GetParam();
     app.addRule(u"a"_s, c.withFile);
-    app.logic.changeSettings([&](TSettings& edited) { edited.ExitAfterBackupOnce = c.exitAfterBackupOnce; }, false);
+    app.logic.changeSettings(
+        [&](TSettings& edited) { edited.ExitAfterBackupOnce = c.exitAfterBackupOnce; }, false);
     const auto scoped = app.plan(AppHarness::archiveMade());
 
     app.logic.pass().BackUpOnceNow();
@@ -107,7 +108,8 @@ protected:
     OverdueTest()
     {
         app.addRule(u"a"_s);
-        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 4; }, false);
+        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 4; },
+                                 false);
         app.logic.changeSettings([&](TSettings& edited) { edited.WarnWhenOverdue = true; }, false);
         app.logic.periodic().ActionRun(false);
     }
@@ -161,8 +163,10 @@ TEST_F(OverdueTest, AGoodPassEndsTheStretchAndANewOneWarnsAgain)
 TEST_F(OverdueTest, TheWarningGoesOutWithTheNextWebhookCall)
 {
     app.logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
-    app.logic.changeSettings([&](TSettings& edited) { edited.IncludeLogsInWebHookCall = true; }, false);
-    app.logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/hook"_s; }, false);
+    app.logic.changeSettings([&](TSettings& edited) { edited.IncludeLogsInWebHookCall = true; },
+                             false);
+    app.logic.changeSettings(
+        [&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/hook"_s; }, false);
     tickAt(at(27, 10));
     // The computer slept through two runs; the due pass runs at waking.
     const auto good = app.plan(AppHarness::archiveMade());

@@ -33,8 +33,10 @@ protected:
     PeriodicRun() : app(at(27, 10))
     {
         // Daily at 12:00, every day.
-        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 24; }, false);
-        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.StartTimeHour = 12; }, false);
+        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 24; },
+                                 false);
+        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.StartTimeHour = 12; },
+                                 false);
     }
 
     void expectActive(bool active)
@@ -311,7 +313,8 @@ TEST_F(PeriodicRun, SettingsUpdatesKeepTheWeekdayListDisabledWhileActive)
 {
     for (const int period : {4, 24, 48}) {
         SCOPED_TRACE(period);
-        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = period; }, false);
+        app.logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = period; },
+                                 false);
         startAfterYesterdaysRun();
         app.logic.config().UpdateSettings();
         expectActive(true);

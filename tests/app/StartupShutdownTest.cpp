@@ -29,7 +29,10 @@ protected:
     StartupShutdown& startup() { return app.logic.startup(); }
 
     // Writes the configuration file the next load reads.
-    void configure(const QByteArray& ini) { test::writeFile(app.logic.configFile().fileName(), ini); }
+    void configure(const QByteArray& ini)
+    {
+        test::writeFile(app.logic.configFile().fileName(), ini);
+    }
 
     AppHarness app{now};
 };
@@ -243,7 +246,8 @@ TEST(StartupWithoutArchiver, EveryAnswerEndsTheStartUpStep)
         EXPECT_EQ(app.view.pagesShown.contains(Page::Archiver), !c.quits) << c.name;
         EXPECT_FALSE(lines.contains(s("[I] action: backup once (now)"))) << c.name;
         EXPECT_EQ(app.view.minimizeCalls, 0) << c.name;
-        EXPECT_FALSE(QFile::exists(app.logic.configFile().fileName())) << c.name << ": nothing saved";
+        EXPECT_FALSE(QFile::exists(app.logic.configFile().fileName()))
+            << c.name << ": nothing saved";
     }
 }
 
@@ -261,7 +265,9 @@ TEST_F(Startup, ExitIsRefusedWhileAPassRunsAndSavesOtherwise)
     EXPECT_EQ(app.view.messages.first().caption, s("Exit"));
     EXPECT_EQ(app.view.quitCalls, 0);
 
-    app.logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/saved-on-exit"); }, false);
+    app.logic.changeSettings(
+        [&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/saved-on-exit"); },
+        false);
     EXPECT_TRUE(startup().ActionExit());
     EXPECT_EQ(app.view.quitCalls, 1);
     TMemIniFile saved(app.logic.configFile().fileName());

@@ -85,7 +85,8 @@ TEST_F(VerifyArchivesTest, AFailedTestIsAnErrorOfTheRuleAndSparesItsFolder)
     other->NumFiles = 3;
     app.logic.changeSettings([&](TSettings& edited) { edited.VerifyArchives = true; }, false);
     app.logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
-    app.logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/"_s; }, false);
+    app.logic.changeSettings(
+        [&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/"_s; }, false);
     {
         // Only the first archive fails its test.
         FakeArchiverPlan p = plan(3);

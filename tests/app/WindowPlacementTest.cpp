@@ -118,7 +118,8 @@ TEST(PlaceWindow, UsesThePrimaryDisplayWhenNoScreenIsListed)
 {
     ScreenGeometry g = singleScreen();
     g.screens.clear();
-    EXPECT_EQ(WindowPlacement::PlaceWindow(QRect(1500, 100, 620, 658), g), QRect(1300, 100, 620, 658));
+    EXPECT_EQ(WindowPlacement::PlaceWindow(QRect(1500, 100, 620, 658), g),
+              QRect(1300, 100, 620, 658));
 }
 
 } // namespace

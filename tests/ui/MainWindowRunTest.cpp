@@ -145,7 +145,9 @@ TEST_F(MainWindowRunTest, ScheduleTextsKeepTickingDuringTheScheduledPass)
     test::writeFile(window.data.path() + u"/src/file.txt"_s, "data");
     window.addRule(window.data.path() + u"/dest/"_s);
     QDir().mkpath(window.data.path() + u"/dest"_s);
-    logic.changeSettings([&](TSettings& edited) { edited.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER); }, false);
+    logic.changeSettings(
+        [&](TSettings& edited) { edited.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER); },
+        false);
     logic.changeSettings([&](TSettings& edited) { edited.Schedule.PeriodHours = 24; }, false);
     logic.changeSettings([&](TSettings& edited) { edited.Schedule.StartTimeHour = 12; }, false);
     logic.periodic().restoreLastRun(LocalDateTime::fromParts(2026, 3, 26, 12, 0));

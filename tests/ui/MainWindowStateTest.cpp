@@ -36,7 +36,8 @@ protected:
     void SetUp() override
     {
         window.showLoaded();
-        window.logic().changeSettings([&](TSettings& edited) { edited.MinimizeToTray = GetParam().minimizeToTray; }, false);
+        window.logic().changeSettings(
+            [&](TSettings& edited) { edited.MinimizeToTray = GetParam().minimizeToTray; }, false);
         tray = window.form->findChild<QSystemTrayIcon*>(u"TrayIcon"_s);
         ASSERT_NE(tray, nullptr);
         EXPECT_FALSE(tray->isVisible());
@@ -136,7 +137,8 @@ TEST_F(WindowPositionTest, LoadWithoutStoredPositionCentresAndKeepsIt)
 TEST_F(WindowPositionTest, MovesAreRememberedOnlyOnceLoaded)
 {
     moveTo({40, 30});
-    EXPECT_EQ(window.logic().placement().lastPos(), QRect(QPoint(40, 30), window.form->frameGeometry().size()));
+    EXPECT_EQ(window.logic().placement().lastPos(),
+              QRect(QPoint(40, 30), window.form->frameGeometry().size()));
     EXPECT_FALSE(window.logic().placement().lastMax());
 
     // Before the configuration is loaded the window is being placed, not

@@ -16,7 +16,11 @@ public:
     PassHarness() : window([] { return true; })
     {
         window.showLoaded();
-        window.logic().changeSettings([&](TSettings& edited) { edited.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER); }, false);
+        window.logic().changeSettings(
+            [&](TSettings& edited) {
+                edited.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER);
+            },
+            false);
         destination = window.data.path() + QStringLiteral("/dest/");
         QDir().mkpath(destination);
         QDir().mkpath(window.data.path() + QStringLiteral("/src"));
