@@ -363,5 +363,51 @@ TEST_F(RuleEditingTest, ListClicksAddOrEdit)
     }
 }
 
+// What the rule dialog refuses, first problem first. The password check is
+// the archive job's own, so a rule the dialog stores is never turned away
+// by the job for its password.
+TEST(RuleEditingRuleError, NamesTheFirstProblemOfTheRule)
+{
+    const struct
+    {
+        PathStyle style;
+        const char* source;
+        const char* destination;
+        const char* filename;
+        bool usePassword;
+        const char* password;
+        const char* error;
+    } cases[] = {
+        {PathStyle::Windows, "", "D:\\Backup\\", "data", false, "",
+         "Please enter a valid source folder"},
+        {PathStyle::Windows, "C:\\Data\\", "data\\", "a:b", false, "",
+         "Please enter a valid destination folder"},
+        {PathStyle::Windows, "C:\\Data\\", "D:\\Backup\\", "a:b", true, "pa\"ss",
+         "Please enter a valid destination filename"},
+        {PathStyle::Windows, "C:\\Data\\", "D:\\Backup\\", "data", true, "pa\"ss -df",
+         "The password must not contain a double quote character"},
+        {PathStyle::Windows, "C:\\Data\\", "D:\\Backup\\", "data", false, "pa\"ss", ""},
+        {PathStyle::Windows, "C:\\Data\\", "D:\\Backup\\", "data", true, "secret", ""},
+        {PathStyle::Posix, "C:\\Data\\", "/srv/backup/", "data", false, "",
+         "Please enter a valid source folder"},
+        {PathStyle::Posix, "/home/me/data/", "/srv/backup/", "data", false, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.source << " | " << c.destination << " | " << c.filename
+                                        << " | " << c.password);
+        TBackupRule rule;
+        rule.SourceFolder = QString::fromLatin1(c.source);
+        rule.DestinationFolder = QString::fromLatin1(c.destination);
+        rule.DestinationFilename = QString::fromLatin1(c.filename);
+        rule.UsePassword = c.usePassword;
+        rule.Password = QString::fromLatin1(c.password);
+
+        const QString error = RuleEditing::RuleError(rule, c.style);
+
+        EXPECT_EQ(error, QString::fromLatin1(c.error));
+        EXPECT_EQ(error.isEmpty(), rule.IsValid(c.style) && !rule.HasUnsafePassword());
+    }
+}
+
 } // namespace
 } // namespace tessaro
