@@ -368,43 +368,66 @@ TEST_F(RuleEditingTest, ListClicksAddOrEdit)
 // by the job for its password.
 TEST(RuleEditingRuleError, NamesTheFirstProblemOfTheRule)
 {
+    const QString source = u"Please enter a valid source folder"_s;
+    const QString destination = u"Please enter a valid destination folder"_s;
+    const QString filename = u"Please enter a valid destination filename"_s;
+    const QString quote = u"The password must not contain a double quote character"_s;
+    const auto usePassword = [](TBackupRule& rule, const QString& password) {
+        rule.UsePassword = true;
+        rule.Password = password;
+    };
     const struct
     {
+        const char* name;
         PathStyle style;
-        const char* source;
-        const char* destination;
-        const char* filename;
-        bool usePassword;
-        const char* password;
-        const char* error;
+        std::function<void(TBackupRule&)> change;
+        QString error;
     } cases[] = {
-        {PathStyle::Windows, "", "D:\\Backup\\", "data", false, "",
-         "Please enter a valid source folder"},
-        {PathStyle::Windows, "C:\\Data\\", "data\\", "a:b", false, "",
-         "Please enter a valid destination folder"},
-        {PathStyle::Windows, "C:\\Data\\", "D:\\Backup\\", "a:b", true, "pa\"ss",
-         "Please enter a valid destination filename"},
-        {PathStyle::Windows, "C:\\Data\\", "D:\\Backup\\", "data", true, "pa\"ss -df",
-         "The password must not contain a double quote character"},
-        {PathStyle::Windows, "C:\\Data\\", "D:\\Backup\\", "data", false, "pa\"ss", ""},
-        {PathStyle::Windows, "C:\\Data\\", "D:\\Backup\\", "data", true, "secret", ""},
-        {PathStyle::Posix, "C:\\Data\\", "/srv/backup/", "data", false, "",
-         "Please enter a valid source folder"},
-        {PathStyle::Posix, "/home/me/data/", "/srv/backup/", "data", false, "", ""},
+        {"valid", PathStyle::Windows, [](TBackupRule&) {}, QString()},
+        {"valid on POSIX", PathStyle::Posix,
+         [](TBackupRule& rule) {
+             rule.SourceFolder = u"/home/me/data/"_s;
+             rule.DestinationFolder = u"/srv/backup/"_s;
+         },
+         QString()},
+        {"Windows source on POSIX", PathStyle::Posix,
+         [](TBackupRule& rule) { rule.DestinationFolder = u"/srv/backup/"_s; }, source},
+        {"every part broken", PathStyle::Windows,
+         [&](TBackupRule& rule) {
+             rule.SourceFolder.clear();
+             rule.DestinationFolder = u"data\\"_s;
+             rule.DestinationFilename = u"a:b"_s;
+             usePassword(rule, u"pa\"ss"_s);
+         },
+         source},
+        {"destination and later", PathStyle::Windows,
+         [&](TBackupRule& rule) {
+             rule.DestinationFolder = u"data\\"_s;
+             rule.DestinationFilename = u"a:b"_s;
+         },
+         destination},
+        {"file name before password", PathStyle::Windows,
+         [&](TBackupRule& rule) {
+             rule.DestinationFilename = u"a:b"_s;
+             usePassword(rule, u"pa\"ss"_s);
+         },
+         filename},
+        {"quote in the password", PathStyle::Windows,
+         [&](TBackupRule& rule) { usePassword(rule, u"pa\"ss -df"_s); }, quote},
+        {"quote in an unused password", PathStyle::Windows,
+         [](TBackupRule& rule) { rule.Password = u"pa\"ss"_s; }, QString()},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.source << " | " << c.destination << " | " << c.filename
-                                        << " | " << c.password);
+        SCOPED_TRACE(c.name);
         TBackupRule rule;
-        rule.SourceFolder = QString::fromLatin1(c.source);
-        rule.DestinationFolder = QString::fromLatin1(c.destination);
-        rule.DestinationFilename = QString::fromLatin1(c.filename);
-        rule.UsePassword = c.usePassword;
-        rule.Password = QString::fromLatin1(c.password);
+        rule.SourceFolder = u"C:\\Data\\"_s;
+        rule.DestinationFolder = u"D:\\Backup\\"_s;
+        rule.DestinationFilename = u"data"_s;
+        c.change(rule);
 
         const QString error = RuleEditing::RuleError(rule, c.style);
 
-        EXPECT_EQ(error, QString::fromLatin1(c.error));
+        EXPECT_EQ(error, c.error);
         EXPECT_EQ(error.isEmpty(), rule.IsValid(c.style) && !rule.HasUnsafePassword());
     }
 }
