@@ -33,11 +33,19 @@ void AutoCleanSettings::ComboAutoCleanDestinationFoldersChange()
         m_section.showPage(PageOfRule(*rule));
 }
 
-void AutoCleanSettings::CheckAutoCleanClick()
+void AutoCleanSettings::StorePage(const AutoCleanPage& page, TBackupRule& rule)
 {
-    if (m_filling)
-        return;
-    AutoCleanPage page = m_section.shownPage();
+    rule.AutoCleanMode = !page.autoClean         ? acmOff
+                         : page.numFilesSelected ? acmNumFiles
+                                                 : acmDiskUsage;
+    // The limits are kept whatever the mode, so switching auto clean back on
+    // brings them back.
+    rule.NumFiles = page.numFiles;
+    rule.DiskUsage = page.diskUsage;
+}
+
+AutoCleanPage AutoCleanSettings::AfterAutoCleanClick(AutoCleanPage page)
+{
     if (page.autoClean) {
         if (!page.numFilesSelected && !page.diskUsageSelected)
             page.numFilesSelected = true;
@@ -45,7 +53,14 @@ void AutoCleanSettings::CheckAutoCleanClick()
         page.numFilesSelected = false;
         page.diskUsageSelected = false;
     }
-    m_section.showPage(page);
+    return page;
+}
+
+void AutoCleanSettings::CheckAutoCleanClick()
+{
+    if (m_filling)
+        return;
+    m_section.showPage(AfterAutoCleanClick(m_section.shownPage()));
     UpdateAutoCleanFromSettings();
 }
 
@@ -60,14 +75,7 @@ void AutoCleanSettings::UpdateAutoCleanFromSettings()
     TBackupRule* rule = m_rules.RuleByDestinationFolder(m_section.selectedFolder());
     if (!rule)
         return;
-    const AutoCleanPage page = m_section.shownPage();
-    rule->AutoCleanMode = !page.autoClean         ? acmOff
-                          : page.numFilesSelected ? acmNumFiles
-                                                  : acmDiskUsage;
-    // The limits are kept whatever the mode, so switching auto clean back on
-    // brings them back.
-    rule->NumFiles = page.numFiles;
-    rule->DiskUsage = page.diskUsage;
+    StorePage(m_section.shownPage(), *rule);
     m_rules.UpdateAutoCleanRules(*rule);
 }
 

@@ -7,16 +7,20 @@
 
 namespace tessaro {
 
-// What the auto clean section of the Settings page shows for one
-// destination folder.
+// The limits a rule starts with, before the user chooses any.
+inline constexpr int DefaultAutoCleanNumFiles = 10;
+inline constexpr int DefaultAutoCleanDiskUsage = 5;
+
+// What an auto clean section shows for one destination folder: the one on
+// the Settings page and the one in the rule dialog.
 struct AutoCleanPage
 {
     // "Auto clean:" is ticked; the limit controls are enabled exactly then.
     bool autoClean = false;
     bool numFilesSelected = false;
     bool diskUsageSelected = false;
-    int numFiles = 10;
-    int diskUsage = 5;
+    int numFiles = DefaultAutoCleanNumFiles;
+    int diskUsage = DefaultAutoCleanDiskUsage;
 
     friend bool operator==(const AutoCleanPage&, const AutoCleanPage&) = default;
 };
@@ -63,6 +67,11 @@ public:
     // What the section shows for a rule: its mode and its limits within 1
     // to 1000.
     static AutoCleanPage PageOfRule(const TBackupRule& rule);
+    // The rule's mode and limits as the page shows them.
+    static void StorePage(const AutoCleanPage& page, TBackupRule& rule);
+    // What the page shows once "Auto clean:" was ticked or unticked: ticked
+    // with no limit chosen limits by file count, unticked chooses none.
+    static AutoCleanPage AfterAutoCleanClick(AutoCleanPage page);
     static int ClampLimit(int value);
 
 private:

@@ -108,12 +108,21 @@ BackupPass::AutoCleanLimits BackupPass::LimitsOf(const TBackupRule& rule)
 
 void BackupPass::EnableApp()
 {
-    m_view.setControlEnabled(Control::SchedulePagePanel, true);
+    setPassSettingsEnabled(true);
 }
 
 void BackupPass::DisableApp()
 {
-    m_view.setControlEnabled(Control::SchedulePagePanel, false);
+    setPassSettingsEnabled(false);
+}
+
+void BackupPass::setPassSettingsEnabled(bool enabled)
+{
+    // What the pass took at its start stays as the user sees it until it
+    // ends: the schedule, and the auto clean limits, which belong to the
+    // rules and so are not edited meanwhile either.
+    for (Control panel : {Control::SchedulePagePanel, Control::AutoCleanPanel})
+        m_view.setControlEnabled(panel, enabled);
 }
 
 bool BackupPass::RunBackup()

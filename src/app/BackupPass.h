@@ -93,6 +93,8 @@ public:
     };
 
 private:
+    // The panels of the settings a running pass depends on.
+    void setPassSettingsEnabled(bool enabled);
     // Runs every job, records the last backup time, saves and lists the
     // archives made. Returns the number of rules that failed.
     int runJobs(const TBackupRules& rules, const TWinRAROptions& options, const QString& winRAR,

@@ -52,7 +52,9 @@ enum class Control
     EditWebhook,
     CheckIncludeLog,
     SpinNumThreads,
-    // Auto clean section of the Settings page.
+    // Auto clean section of the Settings page, and the panel holding all of
+    // it.
+    AutoCleanPanel,
     CheckAutoClean,
     RadioNumFiles,
     RadioDiskUsage,

@@ -1,5 +1,7 @@
 #include "app/RuleEditing.h"
 
+#include "app/AutoCleanSettings.h"
+
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -51,8 +53,8 @@ void RuleEditing::ButtonAddRuleClick()
     if (refuseWhileRunning())
         return;
     auto rule = std::make_unique<TBackupRule>();
-    rule->NumFiles = 10;
-    rule->DiskUsage = 5;
+    rule->NumFiles = DefaultAutoCleanNumFiles;
+    rule->DiskUsage = DefaultAutoCleanDiskUsage;
     rule->IncludeSubFolders = true;
     if (m_view.editRule(*rule, m_rules, u"Add backup rule"_s))
         ruleListChanged(*m_rules.Add(std::move(rule)));
@@ -95,6 +97,21 @@ void RuleEditing::ButtonDeleteRuleClick(qsizetype selected)
     // The other rules of the folder keep their shared auto clean settings.
     m_config.SaveConfig();
     m_config.UpdateSettings();
+}
+
+QString RuleEditing::RuleError(const TBackupRule& rule, PathStyle style)
+{
+    if (!rule.IsValidSourceFolder(style))
+        return u"Please enter a valid source folder"_s;
+    if (!rule.IsValidDestinationFolder(style))
+        return u"Please enter a valid destination folder"_s;
+    if (!rule.IsValidDestinationFilename())
+        return u"Please enter a valid destination filename"_s;
+    // Refused here already, so the user hears of it while still typing
+    // rather than from the log of a failed pass.
+    if (rule.HasUnsafePassword())
+        return u"The password must not contain a double quote character"_s;
+    return {};
 }
 
 void RuleEditing::ListViewClick(qsizetype selected)

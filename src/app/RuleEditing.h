@@ -26,6 +26,10 @@ public:
     void ListViewClick(qsizetype selected);
     void ListViewDoubleClick(qsizetype selected);
 
+    // Why the rule dialog cannot store the rule, or an empty text: its first
+    // invalid part, or a password that the archive job would refuse.
+    static QString RuleError(const TBackupRule& rule, PathStyle style);
+
 private:
     // Shows the refusal and returns true while a backup pass runs.
     bool refuseWhileRunning();

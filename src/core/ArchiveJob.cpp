@@ -16,14 +16,6 @@ const QString levelInfo = QStringLiteral("I");
 const QString levelWarning = QStringLiteral("W");
 const QString levelError = QStringLiteral("E");
 
-// The password travels inside one double-quoted token of the parameter
-// string; a quote in it would end the token early and let the rest be read
-// as further switches of the archiver.
-bool hasUnsafePassword(const TBackupRule& rule)
-{
-    return rule.UsePassword && rule.Password.contains(QLatin1Char('"'));
-}
-
 QString sourceSkippedText(const TBackupRule& rule)
 {
     const QString what = rule.IncludeSubFolders ? QStringLiteral("no files or folders found")
@@ -62,7 +54,7 @@ bool ArchiveRule(const QString& winRARPath, const TBackupRule& rule, const TWinR
         resultCode = ResultSourceEmpty;
         return false;
     }
-    if (hasUnsafePassword(rule)) {
+    if (rule.HasUnsafePassword()) {
         write(levelError, QStringLiteral("backup: failed, error: password contains a double "
                                          "quote character. archiver not started"));
         resultCode = ResultUnsafePassword;

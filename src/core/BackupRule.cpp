@@ -198,6 +198,14 @@ bool TBackupRule::IsValid(PathStyle style) const
            IsValidDestinationFilename();
 }
 
+bool TBackupRule::HasUnsafePassword() const
+{
+    // The password travels inside one double-quoted token of the parameter
+    // string; a quote in it would end the token early and let the rest be
+    // read as further switches of the archiver.
+    return UsePassword && Password.contains(QLatin1Char('"'));
+}
+
 void TBackupRule::Normalize(PathStyle style)
 {
     SourceFolder = withTrailingSeparator(trimControlAndBlanks(SourceFolder), style);

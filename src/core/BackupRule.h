@@ -53,6 +53,9 @@ public:
     bool IsValidDestinationFolder(PathStyle style = nativePathStyle()) const;
     bool IsValidDestinationFilename() const;
     bool IsValid(PathStyle style = nativePathStyle()) const;
+    // True when the password in use holds a double quote, which must never
+    // reach the archiver's command line.
+    bool HasUnsafePassword() const;
 
     // Trims the folders and the file name, ends both folders with a
     // separator, and keeps UsePassword and Password consistent.

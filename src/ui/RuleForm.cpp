@@ -1,6 +1,8 @@
 #include "ui/RuleForm.h"
 
+#include "app/RuleEditing.h"
 #include "ui/AccessibleTexts.h"
+#include "ui/AutoCleanControls.h"
 #include "ui/FocusOrder.h"
 #include "ui/RangeSpinBox.h"
 
@@ -16,7 +18,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -30,22 +31,11 @@ namespace {
 const QString dateToken = u"#ymd_hns#"_s;
 const QString errorCaption = u"Error"_s;
 
-constexpr int limitMinimum = 1;
-constexpr int limitMaximum = 1000;
-
 template <typename Widget>
 Widget* named(Widget* widget, const QString& name)
 {
     widget->setObjectName(name);
     return widget;
-}
-
-RangeSpinBox* limitSpinBox(const QString& name, int value, QWidget* parent)
-{
-    auto* spin = named(new RangeSpinBox(parent), name);
-    spin->setRange(limitMinimum, limitMaximum);
-    spin->setValue(value);
-    return spin;
 }
 
 // Neither button reacts to Enter: the user confirms by clicking, so a key
@@ -131,19 +121,13 @@ void TRuleForm::buildControls()
     grid->addWidget(CheckPassword, row, 0);
     grid->addWidget(EditPassword, row, 1, 1, 2);
 
-    CheckAutoClean = named(new QCheckBox(u"Auto clean:"_s, this), u"CheckAutoClean"_s);
-    RadioNumFiles =
-        named(new QRadioButton(u"Limit by number of files:"_s, this), u"RadioNumFiles"_s);
-    SpinNumFiles = limitSpinBox(u"SpinNumFiles"_s, 10, this);
-    RadioDiskUsage =
-        named(new QRadioButton(u"Limit by disk usage (GB):"_s, this), u"RadioDiskUsage"_s);
-    SpinDiskUsage = limitSpinBox(u"SpinDiskUsage"_s, 5, this);
+    m_autoClean = std::make_unique<AutoCleanControls>(this);
     row = grid->rowCount();
-    grid->addWidget(CheckAutoClean, row, 0);
-    grid->addWidget(RadioNumFiles, row, 1);
-    grid->addWidget(SpinNumFiles, row, 2);
-    grid->addWidget(RadioDiskUsage, row + 1, 1);
-    grid->addWidget(SpinDiskUsage, row + 1, 2);
+    grid->addWidget(m_autoClean->CheckAutoClean, row, 0);
+    grid->addWidget(m_autoClean->RadioNumFiles, row, 1);
+    grid->addWidget(m_autoClean->SpinNumFiles, row, 2);
+    grid->addWidget(m_autoClean->RadioDiskUsage, row + 1, 1);
+    grid->addWidget(m_autoClean->SpinDiskUsage, row + 1, 2);
     grid->setColumnStretch(1, 1);
 
     auto* separator = named(new QFrame(this), u"Separator"_s);
@@ -167,11 +151,12 @@ void TRuleForm::buildControls()
     connect(ButtonCancel, &QPushButton::clicked, this, &TRuleForm::ButtonCancelClick);
     connect(CheckAddDate, &QCheckBox::clicked, this, &TRuleForm::CheckAddDateClick);
     connect(CheckPassword, &QCheckBox::clicked, this, &TRuleForm::CheckPasswordClick);
-    connect(CheckAutoClean, &QCheckBox::clicked, this, &TRuleForm::CheckAutoCleanClick);
+    connect(m_autoClean->CheckAutoClean, &QCheckBox::clicked, this,
+            &TRuleForm::CheckAutoCleanClick);
     connect(EditDestinationFolder, &QLineEdit::textChanged, this,
             &TRuleForm::EditDestinationFolderChange);
 
-    setAutoCleanEnabled(false);
+    m_autoClean->showPage(AutoCleanPage{});
     describeControls(this);
     orderFocusByLayout(this);
 }
@@ -198,23 +183,6 @@ PathStyle TRuleForm::pathStyle() const
     return fRules ? fRules->pathStyle() : nativePathStyle();
 }
 
-void TRuleForm::setAutoCleanEnabled(bool enabled)
-{
-    for (QWidget* control : std::initializer_list<QWidget*>{RadioNumFiles, RadioDiskUsage,
-                                                            SpinNumFiles, SpinDiskUsage})
-        control->setEnabled(enabled);
-}
-
-void TRuleForm::clearLimitChoice()
-{
-    // Exclusive radio buttons refuse to be unchecked one by one.
-    for (QRadioButton* radio : {RadioNumFiles, RadioDiskUsage}) {
-        radio->setAutoExclusive(false);
-        radio->setChecked(false);
-        radio->setAutoExclusive(true);
-    }
-}
-
 void TRuleForm::UpdateControls()
 {
     if (!fRule)
@@ -227,18 +195,7 @@ void TRuleForm::UpdateControls()
     CheckPassword->setChecked(fRule->UsePassword);
     EditPassword->setText(fRule->Password);
     EditPassword->setEnabled(fRule->UsePassword);
-
-    const bool autoClean = fRule->AutoCleanMode != acmOff;
-    CheckAutoClean->setChecked(autoClean);
-    setAutoCleanEnabled(autoClean);
-    if (fRule->AutoCleanMode == acmNumFiles)
-        RadioNumFiles->setChecked(true);
-    else if (fRule->AutoCleanMode == acmDiskUsage)
-        RadioDiskUsage->setChecked(true);
-    else
-        clearLimitChoice();
-    SpinNumFiles->setValue(fRule->NumFiles);
-    SpinDiskUsage->setValue(fRule->DiskUsage);
+    m_autoClean->showPage(AutoCleanSettings::PageOfRule(*fRule));
     m_updatingControls = false;
 }
 
@@ -255,30 +212,8 @@ void TRuleForm::UpdateRule()
     fRule->IncludeSubFolders = CheckIncludeSubFolders->isChecked();
     fRule->UsePassword = CheckPassword->isChecked();
     fRule->Password = trimControlAndBlanks(EditPassword->text());
-    if (!CheckAutoClean->isChecked())
-        fRule->AutoCleanMode = acmOff;
-    else
-        fRule->AutoCleanMode = RadioNumFiles->isChecked() ? acmNumFiles : acmDiskUsage;
-    fRule->NumFiles = SpinNumFiles->committedValue();
-    fRule->DiskUsage = SpinDiskUsage->committedValue();
+    AutoCleanSettings::StorePage(m_autoClean->committedPage(), *fRule);
     fRule->Normalize(pathStyle());
-}
-
-QString TRuleForm::ruleError() const
-{
-    const PathStyle style = pathStyle();
-    if (!fRule->IsValidSourceFolder(style))
-        return u"Please enter a valid source folder"_s;
-    if (!fRule->IsValidDestinationFolder(style))
-        return u"Please enter a valid destination folder"_s;
-    if (!fRule->IsValidDestinationFilename())
-        return u"Please enter a valid destination filename"_s;
-    // The password travels inside double quotes on the archiver's command
-    // line; a quote in it would end the token and let the rest pass as
-    // archiver switches.
-    if (fRule->UsePassword && fRule->Password.contains(u'"'))
-        return u"The password must not contain a double quote character"_s;
-    return {};
 }
 
 void TRuleForm::ButtonOKClick()
@@ -286,7 +221,7 @@ void TRuleForm::ButtonOKClick()
     if (!fRule)
         return;
     UpdateRule();
-    const QString error = ruleError();
+    const QString error = RuleEditing::RuleError(*fRule, pathStyle());
     if (error.isEmpty()) {
         accept();
         return;
@@ -313,13 +248,9 @@ void TRuleForm::CheckPasswordClick(bool checked)
     EditPassword->setEnabled(checked);
 }
 
-void TRuleForm::CheckAutoCleanClick(bool checked)
+void TRuleForm::CheckAutoCleanClick()
 {
-    setAutoCleanEnabled(checked);
-    if (!checked)
-        clearLimitChoice();
-    else if (!RadioNumFiles->isChecked() && !RadioDiskUsage->isChecked())
-        RadioNumFiles->setChecked(true);
+    m_autoClean->showPage(AutoCleanSettings::AfterAutoCleanClick(m_autoClean->committedPage()));
 }
 
 void TRuleForm::EditDestinationFolderChange()

@@ -5,15 +5,16 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QCheckBox;
 class QGridLayout;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace tessaro {
 
-class RangeSpinBox;
+class AutoCleanControls;
 
 // The rule dialog: edits one rule for Add or Edit. It lives for one use; the
 // caller owns the rule and reads it back after OK.
@@ -57,14 +58,10 @@ private:
     void ButtonCancelClick();
     void CheckAddDateClick(bool checked);
     void CheckPasswordClick(bool checked);
-    void CheckAutoCleanClick(bool checked);
+    void CheckAutoCleanClick();
     void EditDestinationFolderChange();
 
     PathStyle pathStyle() const;
-    // The reason the rule in fRule cannot be stored, or an empty text.
-    QString ruleError() const;
-    void setAutoCleanEnabled(bool enabled);
-    void clearLimitChoice();
 
     QLineEdit* EditSourceFolder = nullptr;
     QLineEdit* EditDestinationFolder = nullptr;
@@ -73,11 +70,7 @@ private:
     QCheckBox* CheckIncludeSubFolders = nullptr;
     QCheckBox* CheckPassword = nullptr;
     QLineEdit* EditPassword = nullptr;
-    QCheckBox* CheckAutoClean = nullptr;
-    QRadioButton* RadioNumFiles = nullptr;
-    RangeSpinBox* SpinNumFiles = nullptr;
-    QRadioButton* RadioDiskUsage = nullptr;
-    RangeSpinBox* SpinDiskUsage = nullptr;
+    std::unique_ptr<AutoCleanControls> m_autoClean;
     QPushButton* ButtonOK = nullptr;
     QPushButton* ButtonCancel = nullptr;
 

@@ -4,9 +4,9 @@
 #include "core/FileSize.h"
 #include "core/LocalDateTime.h"
 #include "core/Quoted.h"
+#include "ui/AutoCleanControls.h"
 #include "ui/RangeSpinBox.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -38,12 +38,19 @@ SettingsPage::SettingsPage(const PageContext& context, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     buildGeneralSettings(layout);
     layout->addWidget(makeSeparator(this));
-    auto* autoCleanGrid = new QGridLayout;
+    // The section sits on a panel of its own, so that a pass can lock it as
+    // a whole without touching the states its controls have meanwhile.
+    auto* autoCleanPanel = makeNamed<QWidget>(this, "AutoCleanPanel");
+    auto* autoCleanGrid = new QGridLayout(autoCleanPanel);
+    autoCleanGrid->setContentsMargins(QMargins());
     autoCleanGrid->setColumnStretch(2, 1);
-    buildAutoClean(autoCleanGrid);
-    layout->addLayout(autoCleanGrid);
+    buildAutoClean(autoCleanPanel, autoCleanGrid);
+    m_context.controls.add(Control::AutoCleanPanel, autoCleanPanel);
+    layout->addWidget(autoCleanPanel);
     layout->addStretch();
 }
+
+SettingsPage::~SettingsPage() = default;
 
 void SettingsPage::buildGeneralSettings(QVBoxLayout* layout)
 {
@@ -149,42 +156,25 @@ void SettingsPage::bindBackupOnceBoxes()
     }
 }
 
-QSpinBox* SettingsPage::makeLimitSpin(const char* name, int value)
-{
-    // A number typed outside the range is pulled into it when the box
-    // loses the focus, which counts as a change and is stored.
-    auto* spin = makeNamed<RangeSpinBox>(this, name);
-    spin->setRange(AutoCleanSettings::MinimumLimit, AutoCleanSettings::MaximumLimit);
-    spin->setValue(value);
-    spin->setFixedWidth(80);
-    return spin;
-}
-
-void SettingsPage::buildAutoClean(QGridLayout* grid)
+void SettingsPage::buildAutoClean(QWidget* panel, QGridLayout* grid)
 {
     ComboAutoCleanDestinationFolders =
-        makeNamed<QComboBox>(this, "ComboAutoCleanDestinationFolders");
-    CheckAutoClean = makeNamed<QCheckBox>(this, "CheckAutoClean", QStringLiteral("Auto clean:"));
-    RadioNumFiles =
-        makeNamed<QRadioButton>(this, "RadioNumFiles", QStringLiteral("Limit by number of files:"));
-    RadioDiskUsage = makeNamed<QRadioButton>(this, "RadioDiskUsage",
-                                             QStringLiteral("Limit by disk usage (GB):"));
-    SpinNumFiles = makeLimitSpin("SpinNumFiles", 10);
-    SpinDiskUsage = makeLimitSpin("SpinDiskUsage", 5);
-    m_limitGroup = new QButtonGroup(this);
-    m_limitGroup->addButton(RadioNumFiles);
-    m_limitGroup->addButton(RadioDiskUsage);
+        makeNamed<QComboBox>(panel, "ComboAutoCleanDestinationFolders");
+    m_autoCleanControls = std::make_unique<AutoCleanControls>(panel);
+    const AutoCleanControls& section = *m_autoCleanControls;
+    for (QSpinBox* spin : {section.SpinNumFiles, section.SpinDiskUsage})
+        spin->setFixedWidth(80);
 
     const int row = grid->rowCount();
     grid->addWidget(
-        makeNamed<QLabel>(this, "Label1", QStringLiteral("Auto clean settings for destination:")),
+        makeNamed<QLabel>(panel, "Label1", QStringLiteral("Auto clean settings for destination:")),
         row, 0, 1, 2);
     grid->addWidget(ComboAutoCleanDestinationFolders, row, 2);
-    grid->addWidget(CheckAutoClean, row + 1, 0, 1, 2);
-    grid->addWidget(RadioNumFiles, row + 2, 0);
-    grid->addWidget(SpinNumFiles, row + 2, 1);
-    grid->addWidget(RadioDiskUsage, row + 3, 0);
-    grid->addWidget(SpinDiskUsage, row + 3, 1);
+    grid->addWidget(section.CheckAutoClean, row + 1, 0, 1, 2);
+    grid->addWidget(section.RadioNumFiles, row + 2, 0);
+    grid->addWidget(section.SpinNumFiles, row + 2, 1);
+    grid->addWidget(section.RadioDiskUsage, row + 3, 0);
+    grid->addWidget(section.SpinDiskUsage, row + 3, 1);
 
     // Enabled only while some rule has a destination folder; the settings
     // update decides from then on.
@@ -194,11 +184,11 @@ void SettingsPage::buildAutoClean(QGridLayout* grid)
         QWidget* widget;
     } controls[] = {
         {Control::ComboAutoCleanDestinationFolders, ComboAutoCleanDestinationFolders},
-        {Control::CheckAutoClean, CheckAutoClean},
-        {Control::RadioNumFiles, RadioNumFiles},
-        {Control::RadioDiskUsage, RadioDiskUsage},
-        {Control::SpinNumFiles, SpinNumFiles},
-        {Control::SpinDiskUsage, SpinDiskUsage},
+        {Control::CheckAutoClean, section.CheckAutoClean},
+        {Control::RadioNumFiles, section.RadioNumFiles},
+        {Control::RadioDiskUsage, section.RadioDiskUsage},
+        {Control::SpinNumFiles, section.SpinNumFiles},
+        {Control::SpinDiskUsage, section.SpinDiskUsage},
     };
     for (const auto& entry : controls) {
         entry.widget->setEnabled(false);
@@ -208,27 +198,30 @@ void SettingsPage::buildAutoClean(QGridLayout* grid)
     AutoCleanSettings& autoClean = m_autoClean;
     connect(ComboAutoCleanDestinationFolders, &QComboBox::currentIndexChanged, this,
             [&autoClean] { autoClean.ComboAutoCleanDestinationFoldersChange(); });
-    connect(CheckAutoClean, &QCheckBox::toggled, this,
+    connect(section.CheckAutoClean, &QCheckBox::toggled, this,
             [&autoClean] { autoClean.CheckAutoCleanClick(); });
-    connect(RadioNumFiles, &QRadioButton::toggled, this, [&autoClean](bool checked) {
+    connect(section.RadioNumFiles, &QRadioButton::toggled, this, [&autoClean](bool checked) {
         if (checked)
             autoClean.RadioNumFilesClick();
     });
-    connect(RadioDiskUsage, &QRadioButton::toggled, this, [&autoClean](bool checked) {
+    connect(section.RadioDiskUsage, &QRadioButton::toggled, this, [&autoClean](bool checked) {
         if (checked)
             autoClean.RadioDiskUsageClick();
     });
-    connect(SpinNumFiles, &QSpinBox::valueChanged, this,
+    // A number typed outside the range is pulled into it when the box
+    // loses the focus, which counts as a change and is stored.
+    connect(section.SpinNumFiles, &QSpinBox::valueChanged, this,
             [&autoClean] { autoClean.SpinNumFilesChange(); });
-    connect(SpinDiskUsage, &QSpinBox::valueChanged, this,
+    connect(section.SpinDiskUsage, &QSpinBox::valueChanged, this,
             [&autoClean] { autoClean.SpinDiskUsageChange(); });
-    buildAutoCleanPreview(grid);
+    buildAutoCleanPreview(panel, grid);
 }
 
-void SettingsPage::buildAutoCleanPreview(QGridLayout* grid)
+void SettingsPage::buildAutoCleanPreview(QWidget* panel, QGridLayout* grid)
 {
-    LabelAutoCleanPreview = makeNamed<QLabel>(this, "LabelAutoCleanPreview");
-    TreeAutoCleanPreview = makeNamed<QTreeWidget>(this, "TreeAutoCleanPreview");
+    const AutoCleanControls& section = *m_autoCleanControls;
+    LabelAutoCleanPreview = makeNamed<QLabel>(panel, "LabelAutoCleanPreview");
+    TreeAutoCleanPreview = makeNamed<QTreeWidget>(panel, "TreeAutoCleanPreview");
     TreeAutoCleanPreview->setHeaderLabels(
         {QStringLiteral("Archive"), QStringLiteral("Date"), QStringLiteral("Size")});
     TreeAutoCleanPreview->setRootIsDecorated(false);
@@ -254,11 +247,11 @@ void SettingsPage::buildAutoCleanPreview(QGridLayout* grid)
         refreshAutoCleanPreview();
     };
     connect(ComboAutoCleanDestinationFolders, &QComboBox::currentIndexChanged, this, refresh);
-    connect(CheckAutoClean, &QCheckBox::toggled, this, refresh);
-    connect(RadioNumFiles, &QRadioButton::toggled, this, refresh);
-    connect(RadioDiskUsage, &QRadioButton::toggled, this, refresh);
-    connect(SpinNumFiles, &QSpinBox::valueChanged, this, refresh);
-    connect(SpinDiskUsage, &QSpinBox::valueChanged, this, refresh);
+    connect(section.CheckAutoClean, &QCheckBox::toggled, this, refresh);
+    connect(section.RadioNumFiles, &QRadioButton::toggled, this, refresh);
+    connect(section.RadioDiskUsage, &QRadioButton::toggled, this, refresh);
+    connect(section.SpinNumFiles, &QSpinBox::valueChanged, this, refresh);
+    connect(section.SpinDiskUsage, &QSpinBox::valueChanged, this, refresh);
     refreshAutoCleanPreview();
 }
 
@@ -312,25 +305,12 @@ QString SettingsPage::selectedFolder() const
 
 AutoCleanPage SettingsPage::shownPage() const
 {
-    return {CheckAutoClean->isChecked(), RadioNumFiles->isChecked(), RadioDiskUsage->isChecked(),
-            SpinNumFiles->value(), SpinDiskUsage->value()};
+    return m_autoCleanControls->shownPage();
 }
 
 void SettingsPage::showPage(const AutoCleanPage& page)
 {
-    CheckAutoClean->setChecked(page.autoClean);
-    for (QWidget* limit :
-         {static_cast<QWidget*>(RadioNumFiles), static_cast<QWidget*>(RadioDiskUsage),
-          static_cast<QWidget*>(SpinNumFiles), static_cast<QWidget*>(SpinDiskUsage)})
-        limit->setEnabled(page.autoClean);
-    // An exclusive group never lets go of its last choice; deselecting
-    // both needs the group opened for a moment.
-    m_limitGroup->setExclusive(false);
-    RadioNumFiles->setChecked(page.numFilesSelected);
-    RadioDiskUsage->setChecked(page.diskUsageSelected);
-    m_limitGroup->setExclusive(true);
-    SpinNumFiles->setValue(page.numFiles);
-    SpinDiskUsage->setValue(page.diskUsage);
+    m_autoCleanControls->showPage(page);
 }
 
 } // namespace tessaro

@@ -6,17 +6,18 @@
 #include <QStringList>
 #include <QWidget>
 
-class QButtonGroup;
+#include <memory>
+
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
-class QRadioButton;
 class QLabel;
-class QSpinBox;
 class QTreeWidget;
 class QVBoxLayout;
 
 namespace tessaro {
+
+class AutoCleanControls;
 
 // The "Settings" page: the general settings and, below them, the auto
 // clean limits of one destination folder at a time.
@@ -26,6 +27,7 @@ class SettingsPage final : public QWidget, private AutoCleanSection
 
 public:
     SettingsPage(const PageContext& context, QWidget* parent = nullptr);
+    ~SettingsPage() override;
 
     // Makes the folders the drop-down's items; with at least one, selects
     // the first and shows its limits.
@@ -40,11 +42,11 @@ private:
     void bindBackupOnceBoxes();
     // The opt-in extras: archive test and overdue warning.
     void buildExtraSettings(QVBoxLayout* layout);
-    void buildAutoClean(QGridLayout* grid);
-    QSpinBox* makeLimitSpin(const char* name, int value);
+    // The auto clean controls and their preview, on the panel.
+    void buildAutoClean(QWidget* panel, QGridLayout* grid);
     // The archives the next pass would delete in the selected folder, shown
     // below the limits and refreshed whenever they change.
-    void buildAutoCleanPreview(QGridLayout* grid);
+    void buildAutoCleanPreview(QWidget* panel, QGridLayout* grid);
     void refreshAutoCleanPreview();
 
     // AutoCleanSection
@@ -61,12 +63,7 @@ private:
     QCheckBox* CheckExitAfterBackupOnce = nullptr;
     QCheckBox* CheckBackupOnStart = nullptr;
     QComboBox* ComboAutoCleanDestinationFolders = nullptr;
-    QCheckBox* CheckAutoClean = nullptr;
-    QButtonGroup* m_limitGroup = nullptr;
-    QRadioButton* RadioNumFiles = nullptr;
-    QRadioButton* RadioDiskUsage = nullptr;
-    QSpinBox* SpinNumFiles = nullptr;
-    QSpinBox* SpinDiskUsage = nullptr;
+    std::unique_ptr<AutoCleanControls> m_autoCleanControls;
     QLabel* LabelAutoCleanPreview = nullptr;
     QTreeWidget* TreeAutoCleanPreview = nullptr;
 };

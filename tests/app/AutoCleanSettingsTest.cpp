@@ -207,5 +207,35 @@ TEST_F(AutoCleanSettingsTest, TheGuardHoldsOnlyWhileFilling)
     EXPECT_FALSE(logic.isFilling());
 }
 
+// The rule dialog shows a rule's auto clean through PageOfRule and stores
+// it back through StorePage: a rule within the limits comes back unchanged.
+TEST(AutoCleanPageOfRule, StoringWhatIsShownGivesTheRuleBack)
+{
+    const struct
+    {
+        TAutoCleanMode mode;
+        int numFiles, diskUsage;
+    } cases[] = {
+        {acmOff, 10, 5},
+        {acmNumFiles, 1, 1000},
+        {acmDiskUsage, 1000, 1},
+        {acmOff, 7, 70},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.mode << ' ' << c.numFiles << ' ' << c.diskUsage);
+        TBackupRule rule;
+        rule.AutoCleanMode = c.mode;
+        rule.NumFiles = c.numFiles;
+        rule.DiskUsage = c.diskUsage;
+
+        TBackupRule stored;
+        AutoCleanSettings::StorePage(AutoCleanSettings::PageOfRule(rule), stored);
+
+        EXPECT_EQ(stored.AutoCleanMode, c.mode);
+        EXPECT_EQ(stored.NumFiles, c.numFiles);
+        EXPECT_EQ(stored.DiskUsage, c.diskUsage);
+    }
+}
+
 } // namespace
 } // namespace tessaro

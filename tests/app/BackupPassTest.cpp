@@ -296,6 +296,25 @@ TEST_F(BackupPassTest, RulesChangedDuringThePassDoNotAffectIt)
     EXPECT_EQ(lines.last(), s("[I] backup: finished"));
 }
 
+// The settings a pass took at its start are locked until it ends, and
+// given back afterwards.
+TEST_F(BackupPassTest, ScheduleAndAutoCleanAreLockedWhileThePassRuns)
+{
+    addRule(s("a"));
+    const Control panels[] = {Control::SchedulePagePanel, Control::AutoCleanPanel};
+    QList<bool> enabledMeanwhile;
+    const auto scoped = app.whileArchiverRuns([&] {
+        for (const Control panel : panels)
+            enabledMeanwhile.append(view.isEnabled(panel));
+    });
+
+    ASSERT_TRUE(pass.RunBackup());
+
+    EXPECT_EQ(enabledMeanwhile, (QList<bool>{false, false}));
+    for (const Control panel : panels)
+        EXPECT_TRUE(view.isEnabled(panel)) << int(panel);
+}
+
 TEST_F(BackupPassTest, DurationsShowTheTimeOfDayPartOnly)
 {
     const TBackupRule* rule = addRule(s("a"));

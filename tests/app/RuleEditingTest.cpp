@@ -365,5 +365,74 @@ TEST_F(RuleEditingTest, ListClicksAddOrEdit)
     }
 }
 
+// What the rule dialog refuses, first problem first. The password check is
+// the archive job's own, so a rule the dialog stores is never turned away
+// by the job for its password.
+TEST(RuleEditingRuleError, NamesTheFirstProblemOfTheRule)
+{
+    const QString source = u"Please enter a valid source folder"_s;
+    const QString destination = u"Please enter a valid destination folder"_s;
+    const QString filename = u"Please enter a valid destination filename"_s;
+    const QString quote = u"The password must not contain a double quote character"_s;
+    const auto usePassword = [](TBackupRule& rule, const QString& password) {
+        rule.UsePassword = true;
+        rule.Password = password;
+    };
+    const struct
+    {
+        const char* name;
+        PathStyle style;
+        std::function<void(TBackupRule&)> change;
+        QString error;
+    } cases[] = {
+        {"valid", PathStyle::Windows, [](TBackupRule&) {}, QString()},
+        {"valid on POSIX", PathStyle::Posix,
+         [](TBackupRule& rule) {
+             rule.SourceFolder = u"/home/me/data/"_s;
+             rule.DestinationFolder = u"/srv/backup/"_s;
+         },
+         QString()},
+        {"Windows source on POSIX", PathStyle::Posix,
+         [](TBackupRule& rule) { rule.DestinationFolder = u"/srv/backup/"_s; }, source},
+        {"every part broken", PathStyle::Windows,
+         [&](TBackupRule& rule) {
+             rule.SourceFolder.clear();
+             rule.DestinationFolder = u"data\\"_s;
+             rule.DestinationFilename = u"a:b"_s;
+             usePassword(rule, u"pa\"ss"_s);
+         },
+         source},
+        {"destination and later", PathStyle::Windows,
+         [&](TBackupRule& rule) {
+             rule.DestinationFolder = u"data\\"_s;
+             rule.DestinationFilename = u"a:b"_s;
+         },
+         destination},
+        {"file name before password", PathStyle::Windows,
+         [&](TBackupRule& rule) {
+             rule.DestinationFilename = u"a:b"_s;
+             usePassword(rule, u"pa\"ss"_s);
+         },
+         filename},
+        {"quote in the password", PathStyle::Windows,
+         [&](TBackupRule& rule) { usePassword(rule, u"pa\"ss -df"_s); }, quote},
+        {"quote in an unused password", PathStyle::Windows,
+         [](TBackupRule& rule) { rule.Password = u"pa\"ss"_s; }, QString()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBackupRule rule;
+        rule.SourceFolder = u"C:\\Data\\"_s;
+        rule.DestinationFolder = u"D:\\Backup\\"_s;
+        rule.DestinationFilename = u"data"_s;
+        c.change(rule);
+
+        const QString error = RuleEditing::RuleError(rule, c.style);
+
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(error.isEmpty(), rule.IsValid(c.style) && !rule.HasUnsafePassword());
+    }
+}
+
 } // namespace
 } // namespace tessaro

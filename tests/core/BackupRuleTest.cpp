@@ -123,6 +123,28 @@ TEST(BackupRuleValidity, RuleChecksAllThreeParts)
     }
 }
 
+// Only a password in use reaches the archiver, so only then can its quote
+// harm; quotes elsewhere in the rule are the path rules' business.
+TEST(BackupRuleValidity, UnsafePasswordIsAQuoteInAPasswordInUse)
+{
+    const struct
+    {
+        bool usePassword;
+        const char* password;
+        bool unsafe;
+    } cases[] = {
+        {true, "x\" -df \"", true}, {true, "\"", true}, {true, "secret", false},
+        {false, "a\"b", false},     {true, "", false},  {true, "it's", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.password);
+        TBackupRule rule;
+        rule.UsePassword = c.usePassword;
+        rule.Password = text(c.password);
+        EXPECT_EQ(rule.HasUnsafePassword(), c.unsafe);
+    }
+}
+
 // --- Normalize ------------------------------------------------------------------
 
 struct NormalizeFolderCase

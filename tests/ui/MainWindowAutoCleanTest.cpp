@@ -1,5 +1,7 @@
 #include "MainWindowHarness.h"
+#include "PassHarness.h"
 #include "QtPrinters.h"
+#include "TestFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,6 +10,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -180,6 +183,50 @@ TEST_F(MainWindowAutoCleanTest, TypedLimitsAreStoredAndClampedOnLeaving)
     QApplication::sendEvent(numFiles, &focusOut);
     EXPECT_EQ(numFiles->value(), 1);
     EXPECT_EQ(rule->NumFiles, 1);
+}
+
+// While a pass runs the section is locked like the Schedule page, so its
+// limits cannot change under the pass; afterwards every control is as it
+// was, the limits of a folder without auto clean still disabled.
+TEST(MainWindowAutoCleanDuringAPass, TheSectionIsLockedUntilThePassEnds)
+{
+    test::PassHarness harness;
+    test::MainWindowHarness& window = harness.window;
+    const QString go = window.data.path() + u"/go"_s;
+    harness.goodPasses("wait-for=" + go.toUtf8() + '\n');
+    auto* autoClean = window.find<QCheckBox>("CheckAutoClean");
+    const QList<QWidget*> section = {
+        window.find<QComboBox>("ComboAutoCleanDestinationFolders"),
+        autoClean,
+        window.find<QRadioButton>("RadioNumFiles"),
+        window.find<QRadioButton>("RadioDiskUsage"),
+        window.find<QSpinBox>("SpinNumFiles"),
+        window.find<QSpinBox>("SpinDiskUsage"),
+    };
+    const auto enabledStates = [&section] {
+        QList<bool> states;
+        for (const QWidget* control : section)
+            states.append(control->isEnabled());
+        return states;
+    };
+    const QList<bool> before = enabledStates();
+    ASSERT_EQ(before, (QList<bool>{true, true, false, false, false, false}));
+
+    QList<bool> during;
+    bool ranDuringPass = false;
+    QTimer::singleShot(0, [&] {
+        ranDuringPass = window.state().IsRunning;
+        during = enabledStates();
+        autoClean->click();
+        test::writeFile(go, "");
+    });
+    harness.backupOnce();
+
+    ASSERT_TRUE(ranDuringPass);
+    EXPECT_EQ(during, QList<bool>(section.size(), false));
+    EXPECT_EQ(window.state().Rules.Item(0)->AutoCleanMode, acmOff) << "the click reached the rule";
+    EXPECT_FALSE(autoClean->isChecked());
+    EXPECT_EQ(enabledStates(), before);
 }
 
 } // namespace

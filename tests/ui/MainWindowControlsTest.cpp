@@ -322,6 +322,7 @@ TEST_F(MainWindowControlsTest, EveryNamedControlReachesItsWidget)
         {Control::EditWebhook, "EditWebhook"},
         {Control::CheckIncludeLog, "CheckIncludeLog"},
         {Control::SpinNumThreads, "SpinNumThreads"},
+        {Control::AutoCleanPanel, "AutoCleanPanel"},
         {Control::CheckAutoClean, "CheckAutoClean"},
         {Control::RadioNumFiles, "RadioNumFiles"},
         {Control::RadioDiskUsage, "RadioDiskUsage"},
