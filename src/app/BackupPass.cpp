@@ -57,7 +57,7 @@ private:
     MainView& m_view;
 };
 
-TWinRAROptions optionsFrom(const TSettings& settings)
+TWinRAROptions optionsFrom(const TSettings& settings, const QString& defaultErrorLogFile)
 {
     TWinRAROptions options;
     options.ArchiveFormat = settings.ArchiveFormat;
@@ -66,6 +66,7 @@ TWinRAROptions optionsFrom(const TSettings& settings)
     options.NumThreads = settings.UseNumThreads ? settings.NumThreads : 0;
     options.LogFile = settings.WinRARLogFile;
     options.UpdateMode = settings.UpdateMode;
+    options.DefaultErrorLogFile = defaultErrorLogFile;
     return options;
 }
 
@@ -162,7 +163,7 @@ bool BackupPass::RunBackup()
     m_log.LogInfo(QStringLiteral("backup: start"));
     m_view.setStatusText(QStringLiteral("backup process started"));
 
-    const TWinRAROptions options = optionsFrom(m_state.Settings);
+    const TWinRAROptions options = optionsFrom(m_state.Settings, m_defaultErrorLogFile);
     m_verify = m_state.Settings.VerifyArchives;
     m_untrustedFolders.clear();
     const QString extension = ArchiveExtension(options.ArchiveFormat);
@@ -197,7 +198,8 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
         const LocalDateTime jobStart = m_clock.now();
         m_view.setStatusText(QLatin1String("backing up ") + rule.SourceFolder);
         int resultCode = 0;
-        if (ArchiveRule(winRAR, rule, options, resultCode, log, rule.OutputFileName) &&
+        if (ArchiveRule(m_services.archiver(), winRAR, rule, options, resultCode, log,
+                        rule.OutputFileName) &&
             verified(winRAR, rules, rule, options, resultCode))
             created.append(rule.OutputFileName);
         else
@@ -233,7 +235,8 @@ bool BackupPass::verified(const QString& winRAR, const TBackupRules& rules, cons
 {
     if (!m_verify)
         return true;
-    const int code = VerifyArchive(winRAR, rule, options, rule.OutputFileName, m_log.callback());
+    const int code = VerifyArchive(m_services.archiver(), winRAR, rule, options,
+                                   rule.OutputFileName, m_log.callback());
     if (code == 0)
         return true;
     resultCode = code;

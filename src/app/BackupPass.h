@@ -30,6 +30,10 @@ public:
     void EnableApp();
     void DisableApp();
 
+    // The archiver's error log when the settings name no existing folder for
+    // it; start-up sets it once the data folder is known.
+    void setDefaultErrorLogFile(const QString& path) { m_defaultErrorLogFile = path; }
+
     // The byte limit auto clean gets for a "Limit by disk usage (GB):" value.
     static qint64 DiskUsageBytes(int gigabytes);
 
@@ -90,6 +94,7 @@ private:
     QList<PassObserver*> m_observers;
     PassTrigger m_trigger = PassTrigger::Button;
     int m_lastErrors = 0;
+    QString m_defaultErrorLogFile;
     // Read once per pass, like the archiver options.
     bool m_verify = false;
     // The first rules of the folders where an archive of this pass failed

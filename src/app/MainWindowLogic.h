@@ -21,8 +21,8 @@
 namespace tessaro {
 
 // What the window's logic takes from outside. Empty members mean the real
-// thing: the system clock, the real auto clean and webhook, the platform's
-// archiver search.
+// thing: the system clock, the archiver run as a process, the real auto
+// clean and webhook, the platform's archiver search.
 struct MainWindowSeams
 {
     const Clock* clock = nullptr;

@@ -2,7 +2,6 @@
 
 #include "app/PlatformTexts.h"
 #include "app/ProgramInfo.h"
-#include "core/ArchiverCommandLine.h"
 #include "core/FileSize.h"
 #include "core/PathRules.h"
 #include "core/Quoted.h"
@@ -104,7 +103,7 @@ void StartupShutdown::FormCreate(const DataPaths& paths)
     m_state.ConfigFileName = m_dataFolder + QStringLiteral("tessaro.ini");
     m_state.LogPath = m_dataFolder + QStringLiteral("log") + QDir::separator();
     QDir().mkpath(m_state.LogPath);
-    SetDefaultErrorLogFile(m_dataFolder + QStringLiteral("winrar_errors.log"));
+    m_pass.setDefaultErrorLogFile(m_dataFolder + QStringLiteral("winrar_errors.log"));
 
     m_state.IsInitialized = false;
     m_state.IsRunning = false;
