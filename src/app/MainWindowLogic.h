@@ -26,6 +26,7 @@ namespace tessaro {
 struct MainWindowSeams
 {
     const Clock* clock = nullptr;
+    // The passes' archiver runs, auto clean and webhook calls.
     PassServices* services = nullptr;
     StartupShutdown::FindArchiver findArchiver;
     PathStyle pathStyle = nativePathStyle();
