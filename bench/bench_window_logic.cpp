@@ -101,9 +101,12 @@ void BM_ArchiverDirectly(benchmark::State& state)
                                             rule.DestinationFolder + QStringLiteral("a.rar"),
                                             h.data.filePath(QStringLiteral("errors.log"))));
     }
+    const QString workingFolder = GetArchiverWorkingFolder();
     for (auto _ : state) {
-        for (const ArchiverTokens& tokens : commands)
-            benchmark::DoNotOptimize(RunWinRAR(QStringLiteral(TESSARO_FAKE_ARCHIVER), tokens));
+        for (const ArchiverTokens& tokens : commands) {
+            benchmark::DoNotOptimize(
+                RunWinRAR(QStringLiteral(TESSARO_FAKE_ARCHIVER), tokens, workingFolder));
+        }
     }
 }
 BENCHMARK(BM_ArchiverDirectly)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -33,7 +33,7 @@ private:
     MainView& m_view;
 };
 
-TWinRAROptions optionsFrom(const TSettings& settings)
+TWinRAROptions optionsFrom(const TSettings& settings, const QString& defaultErrorLogFile)
 {
     TWinRAROptions options;
     options.ArchiveFormat = settings.ArchiveFormat;
@@ -42,6 +42,7 @@ TWinRAROptions optionsFrom(const TSettings& settings)
     options.NumThreads = settings.UseNumThreads ? settings.NumThreads : 0;
     options.LogFile = settings.WinRARLogFile;
     options.UpdateMode = settings.UpdateMode;
+    options.DefaultErrorLogFile = defaultErrorLogFile;
     return options;
 }
 
@@ -154,7 +155,7 @@ bool BackupPass::RunBackup()
     m_log.LogInfo(QStringLiteral("backup: start"));
     m_view.setStatusText(QStringLiteral("backup process started"));
 
-    const TWinRAROptions options = optionsFrom(m_settings.settings());
+    const TWinRAROptions options = optionsFrom(m_settings.settings(), m_defaultErrorLogFile);
     m_verify = m_settings.settings().VerifyArchives;
     m_untrustedFolders.clear();
     const QString extension = ArchiveExtension(options.ArchiveFormat);
@@ -189,7 +190,8 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
         const LocalDateTime jobStart = m_clock.now();
         m_view.setStatusText(QLatin1String("backing up ") + rule.SourceFolder);
         int resultCode = 0;
-        if (ArchiveRule(winRAR, rule, options, resultCode, log, rule.OutputFileName) &&
+        if (ArchiveRule(m_services.archiver(), winRAR, rule, options, resultCode, log,
+                        rule.OutputFileName) &&
             verified(winRAR, rules, rule, options, resultCode))
             created.append(rule.OutputFileName);
         else
@@ -225,7 +227,8 @@ bool BackupPass::verified(const QString& winRAR, const TBackupRules& rules, cons
 {
     if (!m_verify)
         return true;
-    const int code = VerifyArchive(winRAR, rule, options, rule.OutputFileName, m_log.callback());
+    const int code = VerifyArchive(m_services.archiver(), winRAR, rule, options,
+                                   rule.OutputFileName, m_log.callback());
     if (code == 0)
         return true;
     resultCode = code;

@@ -58,6 +58,10 @@ public:
     void EnableApp();
     void DisableApp();
 
+    // The archiver's error log when the settings name no existing folder for
+    // it; start-up sets it once the data folder is known.
+    void setDefaultErrorLogFile(const QString& path) { m_defaultErrorLogFile = path; }
+
     // The byte limit auto clean gets for a "Limit by disk usage (GB):" value.
     static qint64 DiskUsageBytes(int gigabytes);
 
@@ -121,6 +125,7 @@ private:
     bool m_running = false;
     LocalDateTime m_lastBackupTime;
     int m_exitStatus = ExitStatusOk;
+    QString m_defaultErrorLogFile;
     // Read once per pass, like the archiver options.
     bool m_verify = false;
     // The first rules of the folders where an archive of this pass failed

@@ -1,14 +1,16 @@
 #pragma once
 
 #include "app/PassServices.h"
+#include "core/ProcessArchiverRunner.h"
 
 namespace tessaro {
 
-// The pass's follow-up work done by the real units: auto clean deletes
-// archives, the webhook sends its request.
+// The pass's outside work done by the real units: the archiver runs as a
+// process, auto clean deletes archives, the webhook sends its request.
 class CorePassServices final : public PassServices
 {
 public:
+    ArchiverRunner& archiver() override { return m_archiver; }
     void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
                          qint64 maxBytes, const TLogProc& log,
                          const TAutoCleanContext& context) override;
@@ -17,6 +19,9 @@ public:
     // "COMPUTERNAME", or the host name where that variable is not set
     // (it is a Windows variable).
     QString computerName() const override;
+
+private:
+    ProcessArchiverRunner m_archiver;
 };
 
 } // namespace tessaro

@@ -26,11 +26,12 @@
 namespace tessaro {
 
 // What the window's logic takes from outside. Empty members mean the real
-// thing: the system clock, the real auto clean and webhook, the platform's
-// archiver search.
+// thing: the system clock, the archiver run as a process, the real auto
+// clean and webhook, the platform's archiver search.
 struct MainWindowSeams
 {
     const Clock* clock = nullptr;
+    // The passes' archiver runs, auto clean and webhook calls.
     PassServices* services = nullptr;
     StartupShutdown::FindArchiver findArchiver;
     PathStyle pathStyle = nativePathStyle();

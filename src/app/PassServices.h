@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ArchiveJob.h"
+#include "core/ArchiverRunner.h"
 #include "core/Autoclean.h"
 
 #include <QString>
@@ -13,13 +14,15 @@ struct WebHookOutcome
     QString errorText;
 };
 
-// What a backup pass hands on once its archives are made: trimming the
-// destination folders and telling the webhook. The program uses the real
-// units; tests may record the calls instead.
+// What a backup pass hands on to the outside: running the archiver that
+// makes and tests the archives, trimming the destination folders and telling
+// the webhook. The program uses the real units; tests may script or record
+// the calls instead.
 class PassServices
 {
 public:
     virtual ~PassServices() = default;
+    virtual ArchiverRunner& archiver() = 0;
     virtual void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
                                  qint64 maxBytes, const TLogProc& log,
                                  const TAutoCleanContext& context) = 0;

@@ -2,7 +2,6 @@
 
 #include "app/PlatformTexts.h"
 #include "app/ProgramInfo.h"
-#include "core/ArchiverCommandLine.h"
 #include "core/FileSize.h"
 #include "core/PathRules.h"
 #include "core/Quoted.h"
@@ -103,7 +102,7 @@ void StartupShutdown::FormCreate(const DataPaths& paths)
     m_configFile.setFileName(m_dataFolder + QStringLiteral("tessaro.ini"));
     m_log.setLogFolder(m_dataFolder + QStringLiteral("log") + QDir::separator());
     QDir().mkpath(m_log.logFolder());
-    SetDefaultErrorLogFile(m_dataFolder + QStringLiteral("winrar_errors.log"));
+    m_pass.setDefaultErrorLogFile(m_dataFolder + QStringLiteral("winrar_errors.log"));
 
     m_initialized = false;
     m_view.SetTitleText(ProgramName() + QStringLiteral(" v") + ProgramVersion());

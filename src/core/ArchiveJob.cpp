@@ -37,8 +37,9 @@ QString checkLogText(const QString& errorLogPath)
 
 } // namespace
 
-bool ArchiveRule(const QString& winRARPath, const TBackupRule& rule, const TWinRAROptions& options,
-                 int& resultCode, const TLogProc& log, const QString& archivePath)
+bool ArchiveRule(ArchiverRunner& runner, const QString& winRARPath, const TBackupRule& rule,
+                 const TWinRAROptions& options, int& resultCode, const TLogProc& log,
+                 const QString& archivePath)
 {
     const auto write = [&log](const QString& level, const QString& text) {
         if (log)
@@ -64,7 +65,7 @@ bool ArchiveRule(const QString& winRARPath, const TBackupRule& rule, const TWinR
     write(levelInfo, QStringLiteral("backup: creating ") + archivePath +
                          QStringLiteral(" from source ") + Quoted(rule.SourceFolder));
 
-    resultCode = RunWinRAR(winRARPath, tokens);
+    resultCode = runner.run(winRARPath, tokens, GetArchiverWorkingFolder());
     if (resultCode == 0 && FileSizeOf(archivePath) < 0)
         resultCode = ResultNoArchiveCreated;
     const qint64 errorLogSizeAfter = FileSizeOf(errorLogPath);

@@ -19,13 +19,14 @@ ArchiverTokens BuildTestTokens(const TBackupRule& rule, const QString& archivePa
     return tokens;
 }
 
-int VerifyArchive(const QString& winRARPath, const TBackupRule& rule, const TWinRAROptions& options,
-                  const QString& archivePath, const TLogProc& log)
+int VerifyArchive(ArchiverRunner& runner, const QString& winRARPath, const TBackupRule& rule,
+                  const TWinRAROptions& options, const QString& archivePath, const TLogProc& log)
 {
     // The archive job has refused a password that would leave its token
     // before an archive could exist, so none reaches this point.
     const int code =
-        RunWinRAR(winRARPath, BuildTestTokens(rule, archivePath, GetErrorLogFile(options)));
+        runner.run(winRARPath, BuildTestTokens(rule, archivePath, GetErrorLogFile(options)),
+                   GetArchiverWorkingFolder());
     if (!log)
         return code;
     if (code == 0) {

@@ -12,10 +12,11 @@ namespace tessaro {
 ArchiverTokens BuildTestTokens(const TBackupRule& rule, const QString& archivePath,
                                const QString& errorLogPath);
 
-// Tests the archive with the archiver and reports the outcome: an
-// information line when the archive reads back whole, an error line
-// otherwise. Returns the archiver's exit code; 0 means sound.
-int VerifyArchive(const QString& winRARPath, const TBackupRule& rule, const TWinRAROptions& options,
-                  const QString& archivePath, const TLogProc& log);
+// Tests the archive with the archiver at winRARPath, run through runner in
+// GetArchiverWorkingFolder(), and reports the outcome: an information line
+// when the archive reads back whole, an error line otherwise. Returns the
+// archiver's exit code; 0 means sound.
+int VerifyArchive(ArchiverRunner& runner, const QString& winRARPath, const TBackupRule& rule,
+                  const TWinRAROptions& options, const QString& archivePath, const TLogProc& log);
 
 } // namespace tessaro

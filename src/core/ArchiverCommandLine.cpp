@@ -6,8 +6,6 @@ namespace tessaro {
 
 namespace {
 
-QString defaultErrorLogFile;
-
 const QLatin1String errorLogName("winrar_errors.log");
 
 // Where the extension of a file name starts (its last dot), or -1 when the
@@ -80,16 +78,6 @@ QString expandDatePattern(const QString& name, const LocalDateTime& now)
 
 } // namespace
 
-void SetDefaultErrorLogFile(const QString& path)
-{
-    defaultErrorLogFile = path;
-}
-
-QString DefaultErrorLogFile()
-{
-    return defaultErrorLogFile;
-}
-
 QString ExpandArchiveName(const QString& fileName, TArchiveFormat archiveFormat,
                           const LocalDateTime& now, PathStyle style)
 {
@@ -108,19 +96,14 @@ QString BuildArchiveFileName(const TBackupRule& rule, const TWinRAROptions& opti
            ExpandArchiveName(rule.DestinationFilename, options.ArchiveFormat, now, style);
 }
 
-QString GetErrorLogFile(const TWinRAROptions& options, const QString& defaultErrorLogFile)
+QString GetErrorLogFile(const TWinRAROptions& options)
 {
     if (!options.LogFile.isEmpty()) {
         const QString folder = withTrailingSeparator(options.LogFile, nativePathStyle());
         if (QFileInfo(folder).isDir())
             return folder + errorLogName;
     }
-    return defaultErrorLogFile;
-}
-
-QString GetErrorLogFile(const TWinRAROptions& options)
-{
-    return GetErrorLogFile(options, defaultErrorLogFile);
+    return options.DefaultErrorLogFile;
 }
 
 ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions& options,

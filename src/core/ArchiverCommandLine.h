@@ -26,6 +26,9 @@ struct TWinRAROptions
     QString LogFile;
     // Add only new and changed files to an existing archive.
     bool UpdateMode = false;
+    // The error log used when LogFile names no existing folder:
+    // "winrar_errors.log" in the data folder.
+    QString DefaultErrorLogFile;
 };
 
 // One token of the archiver's command line. Quoted tokens are written
@@ -41,11 +44,6 @@ struct ArchiverToken
 
 using ArchiverTokens = QList<ArchiverToken>;
 
-// The error log path used when the options name no existing folder. Set once
-// at start-up to "winrar_errors.log" in the data folder.
-void SetDefaultErrorLogFile(const QString& path);
-QString DefaultErrorLogFile();
-
 // The full path of the archive to write: the destination folder, then the
 // file name with the format's extension and its date pattern expanded with
 // the given time (the pass's start time).
@@ -57,8 +55,7 @@ QString ExpandArchiveName(const QString& fileName, TArchiveFormat archiveFormat,
                           const LocalDateTime& now, PathStyle style = nativePathStyle());
 
 // "winrar_errors.log" in the options' log folder when that folder exists,
-// otherwise the given default.
-QString GetErrorLogFile(const TWinRAROptions& options, const QString& defaultErrorLogFile);
+// otherwise the options' default error log.
 QString GetErrorLogFile(const TWinRAROptions& options);
 
 // The archiver's command line as a token list, in the archiver's order.

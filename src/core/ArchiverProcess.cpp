@@ -31,12 +31,12 @@ void waitProcessingEvents(QProcess& process)
 
 } // namespace
 
-int RunWinRAR(const QString& winRARPath, const ArchiverTokens& tokens)
+int RunWinRAR(const QString& winRARPath, const ArchiverTokens& tokens, const QString& workingFolder)
 {
     QProcess process;
     process.setProgram(winRARPath);
     prepareArchiverStart(process, tokens);
-    process.setWorkingDirectory(GetArchiverWorkingFolder());
+    process.setWorkingDirectory(workingFolder);
     // Nobody reads the archiver's output: sending it nowhere means a chatty
     // archiver can neither fill a pipe and stall nor grow our memory, and it
     // never waits for input.

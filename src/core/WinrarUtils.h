@@ -7,4 +7,6 @@
 #include "core/ArchiverExitCodes.h"
 #include "core/ArchiverLocation.h"
 #include "core/ArchiverProcess.h"
+#include "core/ArchiverRunner.h"
 #include "core/FileSize.h"
+#include "core/ProcessArchiverRunner.h"

@@ -2,9 +2,11 @@
 
 #include "FakeArchiverPlan.h"
 #include "FakeMainView.h"
+#include "ScriptedArchiverRunner.h"
 #include "TestFiles.h"
 #include "app/MainWindowLogic.h"
 #include "core/ArchiverCommandLine.h"
+#include "core/ProcessArchiverRunner.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -33,7 +35,8 @@ private:
     LocalDateTime m_now;
 };
 
-// Records auto clean and webhook calls instead of deleting or sending.
+// Records auto clean and webhook calls instead of deleting or sending. The
+// archiver runs as a real process unless the test points runner elsewhere.
 class RecordingServices final : public PassServices
 {
 public:
@@ -53,7 +56,10 @@ public:
     QList<AutoCleanCall> autoCleanCalls;
     QList<WebHookCall> webHookCalls;
     WebHookOutcome webHookOutcome{true, QStringLiteral("OK")};
+    ProcessArchiverRunner processArchiver;
+    ArchiverRunner* runner = &processArchiver;
 
+    ArchiverRunner& archiver() override { return *runner; }
     void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
                          qint64 maxBytes, const TLogProc& log,
                          const TAutoCleanContext& context) override
@@ -88,6 +94,7 @@ public:
                 edited.WinRARLocation = QStringLiteral(TESSARO_FAKE_ARCHIVER);
             },
             false);
+        scriptedArchiver.archive = QByteArray(2048, 'x');
     }
 
     // A rule whose source folder holds one file (or nothing).
@@ -103,6 +110,14 @@ public:
         rule->DestinationFilename = name + QStringLiteral("_#ymd_hns#");
         rule->IncludeSubFolders = true;
         return logic.ruleSet().Add(std::move(rule));
+    }
+
+    // The pass's archiver calls go to the scripted runner from now on; by
+    // default it answers 0 and leaves a 2 kB archive.
+    ScriptedArchiverRunner& scriptArchiver()
+    {
+        services.runner = &scriptedArchiver;
+        return scriptedArchiver;
     }
 
     ScopedFakeArchiverPlan plan(const FakeArchiverPlan& p)
@@ -151,6 +166,7 @@ public:
     SteppingClock clock;
     FakeMainView view;
     RecordingServices services;
+    ScriptedArchiverRunner scriptedArchiver;
     QString foundArchiver;
     MainWindowLogic logic;
 };

@@ -1,6 +1,8 @@
 #include "AppHarness.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "core/ArchiverExitCodes.h"
+#include "core/ArchiverProcess.h"
 #include "core/MemIniFile.h"
 
 #include <QDir>
@@ -14,9 +16,8 @@ namespace tessaro {
 namespace {
 
 using test::AppHarness;
-using test::FakeArchiverPlan;
 using test::FakeMainView;
-using test::ScopedFakeArchiverPlan;
+using test::ScriptedArchiverRunner;
 
 QString s(const char* text)
 {
@@ -48,11 +49,7 @@ protected:
         return destination + name + s("_260327_140509.rar");
     }
 
-    ScopedFakeArchiverPlan plan(const FakeArchiverPlan& p) { return app.plan(p); }
-    static FakeArchiverPlan archiveMade(int exitCode = 0)
-    {
-        return AppHarness::archiveMade(exitCode);
-    }
+    ScriptedArchiverRunner& scriptArchiver() { return app.scriptArchiver(); }
     QStringList loggedLines() const { return app.loggedLines(); }
 
     AppHarness app;
@@ -74,10 +71,15 @@ QString q(const QString& text)
 TEST_F(BackupPassTest, OneRuleLogsEveryStepInOrder)
 {
     const TBackupRule* rule = addRule(s("docs"));
-    const auto scoped = plan(archiveMade());
+    const ScriptedArchiverRunner& archiver = scriptArchiver();
 
     ASSERT_TRUE(pass.RunBackup());
 
+    ASSERT_EQ(archiver.calls.size(), 1);
+    EXPECT_EQ(archiver.calls[0].program, logic.settings().settings().WinRARLocation);
+    EXPECT_EQ(archiver.calls[0].command(), s("a"));
+    EXPECT_EQ(archiver.calls[0].archive(), archiveOf(s("docs")));
+    EXPECT_EQ(archiver.calls[0].workingFolder, GetArchiverWorkingFolder());
     EXPECT_EQ(loggedLines(), (QStringList{
                                  s("[I] backup: start"),
                                  s("[I] backup: creating ") + archiveOf(s("docs")) +
@@ -100,9 +102,11 @@ TEST_F(BackupPassTest, SeveralRulesNumberTheArchivesMadeAndTotalTheTime)
     const TBackupRule* first = addRule(s("a"));
     const TBackupRule* empty = addRule(s("b"), false);
     const TBackupRule* third = addRule(s("c"));
-    const auto scoped = plan(archiveMade());
+    const ScriptedArchiverRunner& archiver = scriptArchiver();
 
     ASSERT_TRUE(pass.RunBackup());
+
+    EXPECT_EQ(archiver.calls.size(), 2) << "the empty source is skipped";
 
     const QStringList lines = loggedLines();
     const QStringList tail = lines.mid(lines.size() - 4);
@@ -123,7 +127,7 @@ TEST_F(BackupPassTest, AnArchiveGoneBeforeTheListKeepsItsNumberFree)
     addRule(s("a"));
     addRule(s("b"));
     addRule(s("c"));
-    const auto scoped = plan(archiveMade());
+    scriptArchiver();
     // Once the last job has made its archive, the second one disappears
     // before the pass lists what it made.
     clock.onNow = [this] {
@@ -142,7 +146,9 @@ TEST_F(BackupPassTest, EveryJobFailingStillRecordsAndSavesTheBackupTime)
 {
     addRule(s("a"));
     addRule(s("b"));
-    const auto scoped = plan(FakeArchiverPlan{.exitCode = 2});
+    ScriptedArchiverRunner& archiver = scriptArchiver();
+    archiver.defaultResultCode = 2;
+    archiver.archive.reset();
 
     ASSERT_TRUE(pass.RunBackup());
 
@@ -160,7 +166,7 @@ TEST_F(BackupPassTest, EveryJobFailingStillRecordsAndSavesTheBackupTime)
 TEST_F(BackupPassTest, ExitCodeOneIsReportedCompletedButCountsAsAnError)
 {
     addRule(s("a"));
-    const auto scoped = plan(archiveMade(1));
+    scriptArchiver().defaultResultCode = 1;
 
     ASSERT_TRUE(pass.RunBackup());
 
@@ -168,6 +174,57 @@ TEST_F(BackupPassTest, ExitCodeOneIsReportedCompletedButCountsAsAnError)
     EXPECT_TRUE(lines.contains(s("[I] backup: completed, archive size: 2.00 kB")));
     EXPECT_EQ(lines.filter(s("backupfile")), QStringList());
     EXPECT_EQ(lines.last(), s("[I] backup: finished (with errors)"));
+}
+
+// What the archiver's result code makes of a rule in the pass: whether its
+// archive is listed as made, whether it counts as an error, and what the
+// webhook and the run history learn.
+TEST(BackupPassResultCodes, DecideWhatThePassReports)
+{
+    struct Case
+    {
+        int code;
+        bool archiveLeft;
+        const char* jobLine;
+        int recorded;
+        bool ok;
+    };
+    const Case cases[] = {
+        {0, true, "[I] backup: completed, archive size: 2.00 kB", 0, true},
+        {1, true, "[I] backup: completed, archive size: 2.00 kB", 1, false},
+        {0, false, "[E] backup: failed, error: WinRAR did not create an archive file (10001)",
+         ResultNoArchiveCreated, false},
+        {2, false, "[E] backup: failed, error: A fatal error occurred (2)", 2, false},
+        {9, false, "[E] backup: failed, error: File create error (9)", 9, false},
+        {255, true, "[E] backup: failed, error: User break (255)", 255, false},
+        {ResultStartFailed, false, "[E] backup: failed, error: Failed to start WinRAR (10000)",
+         ResultStartFailed, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "code " << c.code << (c.archiveLeft ? " with" : " without") << " archive");
+        AppHarness app(passStart);
+        app.addRule(s("docs"));
+        app.logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
+        app.logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
+        ScriptedArchiverRunner& archiver = app.scriptArchiver();
+        archiver.defaultResultCode = c.code;
+        if (!c.archiveLeft)
+            archiver.archive.reset();
+
+        ASSERT_TRUE(app.logic.pass().RunBackup());
+
+        const QStringList lines = app.loggedLines();
+        EXPECT_TRUE(lines.contains(s(c.jobLine))) << lines.join(u'\n').toStdString();
+        EXPECT_EQ(lines.filter(s("backupfile")).size(), c.ok ? 1 : 0);
+        EXPECT_TRUE(lines.contains(c.ok ? s("[I] backup: finished")
+                                        : s("[I] backup: finished (with errors)")));
+        EXPECT_EQ(app.logic.pass().lastErrors(), c.ok ? 0 : 1);
+        ASSERT_EQ(app.services.webHookCalls.size(), 1);
+        EXPECT_EQ(app.services.webHookCalls.first().status, c.ok ? s("OK") : s("ERROR"));
+        ASSERT_FALSE(app.logic.history().lastPasses().isEmpty());
+        EXPECT_EQ(app.logic.history().lastPasses().first().rules.first().result, c.recorded);
+    }
 }
 
 class BackupPassRefusal : public BackupPassTest
@@ -228,7 +285,7 @@ TEST_F(BackupPassTest, CaptureHoldsThePassForTheWebhookAndIsClearedAround)
         [&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
     logic.changeSettings([&](TSettings& edited) { edited.IncludeLogsInWebHookCall = true; }, false);
     log.LogInfo(s("before the pass"));
-    const auto scoped = plan(archiveMade());
+    scriptArchiver();
 
     ASSERT_TRUE(pass.RunBackup());
 
@@ -431,7 +488,7 @@ TEST_F(AutoCleanCalls, OncePerDestinationFolderWithTheFirstRulesLimits)
 // that it never deletes what the pass has just made.
 TEST_F(BackupPassTest, AutoCleanKnowsThePassAndItsArchives)
 {
-    const auto scoped = plan(archiveMade());
+    scriptArchiver();
     for (const char* name : {"docs", "mail"}) {
         TBackupRule* rule = addRule(s(name));
         rule->DestinationFilename = s(name) + s("_#ymd_hns#");

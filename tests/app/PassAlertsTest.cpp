@@ -7,7 +7,6 @@ namespace tessaro {
 namespace {
 
 using test::AppHarness;
-using test::FakeArchiverPlan;
 using namespace Qt::StringLiterals;
 
 LocalDateTime at(int day, int hour, int minute = 0)
@@ -121,6 +120,15 @@ protected:
         app.logic.scheduleTick();
     }
 
+    // From now on every pass's jobs end with the archiver's code 2 and no
+    // archive.
+    void everyPassFails()
+    {
+        test::ScriptedArchiverRunner& archiver = app.scriptArchiver();
+        archiver.defaultResultCode = 2;
+        archiver.archive.reset();
+    }
+
     QStringList overdueLines() const { return app.loggedLines().filter(u"overdue"_s); }
     static QString warning(const char* since)
     {
@@ -132,8 +140,7 @@ protected:
 
 TEST_F(OverdueTest, WarnsOncePerStretchWithoutAGoodPass)
 {
-    // Every scheduled pass fails.
-    const auto failing = app.plan(FakeArchiverPlan{.exitCode = 2});
+    everyPassFails();
     tickAt(at(27, 10));
     tickAt(at(27, 16));
     EXPECT_TRUE(overdueLines().isEmpty()) << "exactly six hours is not more";
@@ -149,11 +156,9 @@ TEST_F(OverdueTest, WarnsOncePerStretchWithoutAGoodPass)
 TEST_F(OverdueTest, AGoodPassEndsTheStretchAndANewOneWarnsAgain)
 {
     tickAt(at(27, 10));
-    {
-        const auto good = app.plan(AppHarness::archiveMade());
-        tickAt(at(27, 12, 1));
-    }
-    const auto failing = app.plan(FakeArchiverPlan{.exitCode = 2});
+    app.scriptArchiver();
+    tickAt(at(27, 12, 1));
+    everyPassFails();
     tickAt(at(27, 18, 1));
     EXPECT_TRUE(overdueLines().isEmpty());
     tickAt(at(27, 18, 2));
@@ -169,7 +174,7 @@ TEST_F(OverdueTest, TheWarningGoesOutWithTheNextWebhookCall)
         [&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/hook"_s; }, false);
     tickAt(at(27, 10));
     // The computer slept through two runs; the due pass runs at waking.
-    const auto good = app.plan(AppHarness::archiveMade());
+    app.scriptArchiver();
     tickAt(at(27, 20));
 
     ASSERT_EQ(app.services.webHookCalls.size(), 1);
@@ -183,7 +188,7 @@ TEST_F(OverdueTest, TheWarningGoesOutWithTheNextWebhookCall)
 TEST_F(OverdueTest, StaysQuietWhenNotAskedFor)
 {
     app.logic.changeSettings([&](TSettings& edited) { edited.WarnWhenOverdue = false; }, false);
-    const auto failing = app.plan(FakeArchiverPlan{.exitCode = 2});
+    everyPassFails();
     tickAt(at(27, 10));
     tickAt(at(28, 10));
     EXPECT_TRUE(overdueLines().isEmpty());

@@ -34,6 +34,19 @@ protected:
         test::writeFile(app.logic.configFile().fileName(), ini);
     }
 
+    // The error log a pass tells the archiver to write to when the settings
+    // name no folder for it.
+    QString defaultErrorLogOfAPass()
+    {
+        app.addRule(s("docs"));
+        const test::ScriptedArchiverRunner& archiver = app.scriptArchiver();
+        EXPECT_TRUE(app.logic.pass().RunBackup());
+        if (archiver.calls.isEmpty())
+            return s("<the archiver did not run>");
+        const QStringList logSwitch = archiver.calls.first().arguments().filter(s("-ILOG"));
+        return logSwitch.size() == 1 ? logSwitch.first().mid(5) : logSwitch.join(u' ');
+    }
+
     AppHarness app{now};
 };
 
@@ -51,7 +64,7 @@ TEST_F(Startup, WritableProgramFolderHoldsTheData)
     EXPECT_TRUE(QFileInfo(program + s("log")).isDir());
     EXPECT_FALSE(QFile::exists(program + s("_.tmp"))) << "the probe removes a stale file";
     EXPECT_FALSE(QFile::exists(perUser));
-    EXPECT_EQ(DefaultErrorLogFile(), program + s("winrar_errors.log"));
+    EXPECT_EQ(defaultErrorLogOfAPass(), program + s("winrar_errors.log"));
 }
 
 TEST_F(Startup, ProgramFolderWithoutWriteAccessFallsBackToThePerUserFolder)
@@ -65,6 +78,7 @@ TEST_F(Startup, ProgramFolderWithoutWriteAccessFallsBackToThePerUserFolder)
     EXPECT_EQ(app.logic.configFile().fileName(), perUser + s("tessaro.ini"));
     EXPECT_TRUE(QFileInfo(perUser + s("log")).isDir());
     EXPECT_FALSE(QFile::exists(program));
+    EXPECT_EQ(defaultErrorLogOfAPass(), perUser + s("winrar_errors.log"));
 }
 
 TEST_F(Startup, CreationWritesTheBannerAndSetsTheCaption)

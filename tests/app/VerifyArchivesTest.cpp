@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 #include "QtPrinters.h"
 #include "core/ArchiverCommandLine.h"
+#include "core/ArchiverProcess.h"
 
 #include <QFile>
 
@@ -11,6 +12,7 @@ namespace {
 
 using test::AppHarness;
 using test::FakeArchiverPlan;
+using test::ScriptedArchiverRunner;
 using namespace Qt::StringLiterals;
 
 const LocalDateTime passStart = LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9);
@@ -25,12 +27,10 @@ class VerifyArchivesTest : public ::testing::Test
 protected:
     VerifyArchivesTest() : app(passStart) {}
 
-    // An archive made and, when asked, tested with the given exit code;
-    // both calls are recorded.
-    FakeArchiverPlan plan(int testExitCode = 0) const
+    // An archive made and, when asked, tested; the test's call is recorded.
+    FakeArchiverPlan plan() const
     {
         FakeArchiverPlan p = AppHarness::archiveMade();
-        p.testExitCode = testExitCode;
         p.testRecordFile = testRecord();
         return p;
     }
@@ -58,15 +58,18 @@ TEST_F(VerifyArchivesTest, ASoundArchiveIsTestedWithTheRulesPassword)
     rule->UsePassword = true;
     rule->Password = u"se cret"_s;
     app.logic.changeSettings([&](TSettings& edited) { edited.VerifyArchives = true; }, false);
-    const auto scoped = app.plan(plan());
+    const ScriptedArchiverRunner& archiver = app.scriptArchiver();
 
     ASSERT_TRUE(app.logic.pass().RunBackup());
 
-    const auto call = test::readFakeArchiverCall(testRecord());
-    ASSERT_TRUE(call.has_value());
+    ASSERT_EQ(archiver.calls.size(), 2);
+    const ScriptedArchiverRunner::Call& testCall = archiver.calls.at(1);
     const QString archive = archiveOf(rule, "a");
-    EXPECT_EQ(call->arguments, (QStringList{u"t"_s, u"-pse cret"_s, u"-IBCK"_s, u"-INUL"_s,
-                                            u"-ILOG"_s + DefaultErrorLogFile(), archive}));
+    EXPECT_EQ(testCall.program, app.logic.settings().settings().WinRARLocation);
+    EXPECT_EQ(testCall.arguments(),
+              (QStringList{u"t"_s, u"-pse cret"_s, u"-IBCK"_s, u"-INUL"_s,
+                           u"-ILOG"_s + app.dataFolder + u"winrar_errors.log"_s, archive}));
+    EXPECT_EQ(testCall.workingFolder, GetArchiverWorkingFolder());
     const QStringList lines = app.loggedLines();
     EXPECT_TRUE(lines.contains(u"[I] backup: archive test passed for "_s + q(archive)));
     EXPECT_TRUE(lines.contains(u"[I] backupfile 1 of 1: "_s + q(archive)));
@@ -85,20 +88,17 @@ TEST_F(VerifyArchivesTest, AFailedTestIsAnErrorOfTheRuleAndSparesItsFolder)
     other->NumFiles = 3;
     app.logic.changeSettings([&](TSettings& edited) { edited.VerifyArchives = true; }, false);
     app.logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
-    app.logic.changeSettings(
-        [&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/"_s; }, false);
-    {
-        // Only the first archive fails its test.
-        FakeArchiverPlan p = plan(3);
-        const auto scoped = app.plan(p);
-        app.clock.onNow = [&] {
-            if (QFile::exists(testRecord()))
-                test::writeFile(app.root.filePath(u"plan.txt"_s),
-                                "exit=0\narchive=xx\ntest-exit=0\n");
-        };
-        ASSERT_TRUE(app.logic.pass().RunBackup());
-        app.clock.onNow = nullptr;
-    }
+    app.logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/"_s; }, false);
+    ScriptedArchiverRunner& archiver = app.scriptArchiver();
+    // Both archives are made; only the first one fails its test.
+    archiver.resultCodes = {0, 3, 0, 0};
+
+    ASSERT_TRUE(app.logic.pass().RunBackup());
+
+    QStringList commands;
+    for (const ScriptedArchiverRunner::Call& call : std::as_const(archiver.calls))
+        commands.append(call.command());
+    EXPECT_EQ(commands, (QStringList{u"a"_s, u"t"_s, u"a"_s, u"t"_s}));
 
     const QString bad = archiveOf(tested, "a");
     const QStringList lines = app.loggedLines();

@@ -2,9 +2,11 @@
 
 #include "FakeArchiverPlan.h"
 #include "QtPrinters.h"
+#include "ScriptedArchiverRunner.h"
 #include "TestFiles.h"
 #include "core/ArchiverExitCodes.h"
 #include "core/ArchiverProcess.h"
+#include "core/ProcessArchiverRunner.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,11 +56,11 @@ struct JobOutcome
 class JobSandbox final
 {
 public:
-    JobSandbox() : m_previousDefaultErrorLog(DefaultErrorLogFile())
+    JobSandbox()
     {
         EXPECT_TRUE(m_dir.isValid());
         QDir().mkpath(path(QStringLiteral("dest")));
-        SetDefaultErrorLogFile(errorLogPath());
+        options.DefaultErrorLogFile = errorLogPath();
         rule.SourceFolder = folder(QStringLiteral("source"));
         rule.DestinationFolder = folder(QStringLiteral("dest"));
         rule.DestinationFilename = QStringLiteral("backup.rar");
@@ -66,7 +68,6 @@ public:
         options.Compression = TCompression::Normal;
         options.StorePaths = TStorePaths::Relative;
     }
-    ~JobSandbox() { SetDefaultErrorLogFile(m_previousDefaultErrorLog); }
     JobSandbox(const JobSandbox&) = delete;
     JobSandbox& operator=(const JobSandbox&) = delete;
 
@@ -120,7 +121,8 @@ public:
                 outcome.lines.push_back((level + QStringLiteral(": ") + text).toStdString());
             };
         }
-        outcome.ok = ArchiveRule(program, rule, options, outcome.code, log, archivePath());
+        ProcessArchiverRunner runner;
+        outcome.ok = ArchiveRule(runner, program, rule, options, outcome.code, log, archivePath());
         return outcome;
     }
 
@@ -131,11 +133,11 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QString m_previousDefaultErrorLog;
 };
 
-// The archiver got exactly the tokens, in the archiver working folder.
-void expectCalledWith(const test::FakeArchiverCall& call, const ArchiverTokens& tokens)
+// The archiver got exactly the tokens, in the working folder.
+void expectCalledWith(const test::FakeArchiverCall& call, const ArchiverTokens& tokens,
+                      const QString& workingFolder = GetArchiverWorkingFolder())
 {
 #ifdef Q_OS_WIN
     // The parameter string follows the quoted program path unchanged.
@@ -145,7 +147,7 @@ void expectCalledWith(const test::FakeArchiverCall& call, const ArchiverTokens& 
     EXPECT_EQ(call.arguments, ArgumentVector(tokens));
 #endif
     EXPECT_EQ(QFileInfo(call.workingFolder).canonicalFilePath(),
-              QFileInfo(GetArchiverWorkingFolder()).canonicalFilePath());
+              QFileInfo(workingFolder).canonicalFilePath());
 }
 
 // Expected lines name the sandbox's paths and the system locale's decimal
@@ -378,6 +380,48 @@ TEST(ArchiveJob, ArchiverReceivesTheRulesTokensInTheWorkingFolder)
     expectCalledWith(*call, tokens);
 }
 
+// The job hands the archiver's start to its runner: the program, the rule's
+// tokens and the archiver's working folder, and takes the runner's code.
+TEST(ArchiveJob, StartsTheArchiverThroughItsRunner)
+{
+    JobSandbox sandbox;
+    sandbox.fillSource(Source::OneFile);
+    test::ScriptedArchiverRunner runner;
+    runner.resultCodes = {7};
+    int code = -1;
+
+    EXPECT_FALSE(ArchiveRule(runner, fakeArchiver, sandbox.rule, sandbox.options, code, {},
+                             sandbox.archivePath()));
+
+    EXPECT_EQ(code, 7);
+    ASSERT_EQ(runner.calls.size(), 1);
+    EXPECT_EQ(runner.calls[0].program, fakeArchiver);
+    EXPECT_EQ(runner.calls[0].tokens,
+              BuildArchiverTokens(sandbox.rule, sandbox.options, sandbox.archivePath(),
+                                  sandbox.errorLogPath()));
+    EXPECT_EQ(runner.calls[0].workingFolder, GetArchiverWorkingFolder());
+}
+
+// A job that refuses its rule never asks the runner.
+TEST(ArchiveJob, RefusedRulesNeverReachTheRunner)
+{
+    for (const bool unsafePassword : {false, true}) {
+        SCOPED_TRACE(unsafePassword ? "unsafe password" : "empty source");
+        JobSandbox sandbox;
+        sandbox.fillSource(unsafePassword ? Source::OneFile : Source::Empty);
+        sandbox.rule.UsePassword = unsafePassword;
+        sandbox.rule.Password = QStringLiteral("a\"b");
+        test::ScriptedArchiverRunner runner;
+        int code = -1;
+
+        EXPECT_FALSE(ArchiveRule(runner, fakeArchiver, sandbox.rule, sandbox.options, code, {},
+                                 sandbox.archivePath()));
+
+        EXPECT_EQ(code, unsafePassword ? ResultUnsafePassword : ResultSourceEmpty);
+        EXPECT_TRUE(runner.calls.isEmpty());
+    }
+}
+
 TEST(ArchiveJob, PasswordWithDoubleQuoteNeverReachesTheArchiver)
 {
     const QString unsafe = QStringLiteral("x\" -df \"");
@@ -458,9 +502,10 @@ TEST(ArchiveJob, BlankSourceFolderIsNotTheCurrentFolder)
     EXPECT_FALSE(SourceHasEntries(rule));
 }
 
-TEST(RunWinRAR, PassesEveryTokenAsOneArgument)
+TEST(RunWinRAR, PassesEveryTokenAsOneArgumentInTheGivenFolder)
 {
     JobSandbox sandbox;
+    const QString workingFolder = sandbox.folder(QStringLiteral("dest"));
     const ArchiverTokens tokens = {
         {QStringLiteral("a"), false},
         {QStringLiteral("-pwith blanks and \\ backslash"), true},
@@ -471,11 +516,11 @@ TEST(RunWinRAR, PassesEveryTokenAsOneArgument)
     const ScopedFakeArchiverPlan plan(sandbox.planPath(),
                                       {.exitCode = 3, .recordFile = sandbox.recordPath()});
 
-    EXPECT_EQ(RunWinRAR(fakeArchiver, tokens), 3);
+    EXPECT_EQ(RunWinRAR(fakeArchiver, tokens, workingFolder), 3);
 
     const auto call = readFakeArchiverCall(sandbox.recordPath());
     ASSERT_TRUE(call.has_value());
-    expectCalledWith(*call, tokens);
+    expectCalledWith(*call, tokens, workingFolder);
 }
 
 TEST(RunWinRAR, ProcessesPendingEventsWhileWaiting)
@@ -493,7 +538,7 @@ TEST(RunWinRAR, ProcessesPendingEventsWhileWaiting)
         test::writeFile(released, "go");
     });
 
-    EXPECT_EQ(RunWinRAR(fakeArchiver, {}), 0);
+    EXPECT_EQ(RunWinRAR(fakeArchiver, {}, GetArchiverWorkingFolder()), 0);
     EXPECT_TRUE(fired);
 }
 

@@ -1,6 +1,9 @@
 #include "core/ArchiveVerify.h"
 
 #include "QtPrinters.h"
+#include "ScriptedArchiverRunner.h"
+#include "core/ArchiverExitCodes.h"
+#include "core/ArchiverProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +56,48 @@ INSTANTIATE_TEST_SUITE_P(
             {},
             uR"(t -IBCK -INUL "-ILOGC:\Tessaro\winrar_errors.log" "D:\Backup\data 1.rar")"_s}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The test command runs through the runner in the archiver's working folder,
+// with the options' error log; its result code alone decides the line.
+TEST(VerifyArchive, ReportsTheRunnersResultCode)
+{
+    const struct
+    {
+        int code;
+        QString line;
+    } cases[] = {
+        {0, uR"(I: backup: archive test passed for "/b/a 1.rar")"_s},
+        {3,
+         uR"(E: backup: archive test failed for "/b/a 1.rar", error: Invalid checksum. Data is damaged (3))"_s},
+        {ResultStartFailed,
+         uR"(E: backup: archive test failed for "/b/a 1.rar", error: Failed to start WinRAR (10000))"_s},
+    };
+    TBackupRule rule;
+    TWinRAROptions options;
+    options.DefaultErrorLogFile = u"/data/winrar_errors.log"_s;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        test::ScriptedArchiverRunner runner;
+        runner.resultCodes = {c.code};
+        QStringList lines;
+        const TLogProc log = [&lines](const QString& level, const QString& text) {
+            lines.append(level + u": "_s + text);
+        };
+
+        EXPECT_EQ(VerifyArchive(runner, u"/opt/rar"_s, rule, options, u"/b/a 1.rar"_s, log),
+                  c.code);
+
+        ASSERT_EQ(runner.calls.size(), 1);
+        EXPECT_EQ(runner.calls[0].program, u"/opt/rar"_s);
+        EXPECT_EQ(runner.calls[0].tokens,
+                  BuildTestTokens(rule, u"/b/a 1.rar"_s, u"/data/winrar_errors.log"_s));
+        EXPECT_EQ(runner.calls[0].workingFolder, GetArchiverWorkingFolder());
+        EXPECT_EQ(lines, QStringList{c.line});
+        // Without a listener the result is the same.
+        runner.resultCodes = {c.code};
+        EXPECT_EQ(VerifyArchive(runner, u"/opt/rar"_s, rule, options, u"/b/a 1.rar"_s, {}), c.code);
+    }
+}
 
 } // namespace
 } // namespace tessaro

@@ -61,7 +61,8 @@ TEST_F(WorkedExample, ZipStoreFullPathsDriveUpdateWithPassword)
 
     const QString archive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
     EXPECT_EQ(archive, s("E:\\Backup\\projects_260327_140509.zip"));
-    const QString errorLog = GetErrorLogFile(options, defaultLog);
+    options.DefaultErrorLogFile = defaultLog;
+    const QString errorLog = GetErrorLogFile(options);
     EXPECT_EQ(errorLog, defaultLog);
     EXPECT_EQ(BuildCommandLine(rule, options, archive, errorLog),
               s("u -r -m0 \"-ps3cret\" -IBCK -INUL \"-ILOGC:\\Tessaro\\winrar_errors.log\" -ep3 "
@@ -254,16 +255,22 @@ TEST(ErrorLogFile, ExistingFolderWithOrWithoutSeparatorElseDefault)
     for (const auto& c : cases) {
         TWinRAROptions options;
         options.LogFile = c.logFile;
-        EXPECT_EQ(GetErrorLogFile(options, fallback), c.expected) << c.logFile.toStdString();
+        options.DefaultErrorLogFile = fallback;
+        EXPECT_EQ(GetErrorLogFile(options), c.expected) << c.logFile.toStdString();
     }
 }
 
-TEST(ErrorLogFile, ModuleDefaultIsUsedWhenNoFolderIsGiven)
+// The default travels with the options: two passes with different data
+// folders never see each other's.
+TEST(ErrorLogFile, EachOptionsDefaultIsUsedWhenNoFolderIsGiven)
 {
-    const QString previous = DefaultErrorLogFile();
-    SetDefaultErrorLogFile(s("/data/winrar_errors.log"));
-    EXPECT_EQ(GetErrorLogFile(TWinRAROptions{}), s("/data/winrar_errors.log"));
-    SetDefaultErrorLogFile(previous);
+    TWinRAROptions first;
+    first.DefaultErrorLogFile = s("/data/winrar_errors.log");
+    TWinRAROptions second;
+    second.DefaultErrorLogFile = s("/other/winrar_errors.log");
+    EXPECT_EQ(GetErrorLogFile(first), s("/data/winrar_errors.log"));
+    EXPECT_EQ(GetErrorLogFile(second), s("/other/winrar_errors.log"));
+    EXPECT_EQ(GetErrorLogFile(TWinRAROptions{}), QString());
 }
 
 } // namespace

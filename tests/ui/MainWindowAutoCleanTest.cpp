@@ -215,7 +215,7 @@ TEST(MainWindowAutoCleanDuringAPass, TheSectionIsLockedUntilThePassEnds)
     QList<bool> during;
     bool ranDuringPass = false;
     QTimer::singleShot(0, [&] {
-        ranDuringPass = window.state().IsRunning;
+        ranDuringPass = window.logic().pass().isRunning();
         during = enabledStates();
         autoClean->click();
         test::writeFile(go, "");
@@ -224,7 +224,8 @@ TEST(MainWindowAutoCleanDuringAPass, TheSectionIsLockedUntilThePassEnds)
 
     ASSERT_TRUE(ranDuringPass);
     EXPECT_EQ(during, QList<bool>(section.size(), false));
-    EXPECT_EQ(window.state().Rules.Item(0)->AutoCleanMode, acmOff) << "the click reached the rule";
+    EXPECT_EQ(window.logic().ruleSet().Item(0)->AutoCleanMode, acmOff)
+        << "the click reached the rule";
     EXPECT_FALSE(autoClean->isChecked());
     EXPECT_EQ(enabledStates(), before);
 }

@@ -9,6 +9,7 @@
 #include "core/ArchiverExitCodes.h"
 #include "core/ArchiverProcess.h"
 #include "core/ArchiverStart.h"
+#include "core/ProcessArchiverRunner.h"
 
 #include <QDir>
 #include <QProcess>
@@ -41,7 +42,8 @@ protected:
         plan.recordFile = path(QStringLiteral("call.txt"));
         plan.archive = QByteArray("archive");
         const ScopedFakeArchiverPlan scoped(path(QStringLiteral("plan.txt")), plan);
-        ArchiveRule(fakeArchiver, rule, options, code, {}, rule.OutputFileName);
+        ProcessArchiverRunner runner;
+        ArchiveRule(runner, fakeArchiver, rule, options, code, {}, rule.OutputFileName);
         const auto call = test::readFakeArchiverCall(plan.recordFile);
         return call ? call->commandLine : QStringLiteral("<the archiver did not run>");
     }
@@ -92,7 +94,7 @@ TEST_F(ArchiverStartWindows, ArchiverReceivesTheParameterStringLetterForLetter)
         rule.UsePassword = c.usePassword;
         rule.Password = QString::fromUtf8(c.password);
         const QString parameters =
-            BuildCommandLine(rule, options, rule.OutputFileName, DefaultErrorLogFile());
+            BuildCommandLine(rule, options, rule.OutputFileName, GetErrorLogFile(options));
         int code = -1;
         const QString raw = rawCommandLineOf(rule, options, code);
         // The program's own name comes first, as the process was started;
@@ -154,7 +156,9 @@ TEST_F(ArchiverStartWindows, ExitCodeIsReadWhateverItIs)
         plan.exitCode = c.exitCode;
         plan.killBySignal = c.crash;
         const ScopedFakeArchiverPlan scoped(path(QStringLiteral("plan.txt")), plan);
-        EXPECT_EQ(RunWinRAR(fakeArchiver, {{QStringLiteral("a"), false}}), c.expected);
+        EXPECT_EQ(
+            RunWinRAR(fakeArchiver, {{QStringLiteral("a"), false}}, GetArchiverWorkingFolder()),
+            c.expected);
     }
 }
 
