@@ -103,8 +103,11 @@ awk -v p1="$(median < "$work/cp1")" -v p100="$(median < "$work/cp100")" \
     program = (p100 - p1) / 99 * 1e3; shell = (s100 - s1) / 99 * 1e3
     printf "pass per rule, CPU: program %.3f ms, shell loop %.3f ms, beyond the archiver %.3f ms\n",
         program, shell, program - shell }'
-printf 'archiver exit to next start: program %s us, shell loop %s us (target < 500)\n' \
-    "$(median < "$work/gp100")" "$(median < "$work/gs100")"
+# Both gaps hold the start of a new process, which alone takes most of a
+# millisecond here; what the program adds is the difference.
+awk -v p="$(median < "$work/gp100")" -v s="$(median < "$work/gs100")" 'BEGIN {
+    printf "archiver exit to next start: program %.0f us, shell loop %.0f us, beyond the shell %.0f us (target < 500)\n",
+        p, s, p - s }'
 
 # Old archives, oldest first, one a minute before now.
 make_archives() {
