@@ -242,9 +242,11 @@ void SettingsPage::buildAutoCleanPreview(QWidget* panel, QGridLayout* grid)
     grid->addWidget(TreeAutoCleanPreview, first + 1, 2, 2, 1);
 
     // Connected after the section's own handlers, so the rules hold the new
-    // limits by the time the preview reads them.
+    // limits by the time the preview reads them. Showing a folder's limits
+    // changes several controls; the preview follows once, when all are shown.
     const auto refresh = [this] {
-        refreshAutoCleanPreview();
+        if (!m_autoClean.isFilling())
+            refreshAutoCleanPreview();
     };
     connect(ComboAutoCleanDestinationFolders, &QComboBox::currentIndexChanged, this, refresh);
     connect(section.CheckAutoClean, &QCheckBox::toggled, this, refresh);
@@ -265,6 +267,10 @@ void SettingsPage::showEvent(QShowEvent* event)
 
 void SettingsPage::refreshAutoCleanPreview()
 {
+    // Listing a destination folder of many archives takes a while; a hidden
+    // page does it when it is shown again.
+    if (!isVisible())
+        return;
     const SettingsStore& store = m_context.logic.settings();
     const std::vector<TFileEntry> doomed =
         PreviewAutoClean(store.rules(), store.settings(), selectedFolder());

@@ -22,6 +22,7 @@ protected:
     void SetUp() override
     {
         window.showLoaded();
+        window.form->showPage(Page::Settings);
         destination = window.data.path() + u"/dest/"_s;
         QDir().mkpath(destination);
         const QDateTime newest(QDate(2026, 3, 27), QTime(14, 5));
@@ -74,6 +75,21 @@ TEST_F(AutoCleanPreviewViewTest, ShowsWhatTheNextPassDeletesAsTheLimitsChange)
     EXPECT_TRUE(shown().isEmpty()) << "five gigabytes hold them all";
 
     EXPECT_EQ(QDir(destination).entryList(QDir::Files).size(), 5) << "looking deletes nothing";
+}
+
+// A folder of many archives takes a while to list: a page out of sight
+// leaves it until it is shown again, and then shows the folder as it is.
+TEST_F(AutoCleanPreviewViewTest, AHiddenPageCatchesUpWhenShown)
+{
+    window.form->showPage(Page::Backup);
+    window.find<QSpinBox>("SpinNumFiles")->setValue(5);
+    EXPECT_EQ(shown().size(), 3) << "the hidden page keeps what it showed";
+    ASSERT_TRUE(QFile::remove(destination + u"a1.rar"_s));
+
+    window.form->showPage(Page::Settings);
+    // Four there, one more from the next pass, five kept: none go.
+    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_EQ(label->text(), u"Next backup deletes nothing here."_s);
 }
 
 } // namespace
