@@ -113,7 +113,7 @@ private:
     void openOnLog();
     // The icon stays in the tray while it reports a failed pass.
     void hideTrayIconUnlessAlerting();
-    // Keep LastPos and LastMax up to date once the configuration is loaded.
+    // Tell the window placement where the window went.
     void WMMove();
     void WMSize();
     bool trayAvailable() const;
