@@ -6,10 +6,6 @@
 
 namespace tessaro {
 
-AutoCleanSettings::AutoCleanSettings(TBackupRules& rules, AutoCleanSection& section)
-    : m_rules(rules), m_section(section)
-{}
-
 int AutoCleanSettings::ClampLimit(int value)
 {
     return std::clamp(value, MinimumLimit, MaximumLimit);
@@ -28,9 +24,11 @@ AutoCleanPage AutoCleanSettings::PageOfRule(const TBackupRule& rule)
 
 void AutoCleanSettings::ComboAutoCleanDestinationFoldersChange()
 {
+    if (!m_section)
+        return;
     const QScopedValueRollback filling(m_filling, true);
-    if (const TBackupRule* rule = m_rules.RuleByDestinationFolder(m_section.selectedFolder()))
-        m_section.showPage(PageOfRule(*rule));
+    if (const TBackupRule* rule = m_rules.RuleByDestinationFolder(m_section->selectedFolder()))
+        m_section->showPage(PageOfRule(*rule));
 }
 
 void AutoCleanSettings::StorePage(const AutoCleanPage& page, TBackupRule& rule)
@@ -58,9 +56,9 @@ AutoCleanPage AutoCleanSettings::AfterAutoCleanClick(AutoCleanPage page)
 
 void AutoCleanSettings::CheckAutoCleanClick()
 {
-    if (m_filling)
+    if (m_filling || !m_section)
         return;
-    m_section.showPage(AfterAutoCleanClick(m_section.shownPage()));
+    m_section->showPage(AfterAutoCleanClick(m_section->shownPage()));
     UpdateAutoCleanFromSettings();
 }
 
@@ -72,10 +70,12 @@ void AutoCleanSettings::limitChanged()
 
 void AutoCleanSettings::UpdateAutoCleanFromSettings()
 {
-    TBackupRule* rule = m_rules.RuleByDestinationFolder(m_section.selectedFolder());
+    if (!m_section)
+        return;
+    TBackupRule* rule = m_rules.RuleByDestinationFolder(m_section->selectedFolder());
     if (!rule)
         return;
-    StorePage(m_section.shownPage(), *rule);
+    StorePage(m_section->shownPage(), *rule);
     m_rules.UpdateAutoCleanRules(*rule);
 }
 

@@ -47,8 +47,12 @@ public:
     static constexpr int MinimumLimit = 1;
     static constexpr int MaximumLimit = 1000;
 
-    AutoCleanSettings(TBackupRules& rules, AutoCleanSection& section);
+    explicit AutoCleanSettings(TBackupRules& rules) : m_rules(rules) {}
     Q_DISABLE_COPY_MOVE(AutoCleanSettings)
+
+    // The section that shows the limits; its events arrive from then on.
+    // It outlives the settings or is never used again once it is gone.
+    void attach(AutoCleanSection& section) { m_section = &section; }
 
     // Shows the limits of the selected folder without changing any rule.
     void ComboAutoCleanDestinationFoldersChange();
@@ -78,7 +82,7 @@ private:
     void limitChanged();
 
     TBackupRules& m_rules;
-    AutoCleanSection& m_section;
+    AutoCleanSection* m_section = nullptr;
     bool m_filling = false;
 };
 

@@ -17,6 +17,7 @@ MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
           m_settings, view, m_log, m_configFile, *this, m_pass, m_periodic,
           seams.findArchiver ? seams.findArchiver : [] { return FindWinRAR(true); }),
       m_scan(m_settings, view), m_rules(m_settings, m_pass, view, *this),
+      m_autoClean(m_settings.rules()),
       m_help(view, m_log,
              seams.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                            : seams.programFolder),

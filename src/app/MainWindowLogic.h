@@ -2,6 +2,7 @@
 
 #include "app/ActivityLog.h"
 #include "app/ArchiverScan.h"
+#include "app/AutoCleanSettings.h"
 #include "app/BackupPass.h"
 #include "app/ConfigFile.h"
 #include "app/Configuration.h"
@@ -65,6 +66,8 @@ public:
     const SettingsStore& settings() const { return m_settings; }
     // The rules for the operations that change them.
     TBackupRules& ruleSet() { return m_settings.rules(); }
+    // The auto clean section's logic: the limits of one destination folder.
+    AutoCleanSettings& autoClean() { return m_autoClean; }
     WindowPlacement& placement() { return m_placement; }
     Configuration& config() { return *this; }
     ConfigFile& configFile() { return m_configFile; }
@@ -103,6 +106,7 @@ private:
     StartupShutdown m_startup;
     ArchiverScan m_scan;
     RuleEditing m_rules;
+    AutoCleanSettings m_autoClean;
     HelpActions m_help;
     RunHistory m_history;
     PassAlerts m_alerts;

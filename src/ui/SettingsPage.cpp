@@ -32,7 +32,7 @@ using After = SettingsBinder::After;
 } // namespace
 
 SettingsPage::SettingsPage(const PageContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_autoClean(context.logic.ruleSet(), *this)
+    : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("TabSettings"));
     auto* layout = new QVBoxLayout(this);
@@ -195,7 +195,8 @@ void SettingsPage::buildAutoClean(QWidget* panel, QGridLayout* grid)
         m_context.controls.add(entry.control, entry.widget);
     }
 
-    AutoCleanSettings& autoClean = m_autoClean;
+    AutoCleanSettings& autoClean = m_context.logic.autoClean();
+    autoClean.attach(*this);
     connect(ComboAutoCleanDestinationFolders, &QComboBox::currentIndexChanged, this,
             [&autoClean] { autoClean.ComboAutoCleanDestinationFoldersChange(); });
     connect(section.CheckAutoClean, &QCheckBox::toggled, this,
@@ -245,7 +246,7 @@ void SettingsPage::buildAutoCleanPreview(QWidget* panel, QGridLayout* grid)
     // limits by the time the preview reads them. Showing a folder's limits
     // changes several controls; the preview follows once, when all are shown.
     const auto refresh = [this] {
-        if (!m_autoClean.isFilling())
+        if (!m_context.logic.autoClean().isFilling())
             refreshAutoCleanPreview();
     };
     connect(ComboAutoCleanDestinationFolders, &QComboBox::currentIndexChanged, this, refresh);
@@ -300,7 +301,7 @@ void SettingsPage::setAutoCleanDestinations(const QStringList& folders)
         ComboAutoCleanDestinationFolders->setCurrentIndex(folders.isEmpty() ? -1 : 0);
     }
     if (!folders.isEmpty())
-        m_autoClean.ComboAutoCleanDestinationFoldersChange();
+        m_context.logic.autoClean().ComboAutoCleanDestinationFoldersChange();
     refreshAutoCleanPreview();
 }
 

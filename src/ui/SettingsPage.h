@@ -55,7 +55,6 @@ private:
     void showPage(const AutoCleanPage& page) override;
 
     PageContext m_context;
-    AutoCleanSettings m_autoClean;
     // Set while one backup-once box unticks the other, so that the other's
     // handler leaves things to the first.
     bool m_backupOnceGuard = false;

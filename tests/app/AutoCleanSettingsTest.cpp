@@ -38,7 +38,11 @@ public:
 class AutoCleanSettingsTest : public ::testing::Test
 {
 protected:
-    AutoCleanSettingsTest() { section.logic = &settings; }
+    AutoCleanSettingsTest()
+    {
+        settings.attach(section);
+        section.logic = &settings;
+    }
 
     TBackupRule* addRule(const QString& destination, TAutoCleanMode mode, int numFiles,
                          int diskUsage)
@@ -62,7 +66,7 @@ protected:
 
     TBackupRules rules{PathStyle::Windows};
     FakeSection section;
-    AutoCleanSettings settings{rules, section};
+    AutoCleanSettings settings{rules};
 };
 
 TEST_F(AutoCleanSettingsTest, SelectingAFolderShowsItsFirstRuleAndChangesNoRule)
@@ -198,7 +202,8 @@ TEST_F(AutoCleanSettingsTest, TheGuardHoldsOnlyWhileFilling)
         AutoCleanPage shownPage() const override { return {}; }
         void showPage(const AutoCleanPage&) override { *saw = logic->isFilling(); }
     } spy;
-    AutoCleanSettings logic(rules, spy);
+    AutoCleanSettings logic(rules);
+    logic.attach(spy);
     spy.logic = &logic;
     spy.saw = &sawGuard;
 
