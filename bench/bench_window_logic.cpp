@@ -50,7 +50,7 @@ struct Harness
                 file.open(QIODevice::WriteOnly);
                 file.write("data");
             }
-            logic->ruleSet().Add(std::move(rule));
+            logic->settings().rules().Add(std::move(rule));
         }
     }
 

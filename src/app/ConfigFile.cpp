@@ -259,8 +259,9 @@ ConfigFile::Read(TBackupRules& rules, const QPoint& defaultTopLeft, QString& err
     makeUsable(stored.settings);
     stored.lastScheduleRun = readDateTime(ini, ScheduleSection, QStringLiteral("LastRun"));
     stored.lastBackupTime = readDateTime(ini, SettingsSection, QStringLiteral("LastBackupTime"));
-    stored.windowLeft = ini.ReadInteger(WindowSection, QStringLiteral("left"), defaultTopLeft.x());
-    stored.windowTop = ini.ReadInteger(WindowSection, QStringLiteral("top"), defaultTopLeft.y());
+    stored.windowTopLeft =
+        QPoint(ini.ReadInteger(WindowSection, QStringLiteral("left"), defaultTopLeft.x()),
+               ini.ReadInteger(WindowSection, QStringLiteral("top"), defaultTopLeft.y()));
     stored.periodicRun = ini.ReadString(SettingsSection, QStringLiteral("PeriodicRun"),
                                         QStringLiteral("off")) == QLatin1String("on");
     return stored;

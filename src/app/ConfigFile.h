@@ -25,8 +25,7 @@ struct StoredConfiguration
     LocalDateTime lastBackupTime;
     LocalDateTime lastScheduleRun;
     // Read: the stored top-left corner of the window.
-    int windowLeft = 0;
-    int windowTop = 0;
+    QPoint windowTopLeft;
     // Written: the window's normal place and whether it was maximized.
     QRect windowPos;
     bool windowMaximized = false;

@@ -31,10 +31,10 @@ MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
 
 QString MainWindowLogic::LoadConfig()
 {
+    const ScreenGeometry screens = m_view.screenGeometry();
     QString errorText;
     const std::optional<StoredConfiguration> stored = m_configFile.Read(
-        m_settings.rules(), WindowPlacement::DefaultWindowPosition(m_view.screenGeometry()),
-        errorText);
+        m_settings.rules(), WindowPlacement::DefaultWindowPosition(screens), errorText);
     if (!stored) {
         m_view.showMessage(QStringLiteral("Could not load configuration file (") + errorText +
                                QStringLiteral(")"),
@@ -45,19 +45,18 @@ QString MainWindowLogic::LoadConfig()
     m_pass.restoreLastBackupTime(stored->lastBackupTime);
     m_periodic.restoreLastRun(stored->lastScheduleRun);
     m_periodic.setResumesAtStart(stored->periodicRun);
-    showLoaded(stored->windowLeft, stored->windowTop);
+    showLoaded(stored->windowTopLeft, screens);
     return QStringLiteral("ok");
 }
 
-void MainWindowLogic::showLoaded(int windowLeft, int windowTop)
+void MainWindowLogic::showLoaded(const QPoint& windowTopLeft, const ScreenGeometry& screens)
 {
     m_view.refreshRuleList();
     m_view.refreshSettings();
     UpdateSettings();
     m_view.setMinimumWindowSize(
         QSize(WindowPlacement::MinimumWidth, WindowPlacement::MinimumHeight));
-    m_view.setWindowGeometry(
-        m_placement.restore(windowLeft, windowTop, m_view.windowSize(), m_view.screenGeometry()));
+    m_view.setWindowGeometry(m_placement.restore(windowTopLeft, m_view.windowSize(), screens));
     m_view.processEvents();
 }
 

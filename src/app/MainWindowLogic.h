@@ -64,8 +64,6 @@ public:
 
     SettingsStore& settings() { return m_settings; }
     const SettingsStore& settings() const { return m_settings; }
-    // The rules for the operations that change them.
-    TBackupRules& ruleSet() { return m_settings.rules(); }
     // The auto clean section's logic: the limits of one destination folder.
     AutoCleanSettings& autoClean() { return m_autoClean; }
     WindowPlacement& placement() { return m_placement; }
@@ -90,7 +88,7 @@ public:
 
 private:
     // Shows the file's configuration: the rules, the settings and the window.
-    void showLoaded(int windowLeft, int windowTop);
+    void showLoaded(const QPoint& windowTopLeft, const ScreenGeometry& screens);
 
     MainView& m_view;
     SystemClock m_systemClock;

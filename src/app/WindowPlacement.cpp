@@ -141,12 +141,14 @@ void WindowPlacement::resized(const QRect& frame, bool maximized)
     m_lastMax = false;
 }
 
-QRect WindowPlacement::restore(int left, int top, const QSize& size, const ScreenGeometry& screens)
+QRect WindowPlacement::restore(const QPoint& topLeft, const QSize& size,
+                               const ScreenGeometry& screens)
 {
+    const qint64 left = topLeft.x();
+    const qint64 top = topLeft.y();
     m_lastPos = rectOf(left, top, size.width(), size.height());
     // Placed from the stored numbers, which m_lastPos may not hold whole.
-    return placeOnDisplay({left, top, qint64(left) + size.width(), qint64(top) + size.height()},
-                          screens);
+    return placeOnDisplay({left, top, left + size.width(), top + size.height()}, screens);
 }
 
 QPoint WindowPlacement::DefaultWindowPosition(const ScreenGeometry& screens)

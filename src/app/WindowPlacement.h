@@ -30,7 +30,7 @@ public:
     void resized(const QRect& frame, bool maximized);
     // The stored top-left corner with the window's current size, placed on
     // the display nearest to it: returns where the window goes.
-    QRect restore(int left, int top, const QSize& size, const ScreenGeometry& screens);
+    QRect restore(const QPoint& topLeft, const QSize& size, const ScreenGeometry& screens);
 
     // Where a window goes: the given place pulled onto the display nearest
     // to it.

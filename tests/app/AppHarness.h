@@ -109,7 +109,7 @@ public:
         QDir().mkpath(rule->DestinationFolder);
         rule->DestinationFilename = name + QStringLiteral("_#ymd_hns#");
         rule->IncludeSubFolders = true;
-        return logic.ruleSet().Add(std::move(rule));
+        return logic.settings().rules().Add(std::move(rule));
     }
 
     // The pass's archiver calls go to the scripted runner from now on; by

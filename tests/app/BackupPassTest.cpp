@@ -206,7 +206,8 @@ TEST(BackupPassResultCodes, DecideWhatThePassReports)
         AppHarness app(passStart);
         app.addRule(s("docs"));
         app.logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
-        app.logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
+        app.logic.changeSettings(
+            [&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
         ScriptedArchiverRunner& archiver = app.scriptArchiver();
         archiver.defaultResultCode = c.code;
         if (!c.archiveLeft)
@@ -340,13 +341,13 @@ TEST_F(BackupPassTest, RulesChangedDuringThePassDoNotAffectIt)
     const auto scoped = app.whileArchiverRuns([&] {
         panelDisabledMeanwhile = !view.isEnabled(Control::SchedulePagePanel);
         EXPECT_FALSE(pass.RunBackup());
-        logic.ruleSet().Clear();
+        logic.settings().rules().Clear();
     });
 
     ASSERT_TRUE(pass.RunBackup());
 
     EXPECT_TRUE(panelDisabledMeanwhile);
-    EXPECT_EQ(logic.ruleSet().Count(), 0);
+    EXPECT_EQ(logic.settings().rules().Count(), 0);
     const QStringList lines = loggedLines();
     EXPECT_EQ(lines.filter(s("backupfile")).size(), 2);
     EXPECT_TRUE(lines.contains(s("[W] Backup already in progress")));
@@ -455,7 +456,7 @@ protected:
         rule->AutoCleanMode = mode;
         rule->NumFiles = numFiles;
         rule->DiskUsage = diskUsage;
-        logic.ruleSet().Add(std::move(rule));
+        logic.settings().rules().Add(std::move(rule));
     }
 };
 

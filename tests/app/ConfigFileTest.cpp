@@ -184,7 +184,7 @@ TEST_F(ConfigFileTest, FirstStartWithoutAFileLoadsEveryDefault)
     EXPECT_EQ(logic().settings().settings(), TSettings{});
     EXPECT_EQ(logic().settings().settings().Schedule.PeriodHours, 4);
     EXPECT_EQ(logic().settings().settings().Compression, TCompression::Normal);
-    EXPECT_EQ(logic().ruleSet().Count(), 0);
+    EXPECT_EQ(logic().settings().rules().Count(), 0);
     EXPECT_TRUE(logic().settings().firstStart());
     EXPECT_TRUE(logic().pass().lastBackupTime().isNever());
     EXPECT_TRUE(logic().periodic().lastRun().isNever());
@@ -406,7 +406,7 @@ TEST_F(ConfigFileTest, AFileThatCannotBeOpenedIsReportedAndNothingIsRead)
     // A folder where the file should be cannot be opened, whoever runs this.
     ASSERT_TRUE(QDir(m_dir.path()).mkpath(u"tessaro.ini"_s));
     logic().changeSettings([&](TSettings& edited) { edited = unusualSettings(); }, false);
-    logic().ruleSet().Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
+    logic().settings().rules().Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
 
     EXPECT_EQ(config().LoadConfig(), QString());
 
@@ -419,7 +419,7 @@ TEST_F(ConfigFileTest, AFileThatCannotBeOpenedIsReportedAndNothingIsRead)
     EXPECT_EQ(message.caption, u"Error"_s);
     EXPECT_EQ(message.buttons, MessageButtons::Ok);
     EXPECT_EQ(logic().settings().settings(), unusualSettings());
-    EXPECT_EQ(logic().ruleSet().Count(), 1);
+    EXPECT_EQ(logic().settings().rules().Count(), 1);
     EXPECT_EQ(view().ruleListRefreshes, 0);
     EXPECT_FALSE(view().geometry.isValid());
 }
@@ -455,7 +455,7 @@ TEST_F(ConfigFileTest, AWriteBackFailureWhileLoadingIsLoggedAndLoadingGoesOn)
 
     EXPECT_EQ(readFile(path), text);
     EXPECT_EQ(logic().settings().settings().NumThreads, 9);
-    EXPECT_EQ(logic().ruleSet().Count(), 1);
+    EXPECT_EQ(logic().settings().rules().Count(), 1);
     EXPECT_TRUE(view().messages.isEmpty());
     const QStringList errors = m_program->errorLines();
     ASSERT_EQ(errors.size(), 1);
@@ -509,7 +509,7 @@ TEST_F(ConfigFileTest, AFullDiskLeavesTheFileWholeAndIsLogged)
     m_program = newProgram(path);
     logic().changeSettings([&](TSettings& edited) { edited = unusualSettings(); }, false);
     for (int i = 0; i < 20; ++i) {
-        logic().ruleSet().Add(
+        logic().settings().rules().Add(
             makeRule(u"C:\\Data\\%1\\"_s.arg(i), u"D:\\Backup\\"_s, u"data_%1_#ymd#"_s.arg(i)));
     }
     ASSERT_TRUE(config().SaveConfig());
@@ -519,7 +519,7 @@ TEST_F(ConfigFileTest, AFullDiskLeavesTheFileWholeAndIsLogged)
 
     m_program = newProgram(path);
     EXPECT_EQ(config().LoadConfig(), u"ok"_s);
-    EXPECT_EQ(logic().ruleSet().Count(), 20);
+    EXPECT_EQ(logic().settings().rules().Count(), 20);
     logic().changeSettings([&](TSettings& edited) { edited.NumThreads = 3; }, false);
     EXPECT_FALSE(config().SaveConfig());
 
@@ -575,7 +575,7 @@ TEST_F(ConfigFileTest, SaveWritesEverySectionInItsKeyOrder)
     rule->AutoCleanMode = acmNumFiles;
     rule->NumFiles = 7;
     rule->DiskUsage = 5;
-    logic().ruleSet().Add(std::move(rule));
+    logic().settings().rules().Add(std::move(rule));
     startPeriodicRuns();
 
     ASSERT_TRUE(config().SaveConfig());
@@ -658,8 +658,8 @@ TEST_F(ConfigFileTest, SaveThenLoadGivesBackEveryField)
     auto second = makeRule(u"E:\\Photos\\"_s, u"F:\\Other\\"_s, u"b.zip"_s);
     second->UsePassword = true;
     second->Password = u"p=w;ord"_s;
-    logic().ruleSet().Add(std::move(first));
-    logic().ruleSet().Add(std::move(second));
+    logic().settings().rules().Add(std::move(first));
+    logic().settings().rules().Add(std::move(second));
     startPeriodicRuns();
     ASSERT_TRUE(config().SaveConfig());
 
@@ -672,10 +672,10 @@ TEST_F(ConfigFileTest, SaveThenLoadGivesBackEveryField)
     EXPECT_EQ(loaded.logic.pass().lastBackupTime(), logic().pass().lastBackupTime());
     EXPECT_EQ(loaded.logic.periodic().lastRun(), logic().periodic().lastRun());
     EXPECT_EQ(loaded.logic.placement().lastPos().topLeft(), QPoint(30, 40));
-    ASSERT_EQ(loaded.logic.ruleSet().Count(), 2);
+    ASSERT_EQ(loaded.logic.settings().rules().Count(), 2);
     for (qsizetype i = 0; i < 2; ++i) {
-        const TBackupRule& want = *logic().ruleSet().Item(i);
-        const TBackupRule& got = *loaded.logic.ruleSet().Item(i);
+        const TBackupRule& want = *logic().settings().rules().Item(i);
+        const TBackupRule& got = *loaded.logic.settings().rules().Item(i);
         EXPECT_EQ(got.SourceFolder, want.SourceFolder);
         EXPECT_EQ(got.DestinationFolder, want.DestinationFolder);
         EXPECT_EQ(got.DestinationFilename, want.DestinationFilename);
@@ -695,7 +695,7 @@ TEST_F(ConfigFileTest, SaveReplacesStaleRuleSectionsAndKeepsUnknownKeys)
     writeConfig("[settings]\r\nNote=mine\r\nPeriodicRun=on\r\n"
                 "[backup_rules_0]\r\nSourceFolder=C:\\A\\\r\n"
                 "[backup_rules_5]\r\nSourceFolder=C:\\B\\\r\n");
-    logic().ruleSet().Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
+    logic().settings().rules().Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
     ASSERT_TRUE(config().SaveConfig());
 
     const QString text = QString::fromUtf8(configBytes());
@@ -731,8 +731,8 @@ TEST_F(ConfigFileTest, EachEncodingIsKeptAcrossLoadAndSave)
         writeConfig(c.mark + QByteArray(encoder.encode(text)));
 
         ASSERT_EQ(config().LoadConfig(), u"ok"_s);
-        ASSERT_EQ(logic().ruleSet().Count(), 1);
-        EXPECT_EQ(logic().ruleSet().Item(0)->SourceFolder, source);
+        ASSERT_EQ(logic().settings().rules().Count(), 1);
+        EXPECT_EQ(logic().settings().rules().Item(0)->SourceFolder, source);
         ASSERT_TRUE(config().SaveConfig());
 
         const QByteArray saved = configBytes();
@@ -778,7 +778,7 @@ TEST_F(ConfigFileTest, AFailedReplaceLeavesThePreviousFileWhole)
     writeFile(path, previous);
     m_program = newProgram(path);
     logic().changeSettings([&](TSettings& edited) { edited = unusualSettings(); }, false);
-    logic().ruleSet().Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
+    logic().settings().rules().Add(makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
 
     EXPECT_FALSE(config().SaveConfig());
 
@@ -807,7 +807,7 @@ TEST_F(ConfigFileTest, AFileOpenToOthersIsMadePrivateOnceItHoldsAPassword)
         auto rule = makeRule(u"C:\\Data\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s);
         rule->UsePassword = password;
         rule->Password = password ? u"secret"_s : QString();
-        logic().ruleSet().Add(std::move(rule));
+        logic().settings().rules().Add(std::move(rule));
 
         ASSERT_TRUE(config().SaveConfig());
         ASSERT_TRUE(config().SaveConfig());
@@ -868,16 +868,16 @@ TEST_F(ConfigFileTest, UpdateSettingsListsTheDestinationFoldersAndEnablesAutoCle
     for (const Control control : autoCleanControls)
         EXPECT_FALSE(view().isEnabled(control)) << int(control);
 
-    logic().ruleSet().Add(makeRule(u"C:\\A\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
-    logic().ruleSet().Add(makeRule(u"C:\\B\\"_s, u"E:\\Other\\"_s, u"b.rar"_s));
-    logic().ruleSet().Add(makeRule(u"C:\\C\\"_s, u"d:\\backup\\"_s, u"c.rar"_s));
+    logic().settings().rules().Add(makeRule(u"C:\\A\\"_s, u"D:\\Backup\\"_s, u"a.rar"_s));
+    logic().settings().rules().Add(makeRule(u"C:\\B\\"_s, u"E:\\Other\\"_s, u"b.rar"_s));
+    logic().settings().rules().Add(makeRule(u"C:\\C\\"_s, u"d:\\backup\\"_s, u"c.rar"_s));
     config().UpdateSettings();
     EXPECT_EQ(view().autoCleanDestinations, (QStringList{u"D:\\Backup\\"_s, u"E:\\Other\\"_s}));
     for (const Control control : autoCleanControls)
         EXPECT_TRUE(view().isEnabled(control)) << int(control);
 
     // The last rule gone: the list is emptied and the section disabled again.
-    logic().ruleSet().Clear();
+    logic().settings().rules().Clear();
     config().UpdateSettings();
     EXPECT_EQ(view().autoCleanDestinationCalls, 3);
     EXPECT_TRUE(view().autoCleanDestinations.isEmpty());

@@ -55,8 +55,8 @@ TEST_F(PassAlertsTest, AFailedPassIsNotifiedAndShownUntilAGoodPass)
                                         empty->SourceFolder + u"\"."_s});
     EXPECT_EQ(app.logic.alerts().state(), TrayState::Failed);
 
-    app.logic.ruleSet().Delete(2);
-    app.logic.ruleSet().Delete(1);
+    app.logic.settings().rules().Delete(2);
+    app.logic.settings().rules().Delete(1);
     {
         const auto scoped = app.plan(AppHarness::archiveMade());
         ASSERT_TRUE(app.logic.pass().RunBackup());

@@ -229,7 +229,7 @@ TEST_F(PeriodicRun, DueRunSavesTheScheduledTimeBeforeThePass)
 TEST_F(PeriodicRun, NoRulesWhenDueWarnsEveryTickWithoutMovingTheNextRun)
 {
     startAfterYesterdaysRun();
-    app.logic.ruleSet().Clear();
+    app.logic.settings().rules().Clear();
     app.clock.set(at(27, 13));
     periodic().TimerScheduleTimer();
     periodic().TimerScheduleTimer();

@@ -21,7 +21,7 @@ class RuleEditingTest : public ::testing::Test
 {
 protected:
     RuleEditing& editing() { return app.logic.rules(); }
-    TBackupRules& rules() { return app.logic.ruleSet(); }
+    TBackupRules& rules() { return app.logic.settings().rules(); }
     FakeMainView& view() { return app.view; }
 
     // Removes the configuration file, so a later save shows by its return.

@@ -48,7 +48,7 @@ TEST_F(RunHistoryTest, APassAppendsOneWholeLineWithEveryRule)
     const QList<QByteArray> lines = historyLines();
     ASSERT_EQ(lines.size(), 1);
     const QString stamp = passStart.toIso8601();
-    const QString dest = app.logic.ruleSet().Item(0)->DestinationFolder;
+    const QString dest = app.logic.settings().rules().Item(0)->DestinationFolder;
     const QString logFile = app.logic.log().logFolder() + u"2603_tessaro.log"_s;
     // JSON doubles the backslashes of Windows paths.
     const auto json = [](QString text) {
@@ -59,10 +59,10 @@ TEST_F(RunHistoryTest, APassAppendsOneWholeLineWithEveryRule)
     const QString expected =
         uR"({"end":"%1","errors":1,"rules":[)"_s.arg(stamp) +
         rule.arg(json(dest + u"a_260327_140509.rar"_s), stamp, json(logFile), u"0"_s, u"2048"_s,
-                 json(app.logic.ruleSet().Item(0)->SourceFolder)) +
+                 json(app.logic.settings().rules().Item(0)->SourceFolder)) +
         u","_s +
         rule.arg(json(dest + u"b_260327_140509.rar"_s), stamp, json(logFile), u"10002"_s, u"0"_s,
-                 json(app.logic.ruleSet().Item(1)->SourceFolder)) +
+                 json(app.logic.settings().rules().Item(1)->SourceFolder)) +
         uR"(],"start":"%1","trigger":"button"})"_s.arg(stamp);
     EXPECT_EQ(QString::fromUtf8(lines.first()), expected);
     EXPECT_TRUE(readFile(historyFile()).endsWith('\n'));

@@ -288,7 +288,7 @@ TEST_F(Startup, ExitIsRefusedWhileAPassRunsAndSavesOtherwise)
     ASSERT_TRUE(saved.load());
     EXPECT_EQ(saved.ReadString(s("settings"), s("WebHookURL"), QString()),
               s("http://127.0.0.1:9/saved-on-exit"));
-    EXPECT_EQ(app.logic.ruleSet().Count(), 0);
+    EXPECT_EQ(app.logic.settings().rules().Count(), 0);
 }
 
 TEST_F(Startup, ExitAfterAFailedSaveAsksFirst)

@@ -68,7 +68,7 @@ TEST_F(MainWindowAutoCleanTest, WithoutDestinationFoldersTheSectionIsDisabled)
     EXPECT_TRUE(autoClean->isEnabled());
 
     // The last rule gone: disabled again, showing what it showed.
-    window.logic().ruleSet().Clear();
+    window.logic().settings().rules().Clear();
     window.form->logic().config().UpdateSettings();
     for (QWidget* control : sectionControls())
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
@@ -224,7 +224,7 @@ TEST(MainWindowAutoCleanDuringAPass, TheSectionIsLockedUntilThePassEnds)
 
     ASSERT_TRUE(ranDuringPass);
     EXPECT_EQ(during, QList<bool>(section.size(), false));
-    EXPECT_EQ(window.logic().ruleSet().Item(0)->AutoCleanMode, acmOff)
+    EXPECT_EQ(window.logic().settings().rules().Item(0)->AutoCleanMode, acmOff)
         << "the click reached the rule";
     EXPECT_FALSE(autoClean->isChecked());
     EXPECT_EQ(enabledStates(), before);

@@ -75,7 +75,7 @@ TEST_F(MainWindowBackupPageTest, ButtonsOpenTheRuleDialog)
 {
     EXPECT_EQ(ruleDialogCaption([this] { window.find<QPushButton>("ButtonAddRule")->click(); }),
               u"Add backup rule"_s);
-    EXPECT_EQ(window.logic().ruleSet().Count(), 2) << "Cancel adds nothing";
+    EXPECT_EQ(window.logic().settings().rules().Count(), 2) << "Cancel adds nothing";
 
     list->setCurrentItem(list->topLevelItem(0));
     EXPECT_EQ(ruleDialogCaption([this] { window.find<QPushButton>("ButtonEditRule")->click(); }),
@@ -99,13 +99,13 @@ TEST_F(MainWindowBackupPageTest, ListClicksAddOrEdit)
 
 TEST_F(MainWindowBackupPageTest, DeleteRemovesTheSelectedRule)
 {
-    const QString kept = window.logic().ruleSet().Item(0)->SourceFolder;
+    const QString kept = window.logic().settings().rules().Item(0)->SourceFolder;
     list->setCurrentItem(list->topLevelItem(1));
     MessageBoxAnswerer answerer(QMessageBox::Yes);
     window.find<QPushButton>("ButtonDeleteRule")->click();
 
     EXPECT_EQ(answerer.texts(), QStringList{u"Are you sure you want to delete this rule?"_s});
-    ASSERT_EQ(window.logic().ruleSet().Count(), 1);
+    ASSERT_EQ(window.logic().settings().rules().Count(), 1);
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(list->topLevelItem(0)->text(0), kept);
     expectEditButtons(false);

@@ -78,7 +78,7 @@ public:
         rule->AutoCleanMode = mode;
         rule->NumFiles = numFiles;
         rule->DiskUsage = diskUsage;
-        TBackupRule* added = logic().ruleSet().Add(std::move(rule));
+        TBackupRule* added = logic().settings().rules().Add(std::move(rule));
         form->refreshRuleList();
         form->logic().config().UpdateSettings();
         return added;
