@@ -3,16 +3,22 @@
 #
 # The demo folder (build/demo) holds a copy of the program (its folder is its
 # data folder), sample documents, one rule with a date pattern and auto
-# clean, and the stand-in archiver as the archiver. Backups accumulate in
-# build/demo/backups across runs, so auto clean shows after a few.
+# clean, and RAR for Linux as the archiver where it is installed, the
+# stand-in archiver otherwise (TESSARO_RAR as in run.sh). Backups accumulate
+# in build/demo/backups across runs, so auto clean shows after a few.
 #
 # Without a display Tessaro runs one pass at start-up offscreen and ends;
 # the activity log and the archives are printed. With a display the window
 # opens on the demo setup: press "Backup Once (Now)" and watch the log.
 set -euo pipefail
 
+here="$(cd "$(dirname "$0")" && pwd)"
 build="${1:-build}"
 bin="$(cd "$build/bin" && pwd)"
+# shellcheck source=choose-archiver.sh
+. "$here/choose-archiver.sh"
+archiver=$(choose_archiver "$bin")
+echo "demo: $(describe_archiver "$archiver" "$bin")"
 demo="$(cd "$build" && pwd)/demo"
 mkdir -p "$demo/sample-documents/letters" "$demo/backups"
 
@@ -33,7 +39,7 @@ fi
 rm -f "$demo/tessaro.ini"
 (umask 077; cat > "$demo/tessaro.ini") <<INI
 [Settings]
-WinRARLocation=$bin/rar-standin
+WinRARLocation=$archiver
 ArchiveFormat=RAR
 Compression=Normal
 StorePaths=Relative paths

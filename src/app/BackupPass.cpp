@@ -2,6 +2,7 @@
 
 #include "app/LogLine.h"
 #include "core/ArchiveJob.h"
+#include "core/ArchiveSignature.h"
 #include "core/ArchiveVerify.h"
 #include "core/ArchiverCommandLine.h"
 #include "core/FileSize.h"
@@ -158,6 +159,7 @@ bool BackupPass::RunBackup()
     const TWinRAROptions options = optionsFrom(m_settings.settings(), m_defaultErrorLogFile);
     m_verify = m_settings.settings().VerifyArchives;
     m_untrustedFolders.clear();
+    m_formatWarned = false;
     const QString extension = ArchiveExtension(options.ArchiveFormat);
     const LocalDateTime passStart = m_clock.now();
     for (qsizetype i = 0; i < rules->Count(); ++i)
@@ -196,6 +198,7 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
             created.append(rule.OutputFileName);
         else
             ++errors;
+        warnOfFormatChosenByArchiver(rule.OutputFileName, options);
         const LocalDateTime jobEnd = m_clock.now();
         m_log.LogInfo(QLatin1String("time taken for ") + Quoted(rule.SourceFolder) +
                       QLatin1String(": ") + formatDuration(jobStart, jobEnd));
@@ -220,6 +223,18 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
                       formatDuration(jobsStart, m_clock.now()));
     }
     return errors;
+}
+
+void BackupPass::warnOfFormatChosenByArchiver(const QString& archivePath,
+                                              const TWinRAROptions& options)
+{
+    if (m_formatWarned || options.ArchiveFormat != TArchiveFormat::Rar4 ||
+        ReadArchiveKind(archivePath) != ArchiveKind::Rar5)
+        return;
+    m_formatWarned = true;
+    m_log.LogWarn(QStringLiteral("backup: RAR4 (Compatible) is chosen, but the archiver wrote a "
+                                 "RAR5 archive: its version decides the format (RAR 7 writes "
+                                 "RAR5 only)"));
 }
 
 bool BackupPass::verified(const QString& winRAR, const TBackupRules& rules, const TBackupRule& rule,

@@ -107,6 +107,9 @@ private:
     // test turns the job into a failure with the archiver's exit code.
     bool verified(const QString& winRAR, const TBackupRules& rules, const TBackupRule& rule,
                   const TWinRAROptions& options, int& resultCode);
+    // Once a pass: RAR4 was chosen, but the archiver wrote RAR5 (RAR 7
+    // writes nothing else, and refuses the switch that asked for RAR 4).
+    void warnOfFormatChosenByArchiver(const QString& archivePath, const TWinRAROptions& options);
     // Auto clean once per destination folder that has a limit, keeping
     // every archive of this pass.
     void cleanUp(const TBackupRules& rules, const QString& extension);
@@ -132,6 +135,7 @@ private:
     // its test: auto clean leaves them alone, so an older good archive is
     // never deleted to make room for a bad one.
     QSet<const TBackupRule*> m_untrustedFolders;
+    bool m_formatWarned = false;
 };
 
 } // namespace tessaro

@@ -8,7 +8,7 @@ namespace {
 // same download page as WinRAR.
 const QString DownloadPage = QStringLiteral("https://www.rarlab.com/download.htm");
 
-PlatformTexts textsNaming(const QString& archiver, const QString& tab)
+PlatformTexts textsNaming(const QString& archiver, const QString& tab, const QString& formatNote)
 {
     return {
         tab,
@@ -25,6 +25,7 @@ PlatformTexts textsNaming(const QString& archiver, const QString& tab)
         QStringLiteral("Could not automatically find ") + archiver +
             QStringLiteral(" on your computer"),
         QStringLiteral("Setting ") + archiver + QStringLiteral(" location to "),
+        formatNote,
     };
 }
 
@@ -33,8 +34,13 @@ PlatformTexts textsNaming(const QString& archiver, const QString& tab)
 const PlatformTexts& platformTexts(PathStyle style)
 {
     static const PlatformTexts windows =
-        textsNaming(QStringLiteral("WinRAR"), QStringLiteral("WinRAR\u00AE"));
-    static const PlatformTexts posix = textsNaming(QStringLiteral("RAR"), QStringLiteral("RAR"));
+        textsNaming(QStringLiteral("WinRAR"), QStringLiteral("WinRAR\u00AE"), QString());
+    // RAR for Linux writes RAR archives only, and RAR 7 only RAR5: a ZIP
+    // rule fails, a RAR4 one gets RAR5.
+    static const PlatformTexts posix = textsNaming(
+        QStringLiteral("RAR"), QStringLiteral("RAR"),
+        QStringLiteral("RAR for Linux writes RAR archives only: choose RAR. With ZIP every "
+                       "backup fails; RAR4 (Compatible) gives RAR5 archives with RAR 7."));
     return style == PathStyle::Windows ? windows : posix;
 }
 

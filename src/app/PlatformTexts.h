@@ -28,6 +28,9 @@ struct PlatformTexts
     QString usingLocation;
     QString notFoundByScan;
     QString settingLocation;
+    // Shown beside the archive format where the archiver cannot write every
+    // format offered; empty where it can.
+    QString formatNote;
 };
 
 const PlatformTexts& platformTexts(PathStyle style);

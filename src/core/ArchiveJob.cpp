@@ -1,11 +1,13 @@
 #include "core/ArchiveJob.h"
 
+#include "core/ArchiveSignature.h"
 #include "core/ArchiverExitCodes.h"
 #include "core/ArchiverProcess.h"
 #include "core/FileSize.h"
 #include "core/Quoted.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 
 namespace tessaro {
@@ -33,6 +35,35 @@ QString failureText(int code)
 QString checkLogText(const QString& errorLogPath)
 {
     return QStringLiteral("check WinRAR log at ") + Quoted(errorLogPath);
+}
+
+// The first free name of the form "<path>.rar", "<path>.1.rar", ...
+QString freeRarName(const QString& path)
+{
+    QString candidate = path + QStringLiteral(".rar");
+    for (int n = 1; QFileInfo::exists(candidate); ++n)
+        candidate = path + QLatin1Char('.') + QString::number(n) + QStringLiteral(".rar");
+    return candidate;
+}
+
+// A ".zip" that no ZIP reader opens must not pass for a backup, nor be
+// counted by auto clean. One this run made is removed; one that was there
+// before (an update of an earlier such file) keeps its data under a name
+// that says what it holds. Returns the line that says which.
+QString setAsideMisnamedArchive(const QString& archivePath, bool existedBefore)
+{
+    if (!existedBefore) {
+        QFile::remove(archivePath);
+        return QStringLiteral("backup: removed ") + Quoted(archivePath) +
+               QStringLiteral(", which is not a ZIP archive");
+    }
+    const QString kept = freeRarName(archivePath);
+    QFile::rename(archivePath, kept);
+    return QStringLiteral("backup: renamed ") + Quoted(archivePath) +
+           QStringLiteral(", which is "
+                          "not a ZIP "
+                          "archive, to ") +
+           Quoted(kept);
 }
 
 } // namespace
@@ -65,10 +96,19 @@ bool ArchiveRule(ArchiverRunner& runner, const QString& winRARPath, const TBacku
     write(levelInfo, QStringLiteral("backup: creating ") + archivePath +
                          QStringLiteral(" from source ") + Quoted(rule.SourceFolder));
 
+    const bool archiveExisted = FileSizeOf(archivePath) >= 0;
     resultCode = runner.run(winRARPath, tokens, GetArchiverWorkingFolder());
     if (resultCode == 0 && FileSizeOf(archivePath) < 0)
         resultCode = ResultNoArchiveCreated;
     const qint64 errorLogSizeAfter = FileSizeOf(errorLogPath);
+
+    if ((resultCode == 0 || resultCode == 1) && options.ArchiveFormat == TArchiveFormat::Zip &&
+        ReadArchiveKind(archivePath) != ArchiveKind::Zip) {
+        resultCode = ResultNotZipArchive;
+        write(levelError, failureText(resultCode) + QLatin1Char(')'));
+        write(levelWarning, setAsideMisnamedArchive(archivePath, archiveExisted));
+        return false;
+    }
 
     if (resultCode == 0 || resultCode == 1) {
         write(levelInfo, QStringLiteral("backup: completed, archive size: ") +

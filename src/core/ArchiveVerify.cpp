@@ -7,7 +7,7 @@
 namespace tessaro {
 
 ArchiverTokens BuildTestTokens(const TBackupRule& rule, const QString& archivePath,
-                               const QString& errorLogPath)
+                               const QString& errorLogPath, PathStyle style)
 {
     ArchiverTokens tokens{{QStringLiteral("t"), false}};
     if (rule.UsePassword && !rule.Password.isEmpty())
@@ -15,6 +15,7 @@ ArchiverTokens BuildTestTokens(const TBackupRule& rule, const QString& archivePa
     tokens.append({QStringLiteral("-IBCK"), false});
     tokens.append({QStringLiteral("-INUL"), false});
     tokens.append({QLatin1String("-ILOG") + errorLogPath, true});
+    tokens.append(PlatformArchiverSwitches(style));
     tokens.append({archivePath, true});
     return tokens;
 }

@@ -8,9 +8,10 @@ namespace tessaro {
 
 // The archiver's test command for an archive a rule made: "t", the rule's
 // password when it has one, the quiet switches, the error log and the
-// archive.
+// archive; on POSIX the switches that keep the archiver's own configuration
+// out, as for the archive job.
 ArchiverTokens BuildTestTokens(const TBackupRule& rule, const QString& archivePath,
-                               const QString& errorLogPath);
+                               const QString& errorLogPath, PathStyle style = nativePathStyle());
 
 // Tests the archive with the archiver at winRARPath, run through runner in
 // GetArchiverWorkingFolder(), and reports the outcome: an information line

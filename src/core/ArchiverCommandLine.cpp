@@ -106,8 +106,16 @@ QString GetErrorLogFile(const TWinRAROptions& options)
     return options.DefaultErrorLogFile;
 }
 
+ArchiverTokens PlatformArchiverSwitches(PathStyle style)
+{
+    if (style == PathStyle::Windows)
+        return {};
+    return {{QStringLiteral("-cfg-"), false}};
+}
+
 ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions& options,
-                                   const QString& archivePath, const QString& errorLogPath)
+                                   const QString& archivePath, const QString& errorLogPath,
+                                   PathStyle style)
 {
     ArchiverTokens tokens;
     const auto add = [&tokens](const QString& text, bool quoted = false) {
@@ -125,6 +133,9 @@ ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions
         add(QLatin1String("-mt") + QString::number(options.NumThreads));
     add(QLatin1String("-ILOG") + errorLogPath, true);
     add(EntryOf(options.StorePaths).archiverText);
+    if (style == PathStyle::Posix)
+        add(QStringLiteral("-ol"));
+    tokens.append(PlatformArchiverSwitches(style));
     add(archivePath, true);
     add(rule.SourceFolder, true);
     return tokens;
@@ -150,9 +161,10 @@ QStringList ArgumentVector(const ArchiverTokens& tokens)
 }
 
 QString BuildCommandLine(const TBackupRule& rule, const TWinRAROptions& options,
-                         const QString& archivePath, const QString& errorLogPath)
+                         const QString& archivePath, const QString& errorLogPath, PathStyle style)
 {
-    return JoinParameterString(BuildArchiverTokens(rule, options, archivePath, errorLogPath));
+    return JoinParameterString(
+        BuildArchiverTokens(rule, options, archivePath, errorLogPath, style));
 }
 
 } // namespace tessaro

@@ -58,9 +58,17 @@ QString ExpandArchiveName(const QString& fileName, TArchiveFormat archiveFormat,
 // otherwise the options' default error log.
 QString GetErrorLogFile(const TWinRAROptions& options);
 
-// The archiver's command line as a token list, in the archiver's order.
+// The archiver's command line as a token list, in the archiver's order. On
+// POSIX, RAR for Linux also gets "-ol" (symbolic links are stored as links,
+// never followed into) and "-cfg-" (its own configuration file and the RAR
+// environment variable are ignored, so the archive holds what the rule says).
 ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions& options,
-                                   const QString& archivePath, const QString& errorLogPath);
+                                   const QString& archivePath, const QString& errorLogPath,
+                                   PathStyle style = nativePathStyle());
+
+// The switches of the platform's archiver that keep its own configuration
+// out of a run: "-cfg-" on POSIX, none on Windows.
+ArchiverTokens PlatformArchiverSwitches(PathStyle style);
 
 // The tokens joined by single blanks, quoted tokens between double quotes.
 QString JoinParameterString(const ArchiverTokens& tokens);
@@ -69,6 +77,7 @@ QStringList ArgumentVector(const ArchiverTokens& tokens);
 
 // The parameter string handed to the archiver (the program path excluded).
 QString BuildCommandLine(const TBackupRule& rule, const TWinRAROptions& options,
-                         const QString& archivePath, const QString& errorLogPath);
+                         const QString& archivePath, const QString& errorLogPath,
+                         PathStyle style = nativePathStyle());
 
 } // namespace tessaro

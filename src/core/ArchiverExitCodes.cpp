@@ -35,6 +35,9 @@ QString WinRARExitCodeText(int code)
         return QStringLiteral("Failed to start WinRAR");
     case ResultNoArchiveCreated:
         return QStringLiteral("WinRAR did not create an archive file");
+    case ResultNotZipArchive:
+        return QStringLiteral("The archiver wrote no ZIP archive (RAR for Linux writes RAR "
+                              "archives only)");
     default:
         // The job's own skip codes (source empty, unsafe password) have their
         // own log lines and read as unknown here, like any code the archiver

@@ -12,6 +12,9 @@ inline constexpr int ResultSourceEmpty = 10002;
 // The rule's password holds a double quote, which would break out of its
 // command-line token; the archiver is not started.
 inline constexpr int ResultUnsafePassword = 10003;
+// ZIP was chosen, but the archiver wrote another format (RAR for Linux
+// writes RAR archives only); the misnamed file does not stay.
+inline constexpr int ResultNotZipArchive = 10004;
 
 // The text of an archiver exit code or job result code.
 QString WinRARExitCodeText(int code);

@@ -102,6 +102,11 @@ void ArchiverPage::buildFormatAndCompression(QGridLayout* grid)
     grid->addWidget(
         makeNamed<QLabel>(this, "LabelArchiveFormat", QStringLiteral("Archive format:")), 1, 0);
     grid->addWidget(format, 1, 1);
+    if (!texts().formatNote.isEmpty()) {
+        auto* note = makeNamed<QLabel>(this, "LabelArchiveFormatNote", texts().formatNote);
+        note->setWordWrap(true);
+        grid->addWidget(note, 1, 2, 1, 2);
+    }
 
     grid->addWidget(makeNamed<QLabel>(this, "LabelCompression", QStringLiteral("Compression:")), 2,
                     0, Qt::AlignTop);

@@ -122,6 +122,44 @@ TEST_F(BackupPassTest, SeveralRulesNumberTheArchivesMadeAndTotalTheTime)
         lines.contains(s("[I] time taken for ") + q(third->SourceFolder) + s(": 00:00:00")));
 }
 
+// RAR 7 writes RAR5 whatever was asked: the user hears of it once a pass,
+// right after the first archive that shows it.
+TEST_F(BackupPassTest, Rar4ChosenButRar5WrittenWarnsOncePerPass)
+{
+    const TBackupRule* first = addRule(s("a"));
+    addRule(s("b"));
+    logic.changeSettings([](TSettings& edited) { edited.ArchiveFormat = TArchiveFormat::Rar4; },
+                         false);
+    const QString warning = s("[W] backup: RAR4 (Compatible) is chosen, but the archiver wrote a "
+                              "RAR5 archive: its version decides the format (RAR 7 writes RAR5 "
+                              "only)");
+    const struct
+    {
+        QByteArray written;
+        int warnings;
+    } cases[] = {
+        {QByteArray("Rar!\x1A\x07\x01\x00", 8), 1},
+        {QByteArray("Rar!\x1A\x07\x00", 7), 0},
+        // The stand-in writes ZIP data: no RAR version to speak of.
+        {QByteArray("PK\x03\x04", 4), 0},
+    };
+    for (const auto& c : cases) {
+        scriptArchiver().archive = c.written;
+        for (int passes = 0; passes < 2; ++passes) {
+            const qsizetype before = loggedLines().size();
+            ASSERT_TRUE(pass.RunBackup());
+            const QStringList lines = loggedLines().mid(before);
+            EXPECT_EQ(lines.count(warning), c.warnings) << c.written.toHex().toStdString();
+            if (c.warnings == 1) {
+                EXPECT_EQ(lines.indexOf(warning),
+                          lines.indexOf(s("[I] time taken for ") + q(first->SourceFolder) +
+                                        s(": 00:00:00")) -
+                              1);
+            }
+        }
+    }
+}
+
 TEST_F(BackupPassTest, AnArchiveGoneBeforeTheListKeepsItsNumberFree)
 {
     addRule(s("a"));

@@ -27,6 +27,8 @@ TEST(PlatformTexts, WindowsNamesWinRARAsAlways)
     EXPECT_EQ(texts.usingLocation, u"Using WinRAR location "_s);
     EXPECT_EQ(texts.notFoundByScan, u"Could not automatically find WinRAR on your computer"_s);
     EXPECT_EQ(texts.settingLocation, u"Setting WinRAR location to "_s);
+    // WinRAR writes every format offered.
+    EXPECT_TRUE(texts.formatNote.isEmpty());
 }
 
 TEST(PlatformTexts, LinuxNamesRAR)
@@ -45,6 +47,10 @@ TEST(PlatformTexts, LinuxNamesRAR)
     EXPECT_EQ(texts.usingLocation, u"Using RAR location "_s);
     EXPECT_EQ(texts.notFoundByScan, u"Could not automatically find RAR on your computer"_s);
     EXPECT_EQ(texts.settingLocation, u"Setting RAR location to "_s);
+    // Said on the Archiver page before ZIP is picked.
+    EXPECT_EQ(texts.formatNote,
+              u"RAR for Linux writes RAR archives only: choose RAR. With ZIP every backup fails; "
+              u"RAR4 (Compatible) gives RAR5 archives with RAR 7."_s);
 }
 
 } // namespace

@@ -67,8 +67,10 @@ TEST_F(VerifyArchivesTest, ASoundArchiveIsTestedWithTheRulesPassword)
     const QString archive = archiveOf(rule, "a");
     EXPECT_EQ(testCall.program, app.logic.settings().settings().WinRARLocation);
     EXPECT_EQ(testCall.arguments(),
-              (QStringList{u"t"_s, u"-pse cret"_s, u"-IBCK"_s, u"-INUL"_s,
-                           u"-ILOG"_s + app.dataFolder + u"winrar_errors.log"_s, archive}));
+              QStringList({u"t"_s, u"-pse cret"_s, u"-IBCK"_s, u"-INUL"_s,
+                           u"-ILOG"_s + app.dataFolder + u"winrar_errors.log"_s}) +
+                  ArgumentVector(PlatformArchiverSwitches(nativePathStyle())) +
+                  QStringList{archive});
     EXPECT_EQ(testCall.workingFolder, GetArchiverWorkingFolder());
     const QStringList lines = app.loggedLines();
     EXPECT_TRUE(lines.contains(u"[I] backup: archive test passed for "_s + q(archive)));
@@ -88,7 +90,8 @@ TEST_F(VerifyArchivesTest, AFailedTestIsAnErrorOfTheRuleAndSparesItsFolder)
     other->NumFiles = 3;
     app.logic.changeSettings([&](TSettings& edited) { edited.VerifyArchives = true; }, false);
     app.logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
-    app.logic.changeSettings([&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/"_s; }, false);
+    app.logic.changeSettings(
+        [&](TSettings& edited) { edited.WebHookURL = u"http://127.0.0.1:1/"_s; }, false);
     ScriptedArchiverRunner& archiver = app.scriptArchiver();
     // Both archives are made; only the first one fails its test.
     archiver.resultCodes = {0, 3, 0, 0};

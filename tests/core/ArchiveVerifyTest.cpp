@@ -29,8 +29,8 @@ TEST_P(BuildTestTokensTest, GivesTheExactParameterString)
     TBackupRule rule;
     rule.UsePassword = c.usePassword;
     rule.Password = c.password;
-    const ArchiverTokens tokens =
-        BuildTestTokens(rule, u"D:\\Backup\\data 1.rar"_s, u"C:\\Tessaro\\winrar_errors.log"_s);
+    const ArchiverTokens tokens = BuildTestTokens(
+        rule, u"D:\\Backup\\data 1.rar"_s, u"C:\\Tessaro\\winrar_errors.log"_s, PathStyle::Windows);
     EXPECT_EQ(JoinParameterString(tokens), c.parameters);
     EXPECT_EQ(ArgumentVector(tokens).first(), u"t"_s);
     EXPECT_EQ(ArgumentVector(tokens).last(), u"D:\\Backup\\data 1.rar"_s);

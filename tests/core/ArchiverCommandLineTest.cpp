@@ -42,7 +42,8 @@ TEST_F(WorkedExample, RarNormalRelativePathsWithThreads)
 {
     const QString archive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
     EXPECT_EQ(archive, s("E:\\Backup\\projects_260327_140509.rar"));
-    EXPECT_EQ(BuildCommandLine(rule, options, archive, s("E:\\Logs\\winrar_errors.log")),
+    EXPECT_EQ(BuildCommandLine(rule, options, archive, s("E:\\Logs\\winrar_errors.log"),
+                               PathStyle::Windows),
               s("a -r -m3 -IBCK -INUL -mt4 \"-ILOGE:\\Logs\\winrar_errors.log\" -ep1 "
                 "\"E:\\Backup\\projects_260327_140509.rar\" \"D:\\Data\\Projects\\\""));
 }
@@ -64,7 +65,7 @@ TEST_F(WorkedExample, ZipStoreFullPathsDriveUpdateWithPassword)
     options.DefaultErrorLogFile = defaultLog;
     const QString errorLog = GetErrorLogFile(options);
     EXPECT_EQ(errorLog, defaultLog);
-    EXPECT_EQ(BuildCommandLine(rule, options, archive, errorLog),
+    EXPECT_EQ(BuildCommandLine(rule, options, archive, errorLog, PathStyle::Windows),
               s("u -r -m0 \"-ps3cret\" -IBCK -INUL \"-ILOGC:\\Tessaro\\winrar_errors.log\" -ep3 "
                 "\"E:\\Backup\\projects_260327_140509.zip\" \"D:\\Data\\Projects\\\""));
 }
@@ -72,11 +73,11 @@ TEST_F(WorkedExample, ZipStoreFullPathsDriveUpdateWithPassword)
 TEST_F(WorkedExample, Rar4GivesTheSameNameAndCommandLineAsRar)
 {
     const QString rarArchive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
-    const QString rarLine = BuildCommandLine(rule, options, rarArchive, s("L"));
+    const QString rarLine = BuildCommandLine(rule, options, rarArchive, s("L"), PathStyle::Windows);
     options.ArchiveFormat = TArchiveFormat::Rar4;
     const QString rar4Archive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
     EXPECT_EQ(rar4Archive, rarArchive);
-    EXPECT_EQ(BuildCommandLine(rule, options, rar4Archive, s("L")), rarLine);
+    EXPECT_EQ(BuildCommandLine(rule, options, rar4Archive, s("L"), PathStyle::Windows), rarLine);
 }
 
 struct NameCase
@@ -208,8 +209,27 @@ TEST(CommandLine, TokenTable)
         options.StorePaths = c.storePaths;
         options.NumThreads = c.threads;
         options.UpdateMode = c.update;
-        EXPECT_EQ(BuildCommandLine(rule, options, s("A"), s("L")), s(c.expected)) << c.name;
+        EXPECT_EQ(BuildCommandLine(rule, options, s("A"), s("L"), PathStyle::Windows),
+                  s(c.expected))
+            << c.name;
     }
+}
+
+// RAR for Linux follows symbolic links and reads ~/.rarrc and the RAR
+// variable unless told otherwise: a home folder's link to its parent would
+// nest the backup in itself, and a "switches=-x*.bin" line would silently
+// leave files out. WinRAR's command line stays as it is.
+TEST(CommandLine, PosixRunsStoreLinksAsLinksAndIgnoreTheArchiversOwnConfiguration)
+{
+    TBackupRule rule;
+    rule.SourceFolder = s("/home/ann/");
+    rule.IncludeSubFolders = true;
+    TWinRAROptions options;
+    options.StorePaths = TStorePaths::Relative;
+    EXPECT_EQ(BuildCommandLine(rule, options, s("/b/a.rar"), s("/l/e.log"), PathStyle::Posix),
+              s("a -r -IBCK -INUL \"-ILOG/l/e.log\" -ep1 -ol -cfg- \"/b/a.rar\" \"/home/ann/\""));
+    EXPECT_EQ(BuildCommandLine(rule, options, s("B:\\a.rar"), s("L"), PathStyle::Windows),
+              s("a -r -IBCK -INUL \"-ILOGL\" -ep1 \"B:\\a.rar\" \"/home/ann/\""));
 }
 
 TEST(CommandLine, ArgumentVectorCarriesTokensWithoutQuotes)
@@ -222,15 +242,16 @@ TEST(CommandLine, ArgumentVectorCarriesTokensWithoutQuotes)
     TWinRAROptions options;
     options.Compression = TCompression::Best;
     options.StorePaths = TStorePaths::Relative;
-    const ArchiverTokens tokens =
-        BuildArchiverTokens(rule, options, s("/srv/b k/a.rar"), s("/tmp/x/winrar_errors.log"));
+    const ArchiverTokens tokens = BuildArchiverTokens(
+        rule, options, s("/srv/b k/a.rar"), s("/tmp/x/winrar_errors.log"), PathStyle::Posix);
     EXPECT_EQ(ArgumentVector(tokens),
               (QStringList{s("a"), s("-r"), s("-m5"), s("-ptwo words"), s("-IBCK"), s("-INUL"),
-                           s("-ILOG/tmp/x/winrar_errors.log"), s("-ep1"), s("/srv/b k/a.rar"),
-                           s("/home/ann/My Documents/")}));
-    EXPECT_EQ(JoinParameterString(tokens),
-              s("a -r -m5 \"-ptwo words\" -IBCK -INUL \"-ILOG/tmp/x/winrar_errors.log\" -ep1 "
-                "\"/srv/b k/a.rar\" \"/home/ann/My Documents/\""));
+                           s("-ILOG/tmp/x/winrar_errors.log"), s("-ep1"), s("-ol"), s("-cfg-"),
+                           s("/srv/b k/a.rar"), s("/home/ann/My Documents/")}));
+    EXPECT_EQ(
+        JoinParameterString(tokens),
+        s("a -r -m5 \"-ptwo words\" -IBCK -INUL \"-ILOG/tmp/x/winrar_errors.log\" -ep1 -ol -cfg- "
+          "\"/srv/b k/a.rar\" \"/home/ann/My Documents/\""));
 }
 
 TEST(ErrorLogFile, ExistingFolderWithOrWithoutSeparatorElseDefault)

@@ -40,5 +40,25 @@ TEST_F(EndToEnd, ArchiveHoldsTheSourceFilesWithRelativePaths)
     EXPECT_EQ(entries, (QStringList{s("notes.txt"), s("sub/"), s("sub/deep.txt")}));
 }
 
+#ifndef Q_OS_WIN
+// The archiver is told to store links as links: one to the source's parent
+// and one to nothing neither nest the backup in itself nor fail the rule.
+TEST_F(EndToEnd, SymbolicLinksReachTheArchiveAsLinks)
+{
+    ASSERT_TRUE(QFile::link(s("../.."), source + s("sub/up")));
+    ASSERT_TRUE(QFile::link(s("nowhere"), source + s("dangling")));
+    configure(QString());
+
+    ASSERT_EQ(run.run(), 0) << run.logLines().join(QLatin1Char('\n')).toStdString();
+
+    const QStringList made = archives();
+    ASSERT_EQ(made.size(), 1);
+    QStringList entries = archiveEntries(destination + made.first());
+    entries.sort();
+    EXPECT_EQ(entries, (QStringList{s("dangling"), s("notes.txt"), s("sub/"), s("sub/deep.txt"),
+                                    s("sub/up")}));
+}
+#endif
+
 } // namespace
 } // namespace tessaro

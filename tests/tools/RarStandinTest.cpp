@@ -44,6 +44,8 @@ struct StoredEntry
 {
     QByteArray data;
     std::time_t modified = 0;
+    // Set for an entry stored as a symbolic link.
+    std::string linkTarget;
 };
 
 // What libarchive finds in an archive: the entries by name, or the error
@@ -91,6 +93,8 @@ ArchiveContents readArchive(const QString& path, const char* password = nullptr)
         StoredEntry& entry = contents.entries[name ? name : "?"];
         entry.modified = archive_entry_mtime(header);
         contents.format = archive_format(reader.get()) & ARCHIVE_FORMAT_BASE_MASK;
+        if (const char* target = archive_entry_symlink_utf8(header))
+            entry.linkTarget = target;
         if (!readEntryData(reader.get(), entry))
             status = ARCHIVE_FAILED;
     }
@@ -257,6 +261,30 @@ TEST_F(RarStandin, LinksToFilesAreStoredAsTheirTargetsLinksToFoldersAreNotFollow
     EXPECT_EQ(contents.names(),
               (std::set<std::string>{"link.txt", "real.txt", "sub/", "sub/inner.txt"}));
     EXPECT_EQ(contents.entries.at("link.txt").data, QByteArray("real"));
+}
+
+TEST_F(RarStandin, WithOlEveryLinkIsStoredAsALinkAndNothingIsFollowed)
+{
+    writeSource(QStringLiteral("real.txt"), "real");
+    writeSource(QStringLiteral("sub/inner.txt"), "inner");
+    ASSERT_TRUE(QFile::link(QStringLiteral("real.txt"), m_source + QStringLiteral("link.txt")));
+    // A link to the source's parent would nest the backup in itself if it
+    // were followed; one that leads nowhere fails a run that follows links.
+    ASSERT_TRUE(QFile::link(QStringLiteral("../.."), m_source + QStringLiteral("sub/up")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("nowhere"), m_source + QStringLiteral("dangling")));
+
+    ASSERT_EQ(archive(QStringLiteral("a"), {QStringLiteral("-r"), QStringLiteral("-ep1"),
+                                            QStringLiteral("-ol"), QStringLiteral("-cfg-")}),
+              exitSuccess);
+
+    const ArchiveContents contents = readArchive(archivePath());
+    ASSERT_TRUE(contents.readable()) << contents.error;
+    EXPECT_EQ(contents.names(), (std::set<std::string>{"dangling", "link.txt", "real.txt", "sub/",
+                                                       "sub/inner.txt", "sub/up"}));
+    EXPECT_EQ(contents.entries.at("link.txt").linkTarget, "real.txt");
+    EXPECT_EQ(contents.entries.at("sub/up").linkTarget, "../..");
+    EXPECT_EQ(contents.entries.at("dangling").linkTarget, "nowhere");
+    EXPECT_TRUE(contents.entries.at("link.txt").data.isEmpty());
 }
 
 struct UpdateCase

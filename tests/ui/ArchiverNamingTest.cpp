@@ -34,6 +34,12 @@ TEST_P(ArchiverNamingTest, TabAndLabelsNameThePlatformsArchiver)
     EXPECT_EQ(tabs->tabText(3), GetParam().tab);
     EXPECT_EQ(window.find<QLabel>("LabelWinRARLocation")->text(), GetParam().locationLabel);
     EXPECT_EQ(window.find<QCheckBox>("CheckWinRARLogfile")->text(), GetParam().errorLogCheck);
+    // Only RAR for Linux needs a word on the formats before ZIP is picked.
+    auto* note = window.form->findChild<QLabel*>(u"LabelArchiveFormatNote"_s);
+    EXPECT_EQ(note != nullptr, GetParam().style == PathStyle::Posix);
+    if (note) {
+        EXPECT_TRUE(note->text().startsWith(u"RAR for Linux writes RAR archives only"_s));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -125,7 +125,11 @@ EntryPtr makeEntry(const SourceItem& item)
 {
     EntryPtr entry(archive_entry_new(), archive_entry_free);
     archive_entry_set_pathname_utf8(entry.get(), item.entryName.c_str());
-    archive_entry_set_filetype(entry.get(), item.isFolder ? AE_IFDIR : AE_IFREG);
+    archive_entry_set_filetype(entry.get(), item.isLink     ? AE_IFLNK
+                                            : item.isFolder ? AE_IFDIR
+                                                            : AE_IFREG);
+    if (item.isLink)
+        archive_entry_set_symlink_utf8(entry.get(), item.linkTarget.c_str());
     archive_entry_set_perm(entry.get(), item.permissions);
     archive_entry_set_size(entry.get(), item.size);
     archive_entry_set_mtime(entry.get(), item.modified.tv_sec, item.modified.tv_nsec);
@@ -178,7 +182,7 @@ bool addFile(SourceItem item, ZipWriter& writer, Report& report)
 
 bool addItem(const SourceItem& item, ZipWriter& writer, Report& report)
 {
-    if (!item.isFolder)
+    if (!item.isFolder && !item.isLink)
         return addFile(item, writer, report);
     writer.writeHeader(makeEntry(item).get());
     return true;

@@ -51,6 +51,15 @@ constexpr std::array flags{
          [](Options& o) {
              o.pathMode = PathMode::Full;
          }},
+    Flag{"ol",
+         [](Options& o) {
+             o.storeLinks = true;
+         }},
+    // The stand-in reads no configuration of its own, so there is nothing
+    // to ignore.
+    Flag{"cfg-",
+         [](Options&) {
+         }},
 };
 
 bool applyFlag(std::string_view lowerName, Options& options)

@@ -33,6 +33,8 @@ struct Options
     bool quiet = false;
     std::string logFile;
     PathMode pathMode = PathMode::Full;
+    // -ol: symbolic links are stored as links, never followed.
+    bool storeLinks = false;
     std::string archivePath;
     std::string sourceFolder;
 };

@@ -40,7 +40,9 @@ SourceItem makeItem(const fs::path& path, std::string name, const struct stat& i
 class Walker final
 {
 public:
-    Walker(bool recurse, Report& report) : m_recurse(recurse), m_report(report) {}
+    Walker(const Options& options, Report& report)
+        : m_recurse(options.recurse), m_storeLinks(options.storeLinks), m_report(report)
+    {}
 
     void walk(const fs::path& folder, const std::string& prefix)
     {
@@ -70,12 +72,27 @@ private:
         {};
         if (::lstat(path.c_str(), &info) != 0)
             return reportUnreadable(path);
+        if (S_ISLNK(info.st_mode) && m_storeLinks)
+            return storeLink(path, name, info);
         if (S_ISLNK(info.st_mode))
             return visitLink(path, name);
         if (S_ISREG(info.st_mode))
             m_items.push_back(makeItem(path, name, info));
         else if (S_ISDIR(info.st_mode) && m_recurse)
             visitFolder(path, name, info);
+    }
+
+    void storeLink(const fs::path& path, const std::string& name, const struct stat& info)
+    {
+        std::error_code error;
+        const fs::path target = fs::read_symlink(path, error);
+        if (error)
+            return reportUnreadable(path);
+        SourceItem item = makeItem(path, name, info);
+        item.isLink = true;
+        item.linkTarget = target.string();
+        item.size = 0;
+        m_items.push_back(std::move(item));
     }
 
     void visitLink(const fs::path& path, const std::string& name)
@@ -100,6 +117,7 @@ private:
     }
 
     bool m_recurse;
+    bool m_storeLinks;
     Report& m_report;
     std::vector<SourceItem> m_items;
 };
@@ -115,7 +133,7 @@ std::vector<SourceItem> scanSource(const Options& options, Report& report)
         throw ArchiverError(ExitCode::NoFiles,
                             "No files to add: cannot open folder " + options.sourceFolder);
     const fs::path folder = fs::absolute(options.sourceFolder).lexically_normal();
-    Walker walker(options.recurse, report);
+    Walker walker(options, report);
     walker.walk(folder, namePrefix(folder, options.pathMode));
     return walker.take();
 }

@@ -18,6 +18,9 @@ struct SourceItem
     // The name inside the archive, "/"-separated; a folder's ends with "/".
     std::string entryName;
     bool isFolder = false;
+    // A symbolic link stored as a link (-ol): its target, as the link says.
+    bool isLink = false;
+    std::string linkTarget;
     std::timespec modified{};
     mode_t permissions = 0;
     off_t size = 0;
@@ -26,11 +29,12 @@ struct SourceItem
 // Lists what the source folder holds, each folder before its contents and
 // names in byte order, so equal trees give equal archives.
 //
-// Hidden files are ordinary files here. A symbolic link to a file is stored
-// as the file it points to (the backup should hold the data, not a pointer
-// into the live system); a link to a folder is not followed, which keeps the
-// walk inside the source tree and safe from link loops. A link that leads
-// nowhere is a file that cannot be read and is reported. Pipes, sockets and
+// Hidden files are ordinary files here. With -ol every symbolic link is
+// stored as a link, whatever it points to, dangling or not, and never
+// followed. Without it a link to a file is stored as the file it points to;
+// a link to a folder is not followed, which keeps the walk inside the source
+// tree and safe from link loops; a link that leads nowhere is a file that
+// cannot be read and is reported. Pipes, sockets and
 // devices hold no data to back up and are passed over.
 //
 // Throws ArchiverError(NoFiles) when the source folder does not exist.
