@@ -2,6 +2,8 @@
 
 #include <QScopedValueRollback>
 
+#include <optional>
+
 namespace tessaro {
 
 namespace {
@@ -92,11 +94,27 @@ void PeriodicRunController::ActionStop()
 QString PeriodicRunController::RemainingTimeText(LocalDateTime next, LocalDateTime now)
 {
     const qint64 remaining = next.milliseconds() - now.milliseconds();
+    // The schedule timer asks every second, and the text changes once a
+    // minute: it shows whole minutes of the remaining time, cut toward zero
+    // on both sides of the due time. One kept text per thread.
+    struct Kept
+    {
+        qint64 next = 0;
+        qint64 minutes = 0;
+        QString text;
+    };
+    thread_local std::optional<Kept> kept;
+    const qint64 minutes = remaining / LocalDateTime::MsPerMinute;
+    const qint64 key = remaining < 0 ? minutes - 1 : minutes;
+    if (kept && kept->next == next.milliseconds() && kept->minutes == key)
+        return kept->text;
     QString text = QLatin1String("Next run: ") + next.format(u"dd.mm.yyyy hh:MM") +
                    QLatin1String(", time remaining: ");
     if (remaining >= LocalDateTime::MsPerDay)
         text += QString::number(remaining / LocalDateTime::MsPerDay) + QLatin1String(" days, ");
-    return text + hoursAndMinutes(qAbs(remaining));
+    text += hoursAndMinutes(qAbs(remaining));
+    kept = Kept{next.milliseconds(), key, text};
+    return text;
 }
 
 void PeriodicRunController::TimerScheduleTimer()

@@ -116,12 +116,22 @@ void RuleListView::showRules(const TBackupRules& rules)
     if (keep)
         setCurrentItem(keep);
     m_refilling = false;
-    fitColumns();
+    m_rowsChanged = true;
+    fitColumnsIfChanged();
     Q_EMIT ruleSelectionChanged();
+}
+
+void RuleListView::fitColumnsIfChanged()
+{
+    if (!isVisible() || (!m_rowsChanged && viewport()->width() == m_fittedWidth))
+        return;
+    fitColumns();
 }
 
 void RuleListView::fitColumns()
 {
+    m_rowsChanged = false;
+    m_fittedWidth = viewport()->width();
     QList<int> natural;
     for (int column = 0; column < columnCount(); ++column)
         natural.append(qMax(header()->sectionSizeHint(column), sizeHintForColumn(column)));
@@ -146,7 +156,13 @@ void RuleListView::updateCutTooltips()
 void RuleListView::resizeEvent(QResizeEvent* event)
 {
     QTreeWidget::resizeEvent(event);
-    fitColumns();
+    fitColumnsIfChanged();
+}
+
+void RuleListView::showEvent(QShowEvent* event)
+{
+    QTreeWidget::showEvent(event);
+    fitColumnsIfChanged();
 }
 
 qsizetype RuleListView::selectedIndex() const

@@ -34,15 +34,25 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // Fits the columns when the rows or the list's width changed since the
+    // last fit. A hidden list waits until it is shown: while a window is
+    // being put together its widgets are resized many times before anyone
+    // sees them.
+    void fitColumnsIfChanged();
     void fitColumns();
     void updateCutTooltips();
 
     // Set while showRules refills the rows, which reports one change at its end.
     bool m_refilling = false;
+    // The rows changed since the last fit.
+    bool m_rowsChanged = true;
+    // The viewport width of the last fit; -1 before the first.
+    int m_fittedWidth = -1;
 };
 
 } // namespace tessaro
