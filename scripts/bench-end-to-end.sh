@@ -60,17 +60,19 @@ configure() {
 }
 
 # Runs a command once; prints its wall time in nanoseconds and keeps its
-# own CPU time in seconds in $work/cpu: its CPU time with its archivers',
-# less what the archivers report of themselves.
+# own user and system CPU time in seconds in $work/cpu: its CPU time with
+# its archivers', less what the archivers report of themselves.
 timed() {
     rm -f "$work/times" "$work/dest"/rule*.rar
     local start end
     start=$(now_ns)
     /usr/bin/time -f '%U %S' -o "$work/cpu-raw" "$@" > /dev/null 2>&1
     end=$(now_ns)
-    local archivers=0
-    [ ! -f "$work/times" ] || archivers=$(awk '{sum += $3} END {printf "%.6f", sum / 1e9}' "$work/times")
-    awk -v a="$archivers" '{printf "%.6f\n", $1 + $2 - a}' "$work/cpu-raw" > "$work/cpu"
+    local archivers="0 0"
+    [ ! -f "$work/times" ] ||
+        archivers=$(awk '{u += $3; s += $4} END {printf "%.6f %.6f", u / 1e9, s / 1e9}' "$work/times")
+    read -r au as <<< "$archivers"
+    awk -v au="$au" -v as="$as" '{printf "%.6f %.6f\n", $1 - au, $2 - as}' "$work/cpu-raw" > "$work/cpu"
     echo $((end - start))
 }
 run_program() { timed "$work/prog/tessaro"; }
@@ -115,10 +117,17 @@ line=$(awk -v p1="$(median < "$work/p1")" -v pn="$(median < "$work/p$many")" \
 IFS=$'\t' read -r beyond shell program <<< "$line"
 echo "pass per rule, wall: program $program, $shell, beyond the archiver $beyond (target < 0.5 ms)"
 row "pass per rule beyond the archiver, wall ($many rules against 1)" "$beyond" "$shell" "< 0.5 ms"
-line=$(awk -v p1="$(median < "$work/cp1")" -v pn="$(median < "$work/cp$many")" \
-    -v s1="$(median < "$work/cs1")" -v sn="$(median < "$work/cs$many")" -v n="$many" 'BEGIN {
-    program = (pn - p1) / (n - 1) * 1e3; shell = (sn - s1) / (n - 1) * 1e3
-    printf "%.3f ms\tshell loop %.3f ms", program, shell }')
+# Own CPU per rule: user plus system time, and each of them.
+cpu_per_rule() {
+    local field="$1"
+    paste "$work/$2" "$work/$3" | awk -v f="$field" -v n="$many" '{
+        if (f == "u") { a = $1; b = $3 } else if (f == "s") { a = $2; b = $4 } else { a = $1 + $2; b = $3 + $4 }
+        print (b - a) / (n - 1) * 1e3 }' | median
+}
+# Round by round, the run with $many rules against the one with 1.
+line=$(printf '%.3f ms (user %.3f, system %.3f)\tshell loop %.3f ms (user %.3f, system %.3f)' \
+    "$(cpu_per_rule a cp1 cp$many)" "$(cpu_per_rule u cp1 cp$many)" "$(cpu_per_rule s cp1 cp$many)" \
+    "$(cpu_per_rule a cs1 cs$many)" "$(cpu_per_rule u cs1 cs$many)" "$(cpu_per_rule s cs1 cs$many)")
 IFS=$'\t' read -r program shell <<< "$line"
 echo "pass per rule, own CPU, archivers excluded: program $program, $shell (target < 0.5 ms)"
 row "program's own CPU per rule, archivers excluded ($many rules against 1)" "$program" "$shell" "< 0.5 ms"
@@ -175,7 +184,7 @@ awk -v c0="$cpu0" -v c1="$cpu1" -v m0="$mem0" -v m1="$mem1" -v cf="$cpuf" -v mf=
     printf "find -printf | sort -n %.2f s, %.1f MiB; find | sort %.2f s, %.1f MiB\n", cf, mf / 1024, cn, mn / 1024 }'
 line=$(awk -v c0="$cpu0" -v c1="$cpu1" -v m0="$mem0" -v m1="$mem1" -v cf="$cpuf" -v mf="$memf" 'BEGIN {
     printf "+%.2f s CPU, +%.1f MiB\tfind -printf | sort -n %.2f s, %.1f MiB\tCPU ratio %.2f",
-        c1 - c0, (m1 - m0) / 1024, cf, mf / 1024, cf > 0 ? (c1 - c0) / cf : 0 }')
+        c1 - c0, (m1 - m0) / 1024, cf, mf / 1024, (cf > 0 ? (c1 - c0) / cf : 0) }')
 IFS=$'\t' read -r program reference ratio <<< "$line"
 row "auto clean listing of 100,000 archives" "$program" "$reference" "$ratio (holds: <= 1)"
 
@@ -213,7 +222,7 @@ IFS=$'\t' read -r program reference <<< "$line"
 echo "idle window, resident memory: program $program, $reference (target < 40 MB)"
 row "idle window, resident memory" "$program" "$reference" "< 40 MB"
 line=$(awk -v pc="$(median < "$work/ic")" -v bc="$(median < "$work/bc")" -v s="$idle_seconds" 'BEGIN {
-    printf "%.0f us\tbare one-second timer %.0f us\tratio %.2f", pc / s / 1e3, bc / s / 1e3, bc > 0 ? pc / bc : 0 }')
+    printf "%.0f us\tbare one-second timer %.0f us\tratio %.2f", pc / s / 1e3, bc / s / 1e3, (bc > 0 ? pc / bc : 0) }')
 IFS=$'\t' read -r program reference ratio <<< "$line"
 echo "idle window, CPU per second: program $program, $reference ($ratio)"
 row "idle window, CPU per second" "$program" "$reference" "$ratio"

@@ -96,11 +96,10 @@ QString LocalDateTime::toIso8601() const
 {
     const QDateTime local = toLocalQDateTime();
     const int offsetSeconds = local.isValid() ? local.offsetFromUtc() : 0;
-    QString text = QStringLiteral("%1-%2-%3T%4:%5:%6.%7")
-                       .arg(year(), 4, 10, QLatin1Char('0'))
-                       .arg(twoDigits(month()), twoDigits(day()), twoDigits(hour()),
-                            twoDigits(minute()), twoDigits(second()))
-                       .arg(msec(), 3, 10, QLatin1Char('0'));
+    static const DatePattern isoPattern(u"yyyy-mm-ddThh:MM:ss");
+    QString text = isoPattern.render(*this, QLatin1Char(':'));
+    text += QLatin1Char('.');
+    text += QStringLiteral("%1").arg(msec(), 3, 10, QLatin1Char('0'));
     if (offsetSeconds == 0)
         return text + QLatin1Char('Z');
     const int offsetMinutes = qAbs(writtenOffsetSeconds(offsetSeconds)) / 60;
