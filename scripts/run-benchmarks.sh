@@ -13,7 +13,7 @@ for program in "$bin"/bench_*; do
     name="$(basename "$program")"
     echo "== $name"
     "$program" --benchmark_counters_tabular=true \
-        --benchmark_out="$results/$name.csv" --benchmark_out_format=csv
+        --benchmark_out="$results/$name.json" --benchmark_out_format=json
 done
 if [ "$found" -eq 0 ]; then
     echo "no benchmark programs in $bin" >&2
@@ -22,13 +22,17 @@ fi
 # The whole program against shell loops doing the same work.
 BENCH_TABLE="$results/end-to-end" bash "$(dirname "$0")/bench-end-to-end.sh" "$bin"
 
-# The time of the first benchmark whose name starts with the given one, as
-# "<time> <unit>", from the CSV files of the programs above.
+# The wall and CPU time of the first benchmark whose name starts with the
+# given one, as "<wall> <unit> (CPU <cpu> <unit>)", from the JSON files of
+# the programs above (one field a line, as Google Benchmark writes them).
 bench_time() {
-    cat "$results"/*.csv 2> /dev/null | awk -F, -v want="$1" '
-        { name = $1; gsub(/"/, "", name) }
-        index(name, want) == 1 && $3 ~ /^[0-9.e+]+$/ {
-            printf "%.3g %s", $3, $5; found = 1; exit }
+    cat "$results"/*.json 2> /dev/null | awk -v want="$1" '
+        function field() { value = $0; sub(/^[^:]*: */, "", value); gsub(/[",]/, "", value); return value }
+        /^ *"name":/ { name = field() }
+        /^ *"real_time":/ { real = field() }
+        /^ *"cpu_time":/ { cpu = field() }
+        /^ *"time_unit":/ && index(name, want) == 1 {
+            unit = field(); printf "%.5g %s (CPU %.5g %s)", real, unit, cpu, unit; found = 1; exit }
         END { if (!found) printf "n/a" }'
 }
 
