@@ -5,10 +5,12 @@
 #include "FakeMainView.h"
 #include "app/MainWindowLogic.h"
 #include "core/ArchiverProcess.h"
+#include "core/FileSync.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -72,6 +74,32 @@ void BM_ConfigLoadAndSave1000Rules(benchmark::State& state)
     state.counters["rules"] = double(h.logic->settings().rules().Count());
 }
 BENCHMARK(BM_ConfigLoadAndSave1000Rules)->Unit(benchmark::kMillisecond);
+
+// The reference: the same file read whole and written back the way a save
+// writes it (beside it, synced to the disk, renamed over it), the floor
+// under any load and save of these bytes.
+void BM_ConfigBytesReadAndReplaced(benchmark::State& state)
+{
+    Harness h;
+    h.addRules(1000, false);
+    h.logic->config().SaveConfig();
+    const QString fileName = h.logic->configFile().fileName();
+    for (auto _ : state) {
+        QFile in(fileName);
+        in.open(QIODevice::ReadOnly);
+        const QByteArray bytes = in.readAll();
+        in.close();
+        QSaveFile out(fileName);
+        out.open(QIODevice::WriteOnly);
+        out.write(bytes);
+        out.flush();
+        QString error;
+        syncToStorage(out, &error);
+        benchmark::DoNotOptimize(out.commit());
+    }
+    state.counters["bytes"] = double(QFile(fileName).size());
+}
+BENCHMARK(BM_ConfigBytesReadAndReplaced)->Unit(benchmark::kMillisecond);
 
 void BM_IdleScheduleTick(benchmark::State& state)
 {

@@ -208,6 +208,40 @@ LocalDateTime readDateTime(const TCustomIniFile& ini, const QString& section, co
     return LocalDateTime::fromIso8601(ini.ReadString(section, key, QString()));
 }
 
+// The document as the rule list sees it during a save: the list writes its
+// sections and then asks for the file to be written, which the save does
+// once at its end, together with everything else. Writing it there as well
+// would encode, write and sync the whole file twice.
+class SectionsOnly final : public TCustomIniFile
+{
+public:
+    explicit SectionsOnly(TCustomIniFile& ini) : m_ini(ini) {}
+
+    QString ReadString(const QString& section, const QString& key,
+                       const QString& defaultValue) const override
+    {
+        return m_ini.ReadString(section, key, defaultValue);
+    }
+    void WriteString(const QString& section, const QString& key, const QString& value) override
+    {
+        m_ini.WriteString(section, key, value);
+    }
+    void EraseSection(const QString& section) override { m_ini.EraseSection(section); }
+    bool SectionExists(const QString& section) const override
+    {
+        return m_ini.SectionExists(section);
+    }
+    bool ValueExists(const QString& section, const QString& key) const override
+    {
+        return m_ini.ValueExists(section, key);
+    }
+    bool UpdateFile() override { return true; }
+    QString errorString() const override { return m_ini.errorString(); }
+
+private:
+    TCustomIniFile& m_ini;
+};
+
 bool holdsPasswords(const TBackupRules& rules)
 {
     for (qsizetype i = 0; i < rules.Count(); ++i) {
@@ -287,8 +321,8 @@ bool ConfigFile::Write(const TBackupRules& rules, const StoredConfiguration& sto
     ini.WriteInteger(WindowSection, QStringLiteral("width"), pos.width());
     ini.WriteInteger(WindowSection, QStringLiteral("height"), pos.height());
 
-    if (!rules.ToIniFile(ini, RuleSectionPrefix))
-        return reportSaveFailure(ini.errorString());
+    SectionsOnly ruleSections(ini);
+    rules.ToIniFile(ruleSections, RuleSectionPrefix);
 
     ini.WriteBool(SettingsSection, QStringLiteral("FirstStart"), stored.firstStart);
     writeKeys(ini, SettingsSection, SettingsSectionKeys, stored.settings);

@@ -1,13 +1,27 @@
 #include "app/LogLine.h"
 
+#include "core/TimestampFormatter.h"
+
 namespace tessaro {
 
 using namespace Qt::StringLiterals;
 
 QString formatLogLine(const LocalDateTime& now, const QString& level, const QString& text)
 {
-    return now.format(u"dd.mm.yyyy hh:MM:ss") + u" ["_s + level + u"] "_s +
-           trimControlAndBlanks(text);
+    // Lines come in bursts within the same minute: the formatter keeps the
+    // minute's text and writes only the seconds anew. One per thread, as it
+    // is a cache that changes with every line.
+    thread_local TimestampFormatter timestamps(u"dd.mm.yyyy hh:MM:ss");
+    const QString stamp = timestamps.format(now);
+    const QStringView trimmed = trimControlAndBlanks(QStringView(text));
+    QString line;
+    line.reserve(stamp.size() + level.size() + trimmed.size() + 4);
+    line += stamp;
+    line += u" ["_s;
+    line += level;
+    line += u"] "_s;
+    line += trimmed;
+    return line;
 }
 
 RgbColor logLevelColor(const QString& level)
@@ -33,7 +47,8 @@ bool isLogLink(const QString& piece, PathStyle style)
 
 QString logFileName(const QString& logPath, const LocalDateTime& now)
 {
-    return logPath + now.format(u"yymm") + u"_tessaro.log"_s;
+    thread_local TimestampFormatter month(u"yymm");
+    return logPath + month.format(now) + u"_tessaro.log"_s;
 }
 
 } // namespace tessaro

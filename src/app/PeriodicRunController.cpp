@@ -2,6 +2,8 @@
 
 #include <QScopedValueRollback>
 
+#include <optional>
+
 namespace tessaro {
 
 namespace {
@@ -92,11 +94,27 @@ void PeriodicRunController::ActionStop()
 QString PeriodicRunController::RemainingTimeText(LocalDateTime next, LocalDateTime now)
 {
     const qint64 remaining = next.milliseconds() - now.milliseconds();
+    // The schedule timer asks every second, and the text changes once a
+    // minute: it shows whole minutes of the remaining time, cut toward zero
+    // on both sides of the due time. One kept text per thread.
+    struct Kept
+    {
+        qint64 next = 0;
+        qint64 minutes = 0;
+        QString text;
+    };
+    thread_local std::optional<Kept> kept;
+    const qint64 minutes = remaining / LocalDateTime::MsPerMinute;
+    const qint64 key = remaining < 0 ? minutes - 1 : minutes;
+    if (kept && kept->next == next.milliseconds() && kept->minutes == key)
+        return kept->text;
     QString text = QLatin1String("Next run: ") + next.format(u"dd.mm.yyyy hh:MM") +
                    QLatin1String(", time remaining: ");
     if (remaining >= LocalDateTime::MsPerDay)
         text += QString::number(remaining / LocalDateTime::MsPerDay) + QLatin1String(" days, ");
-    return text + hoursAndMinutes(qAbs(remaining));
+    text += hoursAndMinutes(qAbs(remaining));
+    kept = Kept{next.milliseconds(), key, text};
+    return text;
 }
 
 void PeriodicRunController::TimerScheduleTimer()
@@ -108,13 +126,16 @@ void PeriodicRunController::TimerScheduleTimer()
             m_view.setStatusText(QString());
         return;
     }
-    const QString remaining = RemainingTimeText(m_nextRun, m_clock.now());
+    // One reading of the clock a tick: a reading costs more than the rest
+    // of an idle tick.
+    const LocalDateTime now = m_clock.now();
+    const QString remaining = RemainingTimeText(m_nextRun, now);
     m_view.setControlText(Control::LabelScheduleInfo,
                           QLatin1String("Periodic run is active. ") + remaining);
     if (!m_pass.isRunning())
         m_view.setStatusText(QLatin1String("   Periodic run. ") + remaining);
 
-    if (m_scheduledPassRunning || !(m_clock.now() > m_nextRun))
+    if (m_scheduledPassRunning || !(now > m_nextRun))
         return;
     // Ticks go on while the pass waits for the archiver. They refresh the
     // texts above; the due steps belong to this tick alone, since another

@@ -1,6 +1,7 @@
 #include "app/RunHistory.h"
 
 #include "core/Quoted.h"
+#include "core/ReverseLineReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -174,10 +175,16 @@ QList<PassRecord> RunHistory::lastPasses(int count)
     QFile file(fileName());
     if (!file.open(QIODevice::ReadOnly))
         return {};
+    // Read from the end: the file grows by a line a pass for as long as the
+    // program is used, and only its last lines are shown.
+    ReverseLineReader lines(file);
     std::deque<PassRecord> passes;
     int damaged = 0;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
+    while (qsizetype(passes.size()) < count) {
+        const std::optional<QByteArray> read = lines.previousLine();
+        if (!read)
+            break;
+        const QByteArray line = read->trimmed();
         if (line.isEmpty())
             continue;
         std::optional<PassRecord> record = fromJsonLine(line);
@@ -185,9 +192,7 @@ QList<PassRecord> RunHistory::lastPasses(int count)
             ++damaged;
             continue;
         }
-        passes.push_back(std::move(*record));
-        if (qsizetype(passes.size()) > count)
-            passes.pop_front();
+        passes.push_front(std::move(*record));
     }
     if (damaged > 0 && !m_damageReported) {
         m_damageReported = true;

@@ -1,5 +1,6 @@
 #include "core/LocalDateTime.h"
 
+#include "core/DatePattern.h"
 #include "core/SystemConventions.h"
 
 #include <QLocale>
@@ -88,63 +89,17 @@ qint64 LocalDateTime::hoursBetween(LocalDateTime a, LocalDateTime b)
 
 QString LocalDateTime::format(QStringView pattern, QChar timeSeparator) const
 {
-    const QDate d = date();
-    const QTime t = time();
-    QString out;
-    out.reserve(pattern.size());
-    bool afterHours = false;
-    qsizetype i = 0;
-    const auto startsWith = [&](QLatin1String token) {
-        return pattern.mid(i).startsWith(token);
-    };
-    while (i < pattern.size()) {
-        const bool wasAfterHours = afterHours;
-        afterHours = false;
-        if (startsWith(QLatin1String("yyyy"))) {
-            out += QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
-            i += 4;
-        } else if (startsWith(QLatin1String("yy"))) {
-            out += twoDigits(d.year() % 100);
-            i += 2;
-        } else if (startsWith(QLatin1String("dd"))) {
-            out += twoDigits(d.day());
-            i += 2;
-        } else if (startsWith(QLatin1String("hh"))) {
-            out += twoDigits(t.hour());
-            afterHours = true;
-            i += 2;
-        } else if (startsWith(QLatin1String("nn"))) {
-            out += twoDigits(t.minute());
-            i += 2;
-        } else if (startsWith(QLatin1String("MM")) || startsWith(QLatin1String("mm"))) {
-            // "mm" is the month, except right after the hours, where it and
-            // "MM" mean minutes (a time separator may stand between).
-            out += twoDigits(wasAfterHours ? t.minute() : d.month());
-            i += 2;
-        } else if (startsWith(QLatin1String("ss"))) {
-            out += twoDigits(t.second());
-            i += 2;
-        } else if (pattern.at(i) == QLatin1Char(':')) {
-            out += timeSeparator;
-            afterHours = wasAfterHours;
-            ++i;
-        } else {
-            out += pattern.at(i);
-            ++i;
-        }
-    }
-    return out;
+    return DatePattern(pattern).render(*this, timeSeparator);
 }
 
 QString LocalDateTime::toIso8601() const
 {
     const QDateTime local = toLocalQDateTime();
     const int offsetSeconds = local.isValid() ? local.offsetFromUtc() : 0;
-    QString text = QStringLiteral("%1-%2-%3T%4:%5:%6.%7")
-                       .arg(year(), 4, 10, QLatin1Char('0'))
-                       .arg(twoDigits(month()), twoDigits(day()), twoDigits(hour()),
-                            twoDigits(minute()), twoDigits(second()))
-                       .arg(msec(), 3, 10, QLatin1Char('0'));
+    static const DatePattern isoPattern(u"yyyy-mm-ddThh:MM:ss");
+    QString text = isoPattern.render(*this, QLatin1Char(':'));
+    text += QLatin1Char('.');
+    text += QStringLiteral("%1").arg(msec(), 3, 10, QLatin1Char('0'));
     if (offsetSeconds == 0)
         return text + QLatin1Char('Z');
     const int offsetMinutes = qAbs(writtenOffsetSeconds(offsetSeconds)) / 60;

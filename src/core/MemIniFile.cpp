@@ -40,6 +40,30 @@ QByteArray encode(QStringView text, QStringConverter::Encoding encoding)
     return encoder.encode(text);
 }
 
+// The same bytes as encode(), put together a slice at a time: an encoder
+// asks for room for the worst case (three bytes a character for UTF-8), and
+// for a whole document that would be several times the file's size.
+QByteArray encodeInSlices(QStringView text, QStringConverter::Encoding encoding,
+                          QByteArray prefix = {})
+{
+    constexpr qsizetype slice = 16 * 1024;
+    QStringEncoder encoder(encoding, QStringConverter::Flag::Stateless);
+    QByteArray bytes = std::move(prefix);
+    const qsizetype unitSize =
+        encoding == QStringConverter::Utf16LE || encoding == QStringConverter::Utf16BE ? 2 : 1;
+    bytes.reserve(bytes.size() + text.size() * unitSize);
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        qsizetype length = std::min(slice, text.size() - pos);
+        // A surrogate pair stays whole within one slice.
+        if (pos + length < text.size() && text.at(pos + length - 1).isHighSurrogate())
+            ++length;
+        bytes += encoder.encode(text.sliced(pos, length));
+        pos += length;
+    }
+    return bytes;
+}
+
 // Hand-edited files carry blanks and control characters around names and
 // values.
 QStringView trimmedView(QStringView text)
@@ -59,8 +83,14 @@ struct UnmarkedText
 // file is saved exactly as it came, whatever it was meant to be.
 UnmarkedText readUnmarked(QByteArrayView bytes)
 {
-    QString text = decode(bytes, plainTextEncoding());
-    if (encode(text, plainTextEncoding()) == bytes)
+    bool failed = false;
+    QString text = decode(bytes, plainTextEncoding(), &failed);
+    // UTF-8 that decodes without an error encodes back to the same bytes, so
+    // the decoder's verdict spares encoding the whole text again.
+    const bool roundTrips = plainTextEncoding() == QStringConverter::Utf8
+                                ? !failed
+                                : encode(text, plainTextEncoding()) == bytes;
+    if (roundTrips)
         return {std::move(text), TMemIniFile::Encoding::Plain8Bit};
     return {QString::fromLatin1(bytes), TMemIniFile::Encoding::Latin1};
 }
@@ -93,15 +123,15 @@ QByteArray encodeDocument(const QString& text, TMemIniFile::Encoding encoding)
 {
     switch (encoding) {
     case TMemIniFile::Encoding::Plain8Bit:
-        return encode(text, plainTextEncoding());
+        return encodeInSlices(text, plainTextEncoding());
     case TMemIniFile::Encoding::Latin1:
         return text.toLatin1();
     case TMemIniFile::Encoding::Utf8Bom:
-        return utf8Mark.toByteArray() + encode(text, QStringConverter::Utf8);
+        return encodeInSlices(text, QStringConverter::Utf8, utf8Mark.toByteArray());
     case TMemIniFile::Encoding::Utf16LE:
-        return utf16LEMark.toByteArray() + encode(text, QStringConverter::Utf16LE);
+        return encodeInSlices(text, QStringConverter::Utf16LE, utf16LEMark.toByteArray());
     case TMemIniFile::Encoding::Utf16BE:
-        return utf16BEMark.toByteArray() + encode(text, QStringConverter::Utf16BE);
+        return encodeInSlices(text, QStringConverter::Utf16BE, utf16BEMark.toByteArray());
     }
     return {};
 }
@@ -191,6 +221,7 @@ TMemIniFile::Encoding TMemIniFile::encodingForWriting(const QString& text) const
 
 void TMemIniFile::clear()
 {
+    m_lastSectionNumber.reset();
     m_sections.clear();
     m_sectionIndex.clear();
     m_nextSectionNumber = 0;
@@ -233,7 +264,16 @@ void TMemIniFile::parse(QStringView text)
 
 QString TMemIniFile::toText() const
 {
+    // Sized once: growing by appending would copy the text over and over
+    // and leave up to twice the room.
+    qsizetype length = 0;
+    for (const auto& [number, section] : m_sections) {
+        length += section.name.size() + 5;
+        for (const Entry& entry : section.entries)
+            length += entry.key.size() + entry.value.size() + 3;
+    }
     QString text;
+    text.reserve(length);
     for (const auto& [number, section] : m_sections) {
         text += u'[';
         text += section.name;
@@ -270,36 +310,86 @@ size_t TMemIniFile::Name::hash(size_t seed) const noexcept
     return hash;
 }
 
+bool TMemIniFile::Name::same(QStringView a, QStringView b) noexcept
+{
+    if (a.size() != b.size())
+        return false;
+    // Names mostly come back in the spelling they were stored in, and most
+    // that differ do so in their first letters: ASCII is compared here, and
+    // only the rest is left to the full case folding.
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x == y)
+            continue;
+        if (x >= 0x80 || y >= 0x80)
+            return a.sliced(i).compare(b.sliced(i), Qt::CaseInsensitive) == 0;
+        if (x >= u'A' && x <= u'Z')
+            x = char16_t(x + (u'a' - u'A'));
+        if (y >= u'A' && y <= u'Z')
+            y = char16_t(y + (u'a' - u'A'));
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
 const TMemIniFile::Entry* TMemIniFile::Section::find(const QString& key) const
 {
+    if (entries.size() < IndexedFrom) {
+        for (const Entry& entry : entries) {
+            if (entry.key == key)
+                return &entry;
+        }
+        for (const Entry& entry : entries) {
+            if (Name::same(entry.key, key))
+                return &entry;
+        }
+        return nullptr;
+    }
     const auto it = keyIndex.constFind(Name{key});
     return it == keyIndex.cend() ? nullptr : &entries.at(*it);
 }
 
+void TMemIniFile::Section::append(QString key, QString value)
+{
+    entries.append(Entry{std::move(key), std::move(value)});
+    if (entries.size() > IndexedFrom) {
+        keyIndex.emplace(Name{entries.last().key}, entries.size() - 1);
+    } else if (entries.size() == IndexedFrom) {
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            keyIndex.emplace(Name{entries.at(i).key}, i);
+    }
+}
+
 void TMemIniFile::Section::set(const QString& key, const QString& value)
 {
-    const auto it = keyIndex.constFind(Name{key});
-    if (it != keyIndex.cend()) {
-        entries[*it].value = value;
+    if (const Entry* found = find(key)) {
+        entries[found - entries.constData()].value = value;
         return;
     }
-    keyIndex.emplace(Name{key}, entries.size());
-    entries.append(Entry{key, value});
+    append(key, value);
 }
 
 void TMemIniFile::Section::addIfMissing(QString key, QString value)
 {
-    Name name{key};
-    if (keyIndex.contains(name))
-        return;
-    keyIndex.emplace(std::move(name), entries.size());
-    entries.append(Entry{std::move(key), std::move(value)});
+    if (!find(key))
+        append(std::move(key), std::move(value));
 }
 
 const TMemIniFile::Section* TMemIniFile::findSection(const QString& name) const
 {
+    if (m_lastSectionNumber && name == m_lastSectionName) {
+        const auto last = m_sections.find(*m_lastSectionNumber);
+        if (last != m_sections.end())
+            return &last->second;
+    }
     const auto it = m_sectionIndex.constFind(Name{name});
-    return it == m_sectionIndex.cend() ? nullptr : &m_sections.at(*it);
+    if (it == m_sectionIndex.cend())
+        return nullptr;
+    m_lastSectionNumber = *it;
+    m_lastSectionName = name;
+    return &m_sections.at(*it);
 }
 
 TMemIniFile::Section* TMemIniFile::findSection(const QString& name)

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <map>
+#include <optional>
 
 namespace tessaro {
 
@@ -103,12 +104,11 @@ private:
         QString text;
 
         size_t hash(size_t seed) const noexcept;
+        // Whether two names are the same without regard to letter case.
+        static bool same(QStringView a, QStringView b) noexcept;
         friend bool operator==(const Name& a, const Name& b) noexcept
         {
-            // Names mostly come back in the spelling they were stored in;
-            // the exact test spares the slower case folding.
-            return a.text.size() == b.text.size() &&
-                   (a.text == b.text || a.text.compare(b.text, Qt::CaseInsensitive) == 0);
+            return same(a.text, b.text);
         }
         friend size_t qHash(const Name& name, size_t seed) noexcept { return name.hash(seed); }
     };
@@ -120,12 +120,18 @@ private:
     struct Section
     {
         QString name;
+        // A section of a few keys is searched from end to end, which costs
+        // less than hashing names; a larger one gets an index.
+        static constexpr qsizetype IndexedFrom = 16;
+
         QList<Entry> entries;
-        // Key name -> position in entries. Keys are never removed one by
-        // one, so positions stay valid.
+        // Key name -> position in entries, once the section has IndexedFrom
+        // keys. Keys are never removed one by one, so positions stay valid.
         QHash<Name, qsizetype> keyIndex;
 
         const Entry* find(const QString& key) const;
+        // Adds a key the section does not hold yet.
+        void append(QString key, QString value);
         void set(const QString& key, const QString& value);
         // Adds the key unless the section already holds it; the first
         // occurrence in a file is the one that reads back.
@@ -150,6 +156,12 @@ private:
     // Section name -> creation number.
     QHash<Name, quint64> m_sectionIndex;
     quint64 m_nextSectionNumber = 0;
+    // The section found last, by the spelling it was asked for: the rule
+    // list reads and writes one section key after key. Numbers are not
+    // reused until the document is cleared, so a section erased since is
+    // simply not found under its number.
+    mutable QString m_lastSectionName;
+    mutable std::optional<quint64> m_lastSectionNumber;
     QString m_error;
     bool m_unplacedContent = false;
     bool m_holdsSecrets = false;

@@ -448,8 +448,11 @@ void TMainForm::refreshTrayToolTip()
 {
     // Called whenever the state the tray shows may have changed: a pass
     // starts or ends (status, controls), a periodic run ticks.
-    if (TrayIcon && TrayIcon->toolTip() != trayToolTip())
-        TrayIcon->setToolTip(trayToolTip());
+    if (!TrayIcon)
+        return;
+    const QString text = trayToolTip();
+    if (TrayIcon->toolTip() != text)
+        TrayIcon->setToolTip(text);
 }
 
 QString TMainForm::trayToolTip() const

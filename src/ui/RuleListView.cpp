@@ -116,19 +116,51 @@ void RuleListView::showRules(const TBackupRules& rules)
     if (keep)
         setCurrentItem(keep);
     m_refilling = false;
-    fitColumns();
+    m_rowsChanged = true;
+    fitColumnsIfChanged();
     Q_EMIT ruleSelectionChanged();
+}
+
+void RuleListView::fitColumnsIfChanged()
+{
+    if (!isVisible() || (!m_rowsChanged && viewport()->width() == m_fittedWidth))
+        return;
+    fitColumns();
 }
 
 void RuleListView::fitColumns()
 {
-    QList<int> natural;
-    for (int column = 0; column < columnCount(); ++column)
-        natural.append(qMax(header()->sectionSizeHint(column), sizeHintForColumn(column)));
-    const QList<int> widths = columnWidths(natural, viewport()->width());
+    if (m_rowsChanged)
+        measureContent();
+    m_fittedWidth = viewport()->width();
+    const QList<int> widths = columnWidths(m_naturalWidths, viewport()->width());
     for (int column = 0; column < columnCount(); ++column)
         setColumnWidth(column, widths[column]);
     updateCutTooltips();
+}
+
+void RuleListView::measureContent()
+{
+    m_rowsChanged = false;
+    m_naturalWidths.clear();
+    for (int column = 0; column < columnCount(); ++column)
+        m_naturalWidths.append(header()->sectionSizeHint(column));
+    // A path column's content is its widest cell, measured here once for
+    // the tooltips as well; the list holds too few rows for the view to
+    // measure only a sample of them.
+    m_cellWidths.clear();
+    m_cellWidths.reserve(topLevelItemCount());
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = topLevelItem(row);
+        std::array<int, pathColumns> cells{};
+        for (int column = 0; column < pathColumns; ++column) {
+            cells[column] = sizeHintForIndex(indexFromItem(item, column)).width();
+            m_naturalWidths[column] = qMax(m_naturalWidths[column], cells[column]);
+        }
+        m_cellWidths.append(cells);
+    }
+    for (int column = pathColumns; column < columnCount(); ++column)
+        m_naturalWidths[column] = qMax(m_naturalWidths[column], sizeHintForColumn(column));
 }
 
 void RuleListView::updateCutTooltips()
@@ -136,9 +168,11 @@ void RuleListView::updateCutTooltips()
     for (int row = 0; row < topLevelItemCount(); ++row) {
         QTreeWidgetItem* item = topLevelItem(row);
         for (int column = 0; column < pathColumns; ++column) {
-            const bool cut =
-                sizeHintForIndex(indexFromItem(item, column)).width() > columnWidth(column);
-            item->setToolTip(column, cut ? item->text(column) : QString());
+            const bool cut = m_cellWidths[row][column] > columnWidth(column);
+            const QString tip = cut ? item->text(column) : QString();
+            // Every change of an item's data repaints and reports it.
+            if (item->toolTip(column) != tip)
+                item->setToolTip(column, tip);
         }
     }
 }
@@ -146,7 +180,22 @@ void RuleListView::updateCutTooltips()
 void RuleListView::resizeEvent(QResizeEvent* event)
 {
     QTreeWidget::resizeEvent(event);
-    fitColumns();
+    fitColumnsIfChanged();
+}
+
+void RuleListView::showEvent(QShowEvent* event)
+{
+    QTreeWidget::showEvent(event);
+    fitColumnsIfChanged();
+}
+
+void RuleListView::changeEvent(QEvent* event)
+{
+    QTreeWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_rowsChanged = true;
+        fitColumnsIfChanged();
+    }
 }
 
 qsizetype RuleListView::selectedIndex() const

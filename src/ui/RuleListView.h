@@ -2,7 +2,10 @@
 
 #include "core/BackupRule.h"
 
+#include <QList>
 #include <QTreeWidget>
+
+#include <array>
 
 namespace tessaro {
 
@@ -34,15 +37,32 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // Fits the columns when the rows or the list's width changed since the
+    // last fit. A hidden list waits until it is shown: while a window is
+    // being put together its widgets are resized many times before anyone
+    // sees them.
+    void fitColumnsIfChanged();
     void fitColumns();
+    // Measures the content's widths; only a change of rows or font changes
+    // them, and measuring costs a text layout per cell.
+    void measureContent();
     void updateCutTooltips();
 
     // Set while showRules refills the rows, which reports one change at its end.
     bool m_refilling = false;
+    // The rows or their font changed since the content was measured.
+    bool m_rowsChanged = true;
+    // Each column's natural width, and the width of each row's path cells.
+    QList<int> m_naturalWidths;
+    QList<std::array<int, 3>> m_cellWidths;
+    // The viewport width of the last fit; -1 before the first.
+    int m_fittedWidth = -1;
 };
 
 } // namespace tessaro

@@ -212,6 +212,29 @@ TEST_F(PeriodicRun, TicksShowTheStateAndStartTheDueRun)
     EXPECT_EQ(app.view.quitCalls, 0) << "a scheduled pass never ends the program";
 }
 
+TEST_F(PeriodicRun, EveryTickShowsTheRemainingTimeOfItsMoment)
+{
+    // Ticks a second apart and jumps of the clock both ways, up to the due
+    // time: the text follows the clock, whatever the tick before showed.
+    startAfterYesterdaysRun();
+    const LocalDateTime next = app.logic.periodic().nextRun();
+    ASSERT_EQ(next, at(27, 12));
+    QList<LocalDateTime> moments;
+    for (int second = -130; second < 0; ++second)
+        moments.append(next.addMilliseconds(second * LocalDateTime::MsPerSecond + 250));
+    moments.append({next.addMinutes(-24 * 60 - 1), next.addMinutes(-24 * 60),
+                    next.addMinutes(-24 * 60 + 1), next.addMinutes(-5), next.addMinutes(-90)});
+    for (const LocalDateTime& now : moments) {
+        app.clock.set(now);
+        periodic().TimerScheduleTimer();
+        const QString expected = PeriodicRunController::RemainingTimeText(next, now);
+        ASSERT_EQ(app.view.texts.value(Control::LabelScheduleInfo),
+                  s("Periodic run is active. ") + expected)
+            << now.milliseconds();
+        ASSERT_EQ(app.view.statusText(), s("   Periodic run. ") + expected);
+    }
+}
+
 TEST_F(PeriodicRun, DueRunSavesTheScheduledTimeBeforeThePass)
 {
     startAfterYesterdaysRun();

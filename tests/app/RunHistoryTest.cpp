@@ -149,6 +149,71 @@ TEST_F(RunHistoryTest, OnlyTheLastPassesAreShown)
     EXPECT_EQ(passes.last().start, passStart.addMinutes(RunHistory::ShownPasses + 5));
 }
 
+// Passes one a minute from passStart on, each as its own history line
+// without the line end.
+QList<QByteArray> passLines(int count)
+{
+    QList<QByteArray> lines;
+    for (int i = 0; i < count; ++i) {
+        PassRecord pass;
+        pass.start = passStart.addMinutes(i);
+        pass.end = pass.start;
+        pass.rules.append(
+            {u"/src/%1/"_s.arg(i), 0, u"/dest/a.rar"_s, 10, 60, pass.start, pass.end, {}});
+        lines.append(RunHistory::toJsonLine(pass).chopped(1));
+    }
+    return lines;
+}
+
+TEST_F(RunHistoryTest, TheTailReadsWhateverEndsItsLines)
+{
+    const QList<QByteArray> lines = passLines(3);
+    const struct
+    {
+        const char* name;
+        QByteArray file;
+    } cases[] = {
+        {"CR LF line ends", lines.join("\r\n") + "\r\n"},
+        {"no line end after the last", lines.join('\n')},
+        {"blank lines between", "\n\n" + lines.join("\n\r\n\n") + "\n\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(historyFile(), c.file);
+        const QList<PassRecord> passes = history().lastPasses();
+        ASSERT_EQ(passes.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(passes.at(i), *RunHistory::fromJsonLine(lines.at(i)));
+    }
+    EXPECT_TRUE(app.loggedLines().filter(u"history:"_s).isEmpty());
+}
+
+TEST_F(RunHistoryTest, AFileThatBeginsInTheMiddleOfALineSkipsThatPart)
+{
+    const QList<QByteArray> lines = passLines(4);
+    writeFile(historyFile(), lines.first().sliced(17) + '\n' + lines.sliced(1).join('\n') + '\n');
+
+    const QList<PassRecord> passes = history().lastPasses();
+    ASSERT_EQ(passes.size(), 3);
+    EXPECT_EQ(passes.first().start, passStart.addMinutes(1));
+    EXPECT_EQ(passes.last().start, passStart.addMinutes(3));
+    EXPECT_EQ(app.loggedLines().filter(u"history:"_s).size(), 1);
+}
+
+TEST_F(RunHistoryTest, OnlyTheShownPassesAreReadFromTheEnd)
+{
+    // A damaged line before the shown passes is never reached, so it is not
+    // reported either.
+    const QList<QByteArray> lines = passLines(RunHistory::ShownPasses + 1);
+    writeFile(historyFile(), "not json at all\n" + lines.join('\n') + '\n');
+
+    const QList<PassRecord> passes = history().lastPasses();
+    ASSERT_EQ(passes.size(), RunHistory::ShownPasses);
+    EXPECT_EQ(passes.first().start, passStart.addMinutes(1));
+    EXPECT_EQ(passes.last().start, passStart.addMinutes(RunHistory::ShownPasses));
+    EXPECT_TRUE(app.loggedLines().filter(u"history:"_s).isEmpty());
+}
+
 TEST_F(RunHistoryTest, AFailedRuleLeadsToTheLogLinesOfItsJob)
 {
     app.addRule(u"a"_s);
