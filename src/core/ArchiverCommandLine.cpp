@@ -106,8 +106,40 @@ QString GetErrorLogFile(const TWinRAROptions& options)
     return options.DefaultErrorLogFile;
 }
 
+ArchiverTokens ExclusionTokens(const ExcludeMaskList& masks, const QString& sourceFolder,
+                               PathStyle style)
+{
+    const QChar separator = pathSeparator(style);
+    const auto native = [separator](QString text) {
+        return text.replace(QLatin1Char('/'), separator);
+    };
+    const QString prefix = QStringLiteral("-x");
+    ArchiverTokens tokens;
+    for (const ExcludeMask& mask : masks) {
+        switch (mask.kind) {
+        case ExcludeMask::Kind::Name:
+            tokens.append({prefix + QLatin1Char('*') + separator + mask.pattern, true});
+            break;
+        case ExcludeMask::Kind::Wildcard:
+            tokens.append({prefix + mask.pattern, true});
+            tokens.append({prefix + mask.pattern + separator, true});
+            break;
+        case ExcludeMask::Kind::Path:
+            // Only separators: it would name the source folder itself.
+            if (!mask.pattern.isEmpty()) {
+                tokens.append(
+                    {prefix + withTrailingSeparator(sourceFolder, style) + native(mask.pattern),
+                     true});
+            }
+            break;
+        }
+    }
+    return tokens;
+}
+
 ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions& options,
-                                   const QString& archivePath, const QString& errorLogPath)
+                                   const QString& archivePath, const QString& errorLogPath,
+                                   PathStyle style)
 {
     ArchiverTokens tokens;
     const auto add = [&tokens](const QString& text, bool quoted = false) {
@@ -125,6 +157,8 @@ ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions
         add(QLatin1String("-mt") + QString::number(options.NumThreads));
     add(QLatin1String("-ILOG") + errorLogPath, true);
     add(EntryOf(options.StorePaths).archiverText);
+    tokens.append(
+        ExclusionTokens(ParseExcludeMasks(rule.ExcludeMasks, style), rule.SourceFolder, style));
     add(archivePath, true);
     add(rule.SourceFolder, true);
     return tokens;
@@ -150,9 +184,10 @@ QStringList ArgumentVector(const ArchiverTokens& tokens)
 }
 
 QString BuildCommandLine(const TBackupRule& rule, const TWinRAROptions& options,
-                         const QString& archivePath, const QString& errorLogPath)
+                         const QString& archivePath, const QString& errorLogPath, PathStyle style)
 {
-    return JoinParameterString(BuildArchiverTokens(rule, options, archivePath, errorLogPath));
+    return JoinParameterString(
+        BuildArchiverTokens(rule, options, archivePath, errorLogPath, style));
 }
 
 } // namespace tessaro

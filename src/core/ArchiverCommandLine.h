@@ -2,6 +2,7 @@
 
 #include "core/ArchiverChoices.h"
 #include "core/BackupRule.h"
+#include "core/ExcludeMask.h"
 #include "core/LocalDateTime.h"
 #include "core/PathRules.h"
 
@@ -58,9 +59,24 @@ QString ExpandArchiveName(const QString& fileName, TArchiveFormat archiveFormat,
 // otherwise the options' default error log.
 QString GetErrorLogFile(const TWinRAROptions& options);
 
-// The archiver's command line as a token list, in the archiver's order.
+// The archiver's exclusion switches for the rule's masks, one quoted token
+// each, in mask order:
+//   name N        "-x*/N"        (RAR's "*/" reaches the source folder itself
+//                                 and every subfolder, files and folders alike)
+//   wildcard W    "-xW" "-xW/"   (files by name at any depth; folders by name
+//                                 at any depth, a folder mask being one that
+//                                 ends with a separator)
+//   path P        "-x" + source folder + P  (the entry at that full path and
+//                                 everything below it)
+// with the style's separator in place of "/".
+ArchiverTokens ExclusionTokens(const ExcludeMaskList& masks, const QString& sourceFolder,
+                               PathStyle style);
+
+// The archiver's command line as a token list, in the archiver's order: the
+// exclusions go after the paths switch, before the archive path.
 ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions& options,
-                                   const QString& archivePath, const QString& errorLogPath);
+                                   const QString& archivePath, const QString& errorLogPath,
+                                   PathStyle style = nativePathStyle());
 
 // The tokens joined by single blanks, quoted tokens between double quotes.
 QString JoinParameterString(const ArchiverTokens& tokens);
@@ -69,6 +85,7 @@ QStringList ArgumentVector(const ArchiverTokens& tokens);
 
 // The parameter string handed to the archiver (the program path excluded).
 QString BuildCommandLine(const TBackupRule& rule, const TWinRAROptions& options,
-                         const QString& archivePath, const QString& errorLogPath);
+                         const QString& archivePath, const QString& errorLogPath,
+                         PathStyle style = nativePathStyle());
 
 } // namespace tessaro

@@ -36,7 +36,7 @@ QString WinRARExitCodeText(int code)
     case ResultNoArchiveCreated:
         return QStringLiteral("WinRAR did not create an archive file");
     default:
-        // The job's own skip codes (source empty, unsafe password) have their
+        // The job's own skip codes (source empty, unsafe password or masks) have their
         // own log lines and read as unknown here, like any code the archiver
         // is not known to return.
         return QStringLiteral("unknown error");

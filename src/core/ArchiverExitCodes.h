@@ -12,6 +12,9 @@ inline constexpr int ResultSourceEmpty = 10002;
 // The rule's password holds a double quote, which would break out of its
 // command-line token; the archiver is not started.
 inline constexpr int ResultUnsafePassword = 10003;
+// An exclusion mask holds a double quote or a control character, with the
+// same danger; the archiver is not started.
+inline constexpr int ResultUnsafeExcludeMasks = 10004;
 
 // The text of an archiver exit code or job result code.
 QString WinRARExitCodeText(int code);

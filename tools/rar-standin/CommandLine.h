@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Exclusion.h"
+
 #include <string>
 #include <vector>
 
@@ -33,6 +35,8 @@ struct Options
     bool quiet = false;
     std::string logFile;
     PathMode pathMode = PathMode::Full;
+    // -x<mask>, any number of them.
+    Exclusions exclusions;
     std::string archivePath;
     std::string sourceFolder;
 };

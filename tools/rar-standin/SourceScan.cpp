@@ -40,7 +40,10 @@ SourceItem makeItem(const fs::path& path, std::string name, const struct stat& i
 class Walker final
 {
 public:
-    Walker(bool recurse, Report& report) : m_recurse(recurse), m_report(report) {}
+    Walker(const Options& options, const fs::path& root, Report& report)
+        : m_recurse(options.recurse), m_exclusions(options.exclusions), m_root(root),
+          m_report(report)
+    {}
 
     void walk(const fs::path& folder, const std::string& prefix)
     {
@@ -70,6 +73,9 @@ private:
         {};
         if (::lstat(path.c_str(), &info) != 0)
             return reportUnreadable(path);
+        // A folder left out is not entered: everything in it goes with it.
+        if (excluded(path, S_ISDIR(info.st_mode)))
+            return;
         if (S_ISLNK(info.st_mode))
             return visitLink(path, name);
         if (S_ISREG(info.st_mode))
@@ -94,12 +100,22 @@ private:
         walk(path, name + '/');
     }
 
+    bool excluded(const fs::path& path, bool isFolder) const
+    {
+        if (m_exclusions.empty())
+            return false;
+        return m_exclusions.excludes(path.lexically_relative(m_root).generic_string(),
+                                     path.generic_string(), isFolder);
+    }
+
     void reportUnreadable(const fs::path& path)
     {
         m_report.error("Cannot open " + path.string() + ": " + std::strerror(errno));
     }
 
     bool m_recurse;
+    const Exclusions& m_exclusions;
+    fs::path m_root;
     Report& m_report;
     std::vector<SourceItem> m_items;
 };
@@ -115,7 +131,7 @@ std::vector<SourceItem> scanSource(const Options& options, Report& report)
         throw ArchiverError(ExitCode::NoFiles,
                             "No files to add: cannot open folder " + options.sourceFolder);
     const fs::path folder = fs::absolute(options.sourceFolder).lexically_normal();
-    Walker walker(options.recurse, report);
+    Walker walker(options, folder.has_filename() ? folder : folder.parent_path(), report);
     walker.walk(folder, namePrefix(folder, options.pathMode));
     return walker.take();
 }
