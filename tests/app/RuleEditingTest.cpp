@@ -421,7 +421,7 @@ TEST(RuleEditingRuleError, NamesTheFirstProblemOfTheRule)
         {"quote in an unused password", PathStyle::Windows,
          [](TBackupRule& rule) { rule.Password = u"pa\"ss"_s; }, QString()},
         {"masks with blanks, wildcards and separators", PathStyle::Windows,
-         [](TBackupRule& rule) { rule.ExcludeMasks = u"*.tmp; My Files\old; B\u00fccher"_s; },
+         [](TBackupRule& rule) { rule.ExcludeMasks = u"*.tmp; My Files\\old; B\u00fccher"_s; },
          QString()},
         {"quote in a mask", PathStyle::Windows,
          [](TBackupRule& rule) { rule.ExcludeMasks = u"*.tmp; x\" -df"_s; }, unsafeMasks},

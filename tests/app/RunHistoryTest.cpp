@@ -139,7 +139,7 @@ TEST_F(RunHistoryTest, DamagedLinesAreSkippedAndReportedOnce)
     pass.start = passStart;
     pass.end = passStart.addMinutes(1);
     pass.trigger = PassTrigger::Schedule;
-    pass.rules.append({u"/src/"_s, 0, u"/dest/a.rar"_s, 10, 60, pass.start, pass.end, {}});
+    pass.rules.append({u"/src/"_s, 0, u"/dest/a.rar"_s, 10, 60, pass.start, pass.end, {}, {}});
     const QByteArray good = RunHistory::toJsonLine(pass);
     const QByteArray damaged[] = {
         "{\"start\":\"2026-03-27T14:05",                                         // cut short
