@@ -8,6 +8,7 @@
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace tessaro {
 namespace {
@@ -124,6 +125,11 @@ struct ExclusionCase
     const char* masks;
     std::initializer_list<const char*> leftOut;
 };
+
+void PrintTo(const ExclusionCase& c, std::ostream* out)
+{
+    *out << c.name << " (" << c.masks << ")";
+}
 
 const ExclusionCase exclusionCases[] = {
     {"NameAtEveryDepthFilesAndFolders",
