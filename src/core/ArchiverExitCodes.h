@@ -14,7 +14,7 @@ inline constexpr int ResultSourceEmpty = 10002;
 inline constexpr int ResultUnsafePassword = 10003;
 // An exclusion mask holds a double quote or a control character, with the
 // same danger; the archiver is not started.
-inline constexpr int ResultUnsafeExcludeMasks = 10004;
+inline constexpr int ResultUnsafeExcludeMasks = 10005;
 
 // The text of an archiver exit code or job result code.
 QString WinRARExitCodeText(int code);

@@ -3,7 +3,7 @@
 // and the archive's entry list is read back with unrar.
 
 #include "EndToEndFixture.h"
-#include "RealRar.h"
+#include "RealRarLookup.h"
 
 #include <QProcessEnvironment>
 

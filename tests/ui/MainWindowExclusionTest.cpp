@@ -5,7 +5,7 @@
 
 #include "MainWindowHarness.h"
 #include "QtPrinters.h"
-#include "RealRar.h"
+#include "RealRarLookup.h"
 #include "TestFiles.h"
 
 #include <QAction>

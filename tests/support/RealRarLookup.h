@@ -7,7 +7,8 @@
 
 namespace tessaro::test {
 
-// RAR for Linux, the real archiver, and its lister: found on PATH, or
+// RAR for Linux, the real archiver, and its lister, for the exclusion tests:
+// found on PATH, or
 // empty when this machine has none (the tests that need them then skip and
 // say why).
 QString realRarProgram();

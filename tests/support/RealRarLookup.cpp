@@ -1,4 +1,4 @@
-#include "RealRar.h"
+#include "RealRarLookup.h"
 
 #include <QProcess>
 #include <QStandardPaths>
