@@ -8,9 +8,8 @@
 namespace tessaro::test {
 
 // RAR for Linux, the real archiver, and its lister, for the exclusion tests:
-// found on PATH, or
-// empty when this machine has none (the tests that need them then skip and
-// say why).
+// found on PATH, or empty when this machine has none (the tests that need
+// them then skip and say why).
 QString realRarProgram();
 QString realUnrarProgram();
 // Why a real-archiver test skips, or an empty text when both are at hand.
