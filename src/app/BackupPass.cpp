@@ -5,6 +5,7 @@
 #include "core/ArchiveSignature.h"
 #include "core/ArchiveVerify.h"
 #include "core/ArchiverCommandLine.h"
+#include "core/ExcludeMask.h"
 #include "core/FileSize.h"
 #include "core/Quoted.h"
 
@@ -67,7 +68,38 @@ RuleRecord recordOf(const TBackupRule& rule, int resultCode, LocalDateTime jobSt
     record.start = jobStart;
     record.end = jobEnd;
     record.seconds = LocalDateTime::secondsBetween(jobStart, jobEnd);
+    record.excluded = ExcludeMaskTexts(rule.ExcludeMasks);
     return record;
+}
+
+// The copy a pass works on: every rule, or the one at the position.
+std::unique_ptr<TBackupRules> passRules(const TBackupRules& rules,
+                                        std::optional<qsizetype> onlyRule)
+{
+    if (!onlyRule)
+        return rules.Clone();
+    auto one = std::make_unique<TBackupRules>(rules.pathStyle());
+    auto copy = std::make_unique<TBackupRule>();
+    rules.Item(*onlyRule)->CopyTo(*copy);
+    one->Add(std::move(copy));
+    return one;
+}
+
+// One line per rule that left something out on purpose, each ended by
+// CR LF like the log lines: "exclusions of "<source>": <masks>". Empty when
+// no rule has masks, so such messages stay exactly as they were.
+QString exclusionLines(const TBackupRules& rules)
+{
+    QString lines;
+    for (qsizetype i = 0; i < rules.Count(); ++i) {
+        const TBackupRule& rule = *rules.Item(i);
+        const QStringList masks = ExcludeMaskTexts(rule.ExcludeMasks);
+        if (masks.isEmpty())
+            continue;
+        lines += QLatin1String("exclusions of ") + Quoted(rule.SourceFolder) + QLatin1String(": ") +
+                 masks.join(QLatin1String("; ")) + QLatin1String("\r\n");
+    }
+    return lines;
 }
 
 } // namespace
@@ -127,7 +159,7 @@ void BackupPass::setPassSettingsEnabled(bool enabled)
         m_view.setControlEnabled(panel, enabled);
 }
 
-bool BackupPass::RunBackup()
+bool BackupPass::RunBackup(std::optional<qsizetype> onlyRule)
 {
     const QString winRAR = m_settings.settings().WinRARLocation;
     if (!IsExistingFile(winRAR)) {
@@ -135,7 +167,8 @@ bool BackupPass::RunBackup()
                        Quoted(winRAR) + QLatin1String(". aborting."));
         return false;
     }
-    if (m_settings.rules().Count() == 0) {
+    if (m_settings.rules().Count() == 0 ||
+        (onlyRule && (*onlyRule < 0 || *onlyRule >= m_settings.rules().Count()))) {
         m_log.LogWarn(QStringLiteral("No backup rules present. Aborting."));
         return false;
     }
@@ -145,7 +178,7 @@ bool BackupPass::RunBackup()
     }
 
     const Running running(*this);
-    const std::unique_ptr<TBackupRules> rules = m_settings.rules().Clone();
+    const std::unique_ptr<TBackupRules> rules = passRules(m_settings.rules(), onlyRule);
     // Warnings raised between passes go out with this pass's webhook call.
     m_log.startCapture();
     PassRecord record;
@@ -172,7 +205,7 @@ bool BackupPass::RunBackup()
     m_log.LogInfo(errors == 0 ? QStringLiteral("backup: finished")
                               : QStringLiteral("backup: finished (with errors)"));
     m_view.setStatusText(QString());
-    notify(errors);
+    notify(errors, *rules);
     m_lastErrors = errors;
     record.end = m_clock.now();
     for (PassObserver* observer : std::as_const(m_observers))
@@ -276,7 +309,7 @@ void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
     }
 }
 
-void BackupPass::notify(int errors)
+void BackupPass::notify(int errors, const TBackupRules& rules)
 {
     const TSettings& settings = m_settings.settings();
     if (!settings.CallWebHook || settings.WebHookURL.isEmpty())
@@ -285,7 +318,8 @@ void BackupPass::notify(int errors)
     const QString status = errors == 0 ? QStringLiteral("OK") : QStringLiteral("ERROR");
     const QString subject = QLatin1String("Tessaro notification: ") + status + QLatin1String(" [") +
                             computer + QLatin1Char(']');
-    const QString message = settings.IncludeLogsInWebHookCall ? m_log.captureText() : QString();
+    const QString message = (settings.IncludeLogsInWebHookCall ? m_log.captureText() : QString()) +
+                            exclusionLines(rules);
     m_log.LogInfo(QStringLiteral("Calling notification URL"));
     const WebHookOutcome outcome =
         m_services.postWebHook(settings.WebHookURL, subject, message, status, computer);
@@ -315,6 +349,26 @@ void BackupPass::BackUpOnceNow()
         m_exitStatus = m_lastErrors == 0 ? ExitStatusOk : ExitStatusErrors;
         m_view.quit();
     }
+}
+
+void BackupPass::BackUpRuleNow(qsizetype index)
+{
+    const QString caption = QStringLiteral("Back up this rule now");
+    if (m_running) {
+        m_view.showMessage(QStringLiteral("A backup process is already running."), caption,
+                           MessageButtons::Ok);
+        return;
+    }
+    if (index < 0 || index >= m_settings.rules().Count()) {
+        m_view.showMessage(QStringLiteral("Please select the rule you want to back up"), caption,
+                           MessageButtons::Ok);
+        return;
+    }
+    const DisabledBackupOnceControls disabled(m_view);
+    m_log.LogInfo(QLatin1String("action: back up rule now ") +
+                  Quoted(m_settings.rules().Item(index)->SourceFolder));
+    const TriggerScope trigger(*this, PassTrigger::Rule);
+    RunBackup(index);
 }
 
 } // namespace tessaro

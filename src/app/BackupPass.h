@@ -13,6 +13,8 @@
 #include <QList>
 #include <QSet>
 
+#include <optional>
+
 namespace tessaro {
 
 // The program's exit status after "Exit program after each Backup once".
@@ -51,9 +53,14 @@ public:
     int exitStatus() const { return m_exitStatus; }
 
     // True when a pass was carried out, whatever its errors; false when it
-    // refused to start.
-    bool RunBackup();
+    // refused to start. With onlyRule, the pass is over the rule at that
+    // list position alone; otherwise over every rule.
+    bool RunBackup(std::optional<qsizetype> onlyRule = std::nullopt);
     void BackUpOnceNow();
+    // "Back up this rule now": the pass of "Backup Once (Now)" over the rule
+    // at the list position alone, recorded with the trigger "rule". Refused
+    // while a pass runs; never ends the program.
+    void BackUpRuleNow(qsizetype index);
 
     void EnableApp();
     void DisableApp();
@@ -113,8 +120,9 @@ private:
     // Auto clean once per destination folder that has a limit, keeping
     // every archive of this pass.
     void cleanUp(const TBackupRules& rules, const QString& extension);
-    // Tells the webhook how the pass ended, when it is set up.
-    void notify(int errors);
+    // Tells the webhook how the pass ended, and what the pass's rules left
+    // out, when it is set up.
+    void notify(int errors, const TBackupRules& rules);
 
     const SettingsStore& m_settings;
     MainView& m_view;

@@ -16,6 +16,7 @@ constexpr TriggerName triggerNames[] = {
     {PassTrigger::StartUp, "start-up"},
     {PassTrigger::Button, "button"},
     {PassTrigger::Schedule, "schedule"},
+    {PassTrigger::Rule, "rule"},
 };
 
 } // namespace

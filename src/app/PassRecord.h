@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace tessaro {
 
@@ -13,9 +14,12 @@ enum class PassTrigger
     StartUp,
     Button,
     Schedule,
+    // "Back up this rule now": a pass of one rule.
+    Rule,
 };
 
-// "start-up", "button" or "schedule": the word the run history stores.
+// "start-up", "button", "schedule" or "rule": the word the run history
+// stores.
 QString passTriggerName(PassTrigger trigger);
 // The trigger a stored word names; false when it names none.
 bool passTriggerFromName(const QString& name, PassTrigger* trigger);
@@ -36,6 +40,9 @@ struct RuleRecord
     LocalDateTime end;
     // The month's log file its lines went to.
     QString logFile;
+    // The rule's exclusion masks as the user typed them; none when the
+    // archive left nothing out on purpose.
+    QStringList excluded;
 
     bool failed() const { return result != 0; }
     friend bool operator==(const RuleRecord&, const RuleRecord&) = default;

@@ -111,6 +111,8 @@ QString RuleEditing::RuleError(const TBackupRule& rule, PathStyle style)
     // rather than from the log of a failed pass.
     if (rule.HasUnsafePassword())
         return u"The password must not contain a double quote character"_s;
+    if (rule.HasUnsafeExcludeMasks())
+        return u"The exclude masks must not contain a double quote or a control character"_s;
     return {};
 }
 

@@ -27,7 +27,8 @@ public:
     void ListViewDoubleClick(qsizetype selected);
 
     // Why the rule dialog cannot store the rule, or an empty text: its first
-    // invalid part, or a password that the archive job would refuse.
+    // invalid part, or a password or exclude masks that the archive job
+    // would refuse.
     static QString RuleError(const TBackupRule& rule, PathStyle style);
 
 private:

@@ -21,12 +21,17 @@ namespace {
 
 QJsonObject ruleToJson(const RuleRecord& rule)
 {
-    return {
+    QJsonObject object{
         {u"source"_s, rule.source},       {u"result"_s, rule.result},
         {u"archive"_s, rule.archive},     {u"size"_s, rule.size},
         {u"seconds"_s, rule.seconds},     {u"start"_s, rule.start.toIso8601()},
         {u"end"_s, rule.end.toIso8601()}, {u"log"_s, rule.logFile},
     };
+    // Only for rules with exclusions: the lines of other rules stay as
+    // they were, and so readable by older versions.
+    if (!rule.excluded.isEmpty())
+        object.insert(u"exclude"_s, QJsonArray::fromStringList(rule.excluded));
+    return object;
 }
 
 // Every value must be there with its type; anything else marks the line as
@@ -54,6 +59,23 @@ bool readInteger(const QJsonObject& object, const QString& key, qint64* number)
     return value.isDouble();
 }
 
+// Absent means none; present, it must be a list of texts.
+bool readOptionalTexts(const QJsonObject& object, const QString& key, QStringList* texts)
+{
+    texts->clear();
+    const QJsonValue value = object.value(key);
+    if (value.isUndefined())
+        return true;
+    if (!value.isArray())
+        return false;
+    for (const QJsonValue& item : value.toArray()) {
+        if (!item.isString())
+            return false;
+        texts->append(item.toString());
+    }
+    return true;
+}
+
 std::optional<RuleRecord> ruleFromJson(const QJsonValue& value)
 {
     if (!value.isObject())
@@ -68,7 +90,8 @@ std::optional<RuleRecord> ruleFromJson(const QJsonValue& value)
                     readInteger(object, u"seconds"_s, &rule.seconds) &&
                     readTime(object, u"start"_s, &rule.start) &&
                     readTime(object, u"end"_s, &rule.end) &&
-                    readString(object, u"log"_s, &rule.logFile);
+                    readString(object, u"log"_s, &rule.logFile) &&
+                    readOptionalTexts(object, u"exclude"_s, &rule.excluded);
     if (!ok)
         return std::nullopt;
     rule.result = int(result);

@@ -3,6 +3,7 @@
 #include "core/ArchiveSignature.h"
 #include "core/ArchiverExitCodes.h"
 #include "core/ArchiverProcess.h"
+#include "core/ExcludeMask.h"
 #include "core/FileSize.h"
 #include "core/Quoted.h"
 
@@ -92,6 +93,12 @@ bool ArchiveRule(ArchiverRunner& runner, const QString& winRARPath, const TBacku
         resultCode = ResultUnsafePassword;
         return false;
     }
+    if (rule.HasUnsafeExcludeMasks()) {
+        write(levelError, QStringLiteral("backup: failed, error: exclude masks contain a double "
+                                         "quote or control character. archiver not started"));
+        resultCode = ResultUnsafeExcludeMasks;
+        return false;
+    }
 
     write(levelInfo, QStringLiteral("backup: creating ") + archivePath +
                          QStringLiteral(" from source ") + Quoted(rule.SourceFolder));
@@ -133,11 +140,19 @@ bool SourceHasEntries(const TBackupRule& rule)
     // An empty folder text would list the current folder.
     if (rule.SourceFolder.isEmpty())
         return false;
+    // The archive holds something exactly when the source folder holds an
+    // entry the archiver takes that no mask leaves out: a folder left out
+    // takes its contents along, and a folder kept is stored even when all it
+    // holds is left out.
+    const PathStyle style = nativePathStyle();
+    const ExcludeMaskList masks = ParseExcludeMasks(rule.ExcludeMasks, style);
     QDirIterator entries(rule.SourceFolder,
                          QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (entries.hasNext()) {
         const QFileInfo entry = entries.nextFileInfo();
-        if (!entry.isDir() || rule.IncludeSubFolders)
+        if (entry.isDir() && !rule.IncludeSubFolders)
+            continue;
+        if (!IsExcluded(masks, entry.fileName(), style))
             return true;
     }
     return false;

@@ -113,6 +113,37 @@ ArchiverTokens PlatformArchiverSwitches(PathStyle style)
     return {{QStringLiteral("-cfg-"), false}};
 }
 
+ArchiverTokens ExclusionTokens(const ExcludeMaskList& masks, const QString& sourceFolder,
+                               PathStyle style)
+{
+    const QChar separator = pathSeparator(style);
+    const auto native = [separator](QString text) {
+        return text.replace(QLatin1Char('/'), separator);
+    };
+    const QString prefix = QStringLiteral("-x");
+    ArchiverTokens tokens;
+    for (const ExcludeMask& mask : masks) {
+        switch (mask.kind) {
+        case ExcludeMask::Kind::Name:
+            tokens.append({prefix + QLatin1Char('*') + separator + mask.pattern, true});
+            break;
+        case ExcludeMask::Kind::Wildcard:
+            tokens.append({prefix + mask.pattern, true});
+            tokens.append({prefix + mask.pattern + separator, true});
+            break;
+        case ExcludeMask::Kind::Path:
+            // Only separators: it would name the source folder itself.
+            if (!mask.pattern.isEmpty()) {
+                tokens.append(
+                    {prefix + withTrailingSeparator(sourceFolder, style) + native(mask.pattern),
+                     true});
+            }
+            break;
+        }
+    }
+    return tokens;
+}
+
 ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions& options,
                                    const QString& archivePath, const QString& errorLogPath,
                                    PathStyle style)
@@ -136,6 +167,8 @@ ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions
     if (style == PathStyle::Posix)
         add(QStringLiteral("-ol"));
     tokens.append(PlatformArchiverSwitches(style));
+    tokens.append(
+        ExclusionTokens(ParseExcludeMasks(rule.ExcludeMasks, style), rule.SourceFolder, style));
     add(archivePath, true);
     add(rule.SourceFolder, true);
     return tokens;

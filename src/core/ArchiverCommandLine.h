@@ -2,6 +2,7 @@
 
 #include "core/ArchiverChoices.h"
 #include "core/BackupRule.h"
+#include "core/ExcludeMask.h"
 #include "core/LocalDateTime.h"
 #include "core/PathRules.h"
 
@@ -58,10 +59,25 @@ QString ExpandArchiveName(const QString& fileName, TArchiveFormat archiveFormat,
 // otherwise the options' default error log.
 QString GetErrorLogFile(const TWinRAROptions& options);
 
-// The archiver's command line as a token list, in the archiver's order. On
-// POSIX, RAR for Linux also gets "-ol" (symbolic links are stored as links,
-// never followed into) and "-cfg-" (its own configuration file and the RAR
-// environment variable are ignored, so the archive holds what the rule says).
+// The archiver's exclusion switches for the rule's masks, one quoted token
+// each, in mask order:
+//   name N        "-x*/N"        (RAR's "*/" reaches the source folder itself
+//                                 and every subfolder, files and folders alike)
+//   wildcard W    "-xW" "-xW/"   (files by name at any depth; folders by name
+//                                 at any depth, a folder mask being one that
+//                                 ends with a separator)
+//   path P        "-x" + source folder + P  (the entry at that full path and
+//                                 everything below it)
+// with the style's separator in place of "/".
+ArchiverTokens ExclusionTokens(const ExcludeMaskList& masks, const QString& sourceFolder,
+                               PathStyle style);
+
+// The archiver's command line as a token list, in the archiver's order: the
+// exclusions go after the paths switch, before the archive path. On POSIX,
+// RAR for Linux also gets "-ol" (symbolic links are stored as links, never
+// followed into) and "-cfg-" (its own configuration file and the RAR
+// environment variable are ignored, so the archive holds what the rule
+// says) right after the paths switch.
 ArchiverTokens BuildArchiverTokens(const TBackupRule& rule, const TWinRAROptions& options,
                                    const QString& archivePath, const QString& errorLogPath,
                                    PathStyle style = nativePathStyle());

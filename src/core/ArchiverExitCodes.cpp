@@ -39,7 +39,7 @@ QString WinRARExitCodeText(int code)
         return QStringLiteral("The archiver wrote no ZIP archive (RAR for Linux writes RAR "
                               "archives only)");
     default:
-        // The job's own skip codes (source empty, unsafe password) have their
+        // The job's own skip codes (source empty, unsafe password or masks) have their
         // own log lines and read as unknown here, like any code the archiver
         // is not known to return.
         return QStringLiteral("unknown error");

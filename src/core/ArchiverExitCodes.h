@@ -15,6 +15,9 @@ inline constexpr int ResultUnsafePassword = 10003;
 // ZIP was chosen, but the archiver wrote another format (RAR for Linux
 // writes RAR archives only); the misnamed file does not stay.
 inline constexpr int ResultNotZipArchive = 10004;
+// An exclusion mask holds a double quote or a control character, with the
+// same danger; the archiver is not started.
+inline constexpr int ResultUnsafeExcludeMasks = 10005;
 
 // The text of an archiver exit code or job result code.
 QString WinRARExitCodeText(int code);

@@ -1,5 +1,7 @@
 #include "core/BackupRule.h"
 
+#include "core/ExcludeMask.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -99,6 +101,7 @@ std::unique_ptr<TBackupRule> readRule(const TCustomIniFile& ini, const QString& 
         autoCleanModeFromText(ini.ReadString(section, u"AutoCleanMode"_s, u"Off"_s));
     rule->NumFiles = ini.ReadInteger(section, u"NumFiles"_s, 10);
     rule->DiskUsage = ini.ReadInteger(section, u"DiskUsage"_s, 1000);
+    rule->ExcludeMasks = ini.ReadString(section, u"ExcludeMasks"_s, QString());
     return rule;
 }
 
@@ -114,6 +117,11 @@ void writeRule(TCustomIniFile& ini, const QString& section, const TBackupRule& r
     ini.WriteString(section, u"AutoCleanMode"_s, autoCleanModeText(rule.AutoCleanMode));
     ini.WriteInteger(section, u"NumFiles"_s, rule.NumFiles);
     ini.WriteInteger(section, u"DiskUsage"_s, rule.DiskUsage);
+    // Only when there are masks, so that a file without them is written
+    // exactly as before and older versions, which ignore the key, read the
+    // rest unchanged.
+    if (!rule.ExcludeMasks.isEmpty())
+        ini.WriteString(section, u"ExcludeMasks"_s, rule.ExcludeMasks);
 }
 
 // The text by which sameFolderAscii groups folders: ASCII letters folded on
@@ -175,6 +183,7 @@ void TBackupRule::CopyTo(TBackupRule& target) const
     target.AutoCleanMode = AutoCleanMode;
     target.NumFiles = NumFiles;
     target.DiskUsage = DiskUsage;
+    target.ExcludeMasks = ExcludeMasks;
 }
 
 bool TBackupRule::IsValidSourceFolder(PathStyle style) const
@@ -206,11 +215,17 @@ bool TBackupRule::HasUnsafePassword() const
     return UsePassword && Password.contains(QLatin1Char('"'));
 }
 
+bool TBackupRule::HasUnsafeExcludeMasks() const
+{
+    return tessaro::HasUnsafeExcludeMasks(ExcludeMasks);
+}
+
 void TBackupRule::Normalize(PathStyle style)
 {
     SourceFolder = withTrailingSeparator(trimControlAndBlanks(SourceFolder), style);
     DestinationFolder = withTrailingSeparator(trimControlAndBlanks(DestinationFolder), style);
     DestinationFilename = trimControlAndBlanks(DestinationFilename);
+    ExcludeMasks = trimControlAndBlanks(ExcludeMasks);
     if (UsePassword) {
         Password = trimControlAndBlanks(Password);
         UsePassword = !Password.isEmpty();

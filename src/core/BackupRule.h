@@ -42,6 +42,9 @@ public:
     int NumFiles = 0;
     // The number shown as "Limit by disk usage (GB):".
     int DiskUsage = 0;
+    // What the archive leaves out: masks separated by ";", as the user typed
+    // them (ExcludeMask.h says what each matches). Empty: nothing.
+    QString ExcludeMasks;
     // Run-time only: the archive path a backup pass forms for this rule on
     // its working copy. Never stored, never copied.
     QString OutputFileName;
@@ -56,9 +59,12 @@ public:
     // True when the password in use holds a double quote, which must never
     // reach the archiver's command line.
     bool HasUnsafePassword() const;
+    // True when a mask holds a double quote or a control character, which
+    // must never reach the archiver's command line either.
+    bool HasUnsafeExcludeMasks() const;
 
-    // Trims the folders and the file name, ends both folders with a
-    // separator, and keeps UsePassword and Password consistent.
+    // Trims the folders, the file name and the masks, ends both folders
+    // with a separator, and keeps UsePassword and Password consistent.
     void Normalize(PathStyle style = nativePathStyle());
 
 protected:

@@ -101,6 +101,9 @@ constexpr AccessibleText Texts[] = {
     {"CheckIncludeSubFolders", "Include subfolders", "Backs up the subfolders too"},
     {"CheckPassword", "Password", "Encrypts the archive with a password"},
     {"EditPassword", "Archive password", "The password the archive is encrypted with"},
+    {"EditExcludeMasks", "Exclude",
+     "Files and folders left out of the archive: names, wildcard masks or paths below the "
+     "source folder, separated by semicolons"},
     {"ButtonOK", "OK", "Stores the rule and closes the dialog"},
     {"ButtonCancel", "Cancel", "Closes the dialog without changes"},
 };

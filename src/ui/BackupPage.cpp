@@ -2,6 +2,7 @@
 
 #include "ui/RuleListView.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -23,11 +24,26 @@ BackupPage::BackupPage(const PageContext& context, QWidget* parent)
             [this, &rules] { rules.ListViewDoubleClick(ListViewBackupRules->selectedIndex()); });
     connect(ListViewBackupRules, &RuleListView::ruleSelectionChanged, this,
             &BackupPage::UpdateEditButtons);
+    buildRuleActions();
 
     layout->addLayout(buildRuleButtons());
     layout->addWidget(makeSeparator(this));
     layout->addLayout(buildRunButtons());
     UpdateEditButtons();
+}
+
+void BackupPage::buildRuleActions()
+{
+    // The rule's context menu, and its key while the list has the focus.
+    ActionBackUpRuleNow = new QAction(QStringLiteral("Back up this rule now"), ListViewBackupRules);
+    ActionBackUpRuleNow->setObjectName(QStringLiteral("ActionBackUpRuleNow"));
+    ActionBackUpRuleNow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    ActionBackUpRuleNow->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    ListViewBackupRules->addAction(ActionBackUpRuleNow);
+    ListViewBackupRules->setContextMenuPolicy(Qt::ActionsContextMenu);
+    BackupPass& pass = m_context.logic.pass();
+    connect(ActionBackUpRuleNow, &QAction::triggered, this,
+            [this, &pass] { pass.BackUpRuleNow(ListViewBackupRules->selectedIndex()); });
 }
 
 QHBoxLayout* BackupPage::buildRuleButtons()
@@ -97,6 +113,7 @@ void BackupPage::UpdateEditButtons()
     const bool selected = ListViewBackupRules->selectedIndex() >= 0;
     ButtonEditRule->setEnabled(selected);
     ButtonDeleteRule->setEnabled(selected);
+    ActionBackUpRuleNow->setEnabled(selected);
 }
 
 } // namespace tessaro

@@ -4,14 +4,15 @@
 
 #include <QWidget>
 
+class QAction;
 class QPushButton;
 
 namespace tessaro {
 
 class RuleListView;
 
-// The "Backup" page: the rule list with Add, Edit and Delete, and the run
-// buttons.
+// The "Backup" page: the rule list with Add, Edit and Delete, a rule's
+// "Back up this rule now" (context menu and Ctrl+B), and the run buttons.
 class BackupPage final : public QWidget
 {
     Q_OBJECT
@@ -21,10 +22,12 @@ public:
 
     // Shows the logic's rules anew, keeping the selected rule selected.
     void refreshRuleList();
-    // "Edit" and "Delete" are enabled exactly while a rule is selected.
+    // "Edit", "Delete" and "Back up this rule now" are enabled exactly while
+    // a rule is selected.
     void UpdateEditButtons();
 
 private:
+    void buildRuleActions();
     QHBoxLayout* buildRuleButtons();
     QHBoxLayout* buildRunButtons();
 
@@ -32,6 +35,7 @@ private:
     RuleListView* ListViewBackupRules = nullptr;
     QPushButton* ButtonEditRule = nullptr;
     QPushButton* ButtonDeleteRule = nullptr;
+    QAction* ActionBackUpRuleNow = nullptr;
 };
 
 } // namespace tessaro

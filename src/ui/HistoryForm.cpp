@@ -94,7 +94,11 @@ void THistoryForm::fill()
             start->setData(RuleRole, int(r));
             m_table->setItem(row, ColumnStart, start);
             m_table->setItem(row, ColumnTrigger, textItem(passTriggerName(pass.trigger)));
-            m_table->setItem(row, ColumnSource, textItem(rule.source));
+            QTableWidgetItem* source = textItem(rule.source);
+            // What the archive left out on purpose, for a later restore.
+            if (!rule.excluded.isEmpty())
+                source->setToolTip(u"Exclude: "_s + rule.excluded.join(u"; "_s));
+            m_table->setItem(row, ColumnSource, source);
             m_table->setItem(row, ColumnResult,
                              sortedNumber(rule.result, QString::number(rule.result)));
             m_table->setItem(row, ColumnArchive, textItem(rule.archive));

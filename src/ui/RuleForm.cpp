@@ -53,7 +53,9 @@ QPushButton* dialogButton(const QString& name, const QString& caption, QWidget* 
 TRuleForm::TRuleForm(QWidget* parent) : QDialog(parent)
 {
     buildControls();
-    setFixedSize(416, 279);
+    // Taller than the rule's first fields need by the exclusions row and
+    // its example.
+    setFixedSize(416, 327);
 }
 
 TRuleForm::~TRuleForm() = default;
@@ -120,6 +122,13 @@ void TRuleForm::buildControls()
     row = grid->rowCount();
     grid->addWidget(CheckPassword, row, 0);
     grid->addWidget(EditPassword, row, 1, 1, 2);
+
+    EditExcludeMasks = named(new QLineEdit(this), u"EditExcludeMasks"_s);
+    addLabelledRow(grid, u"ExcludeMasks"_s, u"Exclude:"_s, EditExcludeMasks);
+    auto* example = named(new QLabel(u"for example: *.tmp; node_modules; photos/raw"_s, this),
+                          u"LabelExcludeExample"_s);
+    example->setEnabled(false);
+    grid->addWidget(example, grid->rowCount(), 1, 1, 2);
 
     m_autoClean = std::make_unique<AutoCleanControls>(this);
     row = grid->rowCount();
@@ -195,6 +204,7 @@ void TRuleForm::UpdateControls()
     CheckPassword->setChecked(fRule->UsePassword);
     EditPassword->setText(fRule->Password);
     EditPassword->setEnabled(fRule->UsePassword);
+    EditExcludeMasks->setText(fRule->ExcludeMasks);
     m_autoClean->showPage(AutoCleanSettings::PageOfRule(*fRule));
     m_updatingControls = false;
 }
@@ -212,6 +222,7 @@ void TRuleForm::UpdateRule()
     fRule->IncludeSubFolders = CheckIncludeSubFolders->isChecked();
     fRule->UsePassword = CheckPassword->isChecked();
     fRule->Password = trimControlAndBlanks(EditPassword->text());
+    fRule->ExcludeMasks = EditExcludeMasks->text();
     AutoCleanSettings::StorePage(m_autoClean->committedPage(), *fRule);
     fRule->Normalize(pathStyle());
 }

@@ -70,6 +70,7 @@ private:
     QCheckBox* CheckIncludeSubFolders = nullptr;
     QCheckBox* CheckPassword = nullptr;
     QLineEdit* EditPassword = nullptr;
+    QLineEdit* EditExcludeMasks = nullptr;
     std::unique_ptr<AutoCleanControls> m_autoClean;
     QPushButton* ButtonOK = nullptr;
     QPushButton* ButtonCancel = nullptr;

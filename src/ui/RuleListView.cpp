@@ -14,6 +14,8 @@ namespace {
 // Rows name their rule by the object's address. It is only compared, never
 // followed: a row may outlive its rule until the list is shown anew.
 constexpr int ruleRole = Qt::UserRole;
+// The rule's exclusions, shown in every cell's tooltip.
+constexpr int excludeRole = Qt::UserRole + 1;
 
 quintptr ruleKey(const QTreeWidgetItem* item)
 {
@@ -110,6 +112,7 @@ void RuleListView::showRules(const TBackupRules& rules)
                                                 BoolToYesNo(rule->IncludeSubFolders)});
         const auto key = quintptr(rule);
         item->setData(0, ruleRole, QVariant::fromValue(key));
+        item->setData(0, excludeRole, rule->ExcludeMasks);
         if (key == previous)
             keep = item;
     }
@@ -167,9 +170,17 @@ void RuleListView::updateCutTooltips()
 {
     for (int row = 0; row < topLevelItemCount(); ++row) {
         QTreeWidgetItem* item = topLevelItem(row);
-        for (int column = 0; column < pathColumns; ++column) {
-            const bool cut = m_cellWidths[row][column] > columnWidth(column);
-            const QString tip = cut ? item->text(column) : QString();
+        const QString masks = item->data(0, excludeRole).toString();
+        const QString excluded = masks.isEmpty() ? QString() : u"Exclude: "_s + masks;
+        for (int column = 0; column < columnCount(); ++column) {
+            const bool cut =
+                column < pathColumns && m_cellWidths[row][column] > columnWidth(column);
+            QStringList lines;
+            if (cut)
+                lines.append(item->text(column));
+            if (!excluded.isEmpty())
+                lines.append(excluded);
+            const QString tip = lines.join(u'\n');
             // Every change of an item's data repaints and reports it.
             if (item->toolTip(column) != tip)
                 item->setToolTip(column, tip);

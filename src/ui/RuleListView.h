@@ -12,7 +12,8 @@ namespace tessaro {
 // The rule list of the Backup page: one row per rule in list order, with
 // whole-row single selection. The columns share the list's width by their
 // content, so whole paths show where they fit; a path cut short shows in
-// full as the cell's tooltip.
+// full as the cell's tooltip, and a rule's exclusions show in the tooltip
+// of each of its cells.
 class RuleListView final : public QTreeWidget
 {
     Q_OBJECT

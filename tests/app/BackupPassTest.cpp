@@ -478,6 +478,104 @@ TEST_F(BackUpOnceNowTest, RefusedStartKeepsRunningAndReenablesControls)
         EXPECT_TRUE(view.isEnabled(c));
 }
 
+// "Back up this rule now" is the pass of "Backup Once (Now)" over one rule:
+// its archive alone, auto clean of its folder alone, the webhook, and the
+// history with the trigger "rule"; the program keeps running.
+TEST_F(BackUpOnceNowTest, BackUpRuleNowRunsThePassOverThatRuleAlone)
+{
+    TBackupRule* first = addRule(s("a"));
+    first->AutoCleanMode = acmNumFiles;
+    first->NumFiles = 3;
+    TBackupRule* second = addRule(s("b"));
+    second->DestinationFolder = test::withSlash(root.filePath(s("other")));
+    QDir().mkpath(second->DestinationFolder);
+    second->AutoCleanMode = acmNumFiles;
+    second->NumFiles = 4;
+    second->ExcludeMasks = s("node_modules; *.tmp");
+    logic.changeSettings(
+        [&](TSettings& edited) {
+            edited.ExitAfterBackupOnce = true;
+            edited.CallWebHook = true;
+            edited.WebHookURL = s("http://127.0.0.1:9/hook");
+        },
+        false);
+    const ScriptedArchiverRunner& archiver = scriptArchiver();
+
+    pass.BackUpRuleNow(1);
+
+    ASSERT_EQ(archiver.calls.size(), 1);
+    EXPECT_EQ(archiver.calls[0].archive(), second->DestinationFolder + s("b_260327_140509.rar"));
+    const QStringList lines = loggedLines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.mid(0, 2),
+              (QStringList{s("[I] action: back up rule now ") + q(second->SourceFolder),
+                           s("[I] backup: start")}));
+    EXPECT_TRUE(lines.filter(s("total time taken")).isEmpty());
+    ASSERT_EQ(services.autoCleanCalls.size(), 1);
+    EXPECT_EQ(services.autoCleanCalls[0].folder, second->DestinationFolder);
+    EXPECT_EQ(services.autoCleanCalls[0].maxFiles, 4);
+    ASSERT_EQ(services.webHookCalls.size(), 1);
+    EXPECT_EQ(services.webHookCalls[0].message,
+              s("exclusions of ") + q(second->SourceFolder) + s(": node_modules; *.tmp\r\n"));
+    const QList<PassRecord> passes = logic.history().lastPasses();
+    ASSERT_EQ(passes.size(), 1);
+    EXPECT_EQ(passes[0].trigger, PassTrigger::Rule);
+    ASSERT_EQ(passes[0].rules.size(), 1);
+    EXPECT_EQ(passes[0].rules[0].source, second->SourceFolder);
+    EXPECT_EQ(passes[0].rules[0].excluded, (QStringList{s("node_modules"), s("*.tmp")}));
+    EXPECT_EQ(view.quitCalls, 0);
+    EXPECT_FALSE(pass.isRunning());
+    for (Control c : {Control::ButtonRunOnce, Control::NavButtonRunOnce, Control::MenuRunOnce})
+        EXPECT_TRUE(view.isEnabled(c));
+}
+
+TEST_F(BackUpOnceNowTest, BackUpRuleNowIsRefusedWhileAPassRunsAndWithoutARule)
+{
+    addRule(s("a"));
+    const auto scoped = app.whileArchiverRuns([&] { pass.BackUpRuleNow(0); });
+
+    pass.BackUpOnceNow();
+    pass.BackUpRuleNow(5);
+
+    EXPECT_EQ(view.messageTexts(), (QStringList{s("A backup process is already running."),
+                                                s("Please select the rule you want to back up")}));
+    for (const auto& message : view.messages)
+        EXPECT_EQ(message.caption, s("Back up this rule now"));
+    EXPECT_EQ(loggedLines().filter(s("backup: start")).size(), 1);
+}
+
+// The webhook names what each rule left out, after the log lines; without
+// masks the message is what it always was.
+TEST_F(BackupPassTest, WebhookMessageNamesTheExclusionsOfEachRuleThatHasSome)
+{
+    TBackupRule* plain = addRule(s("a"));
+    TBackupRule* masked = addRule(s("b"));
+    masked->ExcludeMasks = s(" *.tmp ;; cache ");
+    logic.changeSettings(
+        [&](TSettings& edited) {
+            edited.CallWebHook = true;
+            edited.WebHookURL = s("http://127.0.0.1:9/hook");
+            edited.IncludeLogsInWebHookCall = true;
+        },
+        false);
+    scriptArchiver();
+
+    ASSERT_TRUE(pass.RunBackup());
+    masked->ExcludeMasks.clear();
+    ASSERT_TRUE(pass.RunBackup());
+
+    ASSERT_EQ(services.webHookCalls.size(), 2);
+    const QString withMasks = services.webHookCalls[0].message;
+    const QString exclusions =
+        s("exclusions of ") + q(masked->SourceFolder) + s(": *.tmp; cache\r\n");
+    EXPECT_TRUE(withMasks.endsWith(s("[I] backup: finished\r\n") + exclusions))
+        << withMasks.toStdString();
+    EXPECT_FALSE(withMasks.contains(s("exclusions of ") + q(plain->SourceFolder)));
+    const QString withoutMasks = services.webHookCalls[1].message;
+    EXPECT_TRUE(withoutMasks.endsWith(s("[I] backup: finished\r\n")));
+    EXPECT_FALSE(withoutMasks.contains(s("exclusions")));
+}
+
 // Destination folders compared as Windows compares them: the pass runs auto
 // clean once per folder, with the first rule's limits.
 class AutoCleanCalls : public BackupPassTest

@@ -374,6 +374,8 @@ TEST(RuleEditingRuleError, NamesTheFirstProblemOfTheRule)
     const QString destination = u"Please enter a valid destination folder"_s;
     const QString filename = u"Please enter a valid destination filename"_s;
     const QString quote = u"The password must not contain a double quote character"_s;
+    const QString unsafeMasks =
+        u"The exclude masks must not contain a double quote or a control character"_s;
     const auto usePassword = [](TBackupRule& rule, const QString& password) {
         rule.UsePassword = true;
         rule.Password = password;
@@ -418,6 +420,24 @@ TEST(RuleEditingRuleError, NamesTheFirstProblemOfTheRule)
          [&](TBackupRule& rule) { usePassword(rule, u"pa\"ss -df"_s); }, quote},
         {"quote in an unused password", PathStyle::Windows,
          [](TBackupRule& rule) { rule.Password = u"pa\"ss"_s; }, QString()},
+        {"masks with blanks, wildcards and separators", PathStyle::Windows,
+         [](TBackupRule& rule) { rule.ExcludeMasks = u"*.tmp; My Files\\old; B\u00fccher"_s; },
+         QString()},
+        {"quote in a mask", PathStyle::Windows,
+         [](TBackupRule& rule) { rule.ExcludeMasks = u"*.tmp; x\" -df"_s; }, unsafeMasks},
+        {"tab inside a mask", PathStyle::Posix,
+         [](TBackupRule& rule) {
+             rule.SourceFolder = u"/home/me/data/"_s;
+             rule.DestinationFolder = u"/srv/backup/"_s;
+             rule.ExcludeMasks = u"a\tb"_s;
+         },
+         unsafeMasks},
+        {"password before masks", PathStyle::Windows,
+         [&](TBackupRule& rule) {
+             usePassword(rule, u"pa\"ss"_s);
+             rule.ExcludeMasks = u"x\""_s;
+         },
+         quote},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -430,7 +450,8 @@ TEST(RuleEditingRuleError, NamesTheFirstProblemOfTheRule)
         const QString error = RuleEditing::RuleError(rule, c.style);
 
         EXPECT_EQ(error, c.error);
-        EXPECT_EQ(error.isEmpty(), rule.IsValid(c.style) && !rule.HasUnsafePassword());
+        EXPECT_EQ(error.isEmpty(), rule.IsValid(c.style) && !rule.HasUnsafePassword() &&
+                                       !rule.HasUnsafeExcludeMasks());
     }
 }
 

@@ -88,11 +88,42 @@ TEST_F(RunHistoryTest, EachWayOfStartingAPassIsRecordedAsItsTrigger)
     app.logic.periodic().ActionRun(false);
     app.clock.set(app.logic.periodic().nextRun().addMilliseconds(1));
     app.logic.scheduleTick();
+    app.logic.pass().BackUpRuleNow(0);
 
     QStringList triggers;
     for (const PassRecord& pass : history().lastPasses())
         triggers.append(passTriggerName(pass.trigger));
-    EXPECT_EQ(triggers, (QStringList{u"button"_s, u"start-up"_s, u"schedule"_s}));
+    EXPECT_EQ(triggers, (QStringList{u"button"_s, u"start-up"_s, u"schedule"_s, u"rule"_s}));
+}
+
+// A rule's exclusions are kept with its record, so a restore can tell what
+// was left out on purpose; rules without any keep the line as it was.
+TEST_F(RunHistoryTest, TheExclusionsOfARuleAreRecordedWithIt)
+{
+    app.addRule(u"a"_s)->ExcludeMasks = u"node_modules; *.tmp"_s;
+    app.addRule(u"b"_s);
+    const auto scoped = app.plan(AppHarness::archiveMade());
+
+    ASSERT_TRUE(app.logic.pass().RunBackup());
+
+    const QList<QByteArray> lines = historyLines();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines.first().count("\"exclude\""), 1);
+    EXPECT_TRUE(lines.first().contains(R"("end":")" + passStart.toIso8601().toUtf8() +
+                                       R"(","exclude":["node_modules","*.tmp"],)"));
+    const QList<PassRecord> passes = history().lastPasses();
+    ASSERT_EQ(passes.size(), 1);
+    ASSERT_EQ(passes[0].rules.size(), 2);
+    EXPECT_EQ(passes[0].rules[0].excluded, (QStringList{u"node_modules"_s, u"*.tmp"_s}));
+    EXPECT_TRUE(passes[0].rules[1].excluded.isEmpty());
+
+    // Exclusions that are not a list of texts mark the line as damaged.
+    QByteArray wrong = lines.first();
+    wrong.replace(R"(["node_modules","*.tmp"])", R"(["node_modules",3])");
+    EXPECT_FALSE(RunHistory::fromJsonLine(wrong).has_value());
+    wrong = lines.first();
+    wrong.replace(R"(["node_modules","*.tmp"])", R"("node_modules")");
+    EXPECT_FALSE(RunHistory::fromJsonLine(wrong).has_value());
 }
 
 TEST_F(RunHistoryTest, AMissingFileGivesNoPassesAndNoLine)
@@ -108,7 +139,7 @@ TEST_F(RunHistoryTest, DamagedLinesAreSkippedAndReportedOnce)
     pass.start = passStart;
     pass.end = passStart.addMinutes(1);
     pass.trigger = PassTrigger::Schedule;
-    pass.rules.append({u"/src/"_s, 0, u"/dest/a.rar"_s, 10, 60, pass.start, pass.end, {}});
+    pass.rules.append({u"/src/"_s, 0, u"/dest/a.rar"_s, 10, 60, pass.start, pass.end, {}, {}});
     const QByteArray good = RunHistory::toJsonLine(pass);
     const QByteArray damaged[] = {
         "{\"start\":\"2026-03-27T14:05",                                         // cut short

@@ -422,6 +422,52 @@ TEST(ArchiveJob, RefusedRulesNeverReachTheRunner)
     }
 }
 
+// Masks that exclude everything skip the job like an empty source, before
+// the archiver starts; masks that could break out of their token (a
+// hand-edited file) fail the job, and the archiver never sees them.
+TEST(ArchiveJob, ExcludeMasksThatLeaveNothingOrAreUnsafeNeverStartTheArchiver)
+{
+    const struct
+    {
+        const char* name;
+        const char* masks;
+        int code;
+        LogLines lines;
+    } cases[] = {
+        {"everything left out",
+         "*.txt; sub",
+         ResultSourceEmpty,
+         {"W: backup: no files or folders found in source \"{source}\". skipping backup."}},
+        {"quote in a mask",
+         "*.tmp; x\" -df",
+         ResultUnsafeExcludeMasks,
+         {"E: backup: failed, error: exclude masks contain a double quote or control character. "
+          "archiver not started"}},
+        {"control character in a mask",
+         "a\x01b",
+         ResultUnsafeExcludeMasks,
+         {"E: backup: failed, error: exclude masks contain a double quote or control character. "
+          "archiver not started"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        JobSandbox sandbox;
+        sandbox.fillSource(Source::FileAndSubFolder);
+        sandbox.rule.IncludeSubFolders = true;
+        sandbox.rule.ExcludeMasks = QString::fromUtf8(c.masks);
+
+        const JobOutcome outcome = sandbox.run({.exitCode = 0, .archive = twoKiB}, true);
+
+        EXPECT_EQ(outcome.code, c.code);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_FALSE(sandbox.archiverRan());
+        std::vector<const char*> templates;
+        for (const std::string& line : c.lines)
+            templates.push_back(line.c_str());
+        EXPECT_EQ(outcome.lines, expand(templates, sandbox));
+    }
+}
+
 TEST(ArchiveJob, PasswordWithDoubleQuoteNeverReachesTheArchiver)
 {
     const QString unsafe = QStringLiteral("x\" -df \"");
@@ -472,6 +518,7 @@ struct SourceCase
     Source source;
     bool includeSubFolders;
     bool expected;
+    const char* masks = "";
 };
 
 TEST(ArchiveJob, SourceHasEntries)
@@ -485,12 +532,24 @@ TEST(ArchiveJob, SourceHasEntries)
         {"only a hidden file", Source::OnlyHiddenFile, false, true},
         {"file and subfolder, subfolders excluded", Source::FileAndSubFolder, false, true},
         {"missing, subfolders included", Source::Missing, true, false},
+        // What the masks leave out does not count: a source whose every
+        // entry is left out is as empty as one without entries.
+        {"the only file left out", Source::OneFile, false, false, "*.txt"},
+        {"the only file left out by name", Source::OneFile, false, false, "data.txt"},
+        {"a mask that matches nothing", Source::OneFile, false, true, "*.tmp; nothing"},
+        {"everything left out", Source::FileAndSubFolder, true, false, "*"},
+        {"file left out, folder kept", Source::FileAndSubFolder, true, true, "data.txt"},
+        {"folder left out, file kept", Source::FileAndSubFolder, true, true, "sub"},
+        {"file and folder left out", Source::FileAndSubFolder, true, false, "/sub; data.txt"},
+        // A folder that is kept is stored even when all it holds is left out.
+        {"the folder's content left out", Source::OnlySubFolder, true, true, "nested.txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         JobSandbox sandbox;
         sandbox.fillSource(c.source);
         sandbox.rule.IncludeSubFolders = c.includeSubFolders;
+        sandbox.rule.ExcludeMasks = QString::fromUtf8(c.masks);
         EXPECT_EQ(SourceHasEntries(sandbox.rule), c.expected);
     }
 }

@@ -254,6 +254,96 @@ TEST(CommandLine, ArgumentVectorCarriesTokensWithoutQuotes)
           "\"/srv/b k/a.rar\" \"/home/ann/My Documents/\""));
 }
 
+struct ExclusionCase
+{
+    const char* name;
+    const char* masks;
+    // The exclusion tokens of the Windows parameter string, and the same
+    // arguments on POSIX, joined by "|".
+    const char* windows;
+    const char* posix;
+};
+
+// Each mask becomes the exclusion switches that leave out exactly what it
+// names: "*/" + a plain name finds it at any depth, files and folders alike;
+// a wildcard mask takes a file switch and a folder switch; a path is taken
+// below the source folder. Blanks around masks and empty masks are dropped.
+TEST(CommandLine, ExclusionTokensForEachKindOfMask)
+{
+    const ExclusionCase cases[] = {
+        {"none", "", "", ""},
+        {"only separators between masks", " ; ;; ", "", ""},
+        {"plain name", "node_modules", "\"-x*\\node_modules\"", "-x*/node_modules"},
+        {"name with a blank", "My Files", "\"-x*\\My Files\"", "-x*/My Files"},
+        {"non-ASCII name",
+         "B\xc3\xbc"
+         "cher",
+         "\"-x*\\B\xc3\xbc"
+         "cher\"",
+         "-x*/B\xc3\xbc"
+         "cher"},
+        {"wildcard", "*.tmp", "\"-x*.tmp\" \"-x*.tmp\\\"", "-x*.tmp|-x*.tmp/"},
+        {"question mark", "photo?.raw", "\"-xphoto?.raw\" \"-xphoto?.raw\\\"",
+         "-xphoto?.raw|-xphoto?.raw/"},
+        {"path", "photos/raw", "\"-xD:\\Data\\photos\\raw\"", "-x/home/ann/data/photos/raw"},
+        {"path with separators at its ends", "/build/", "\"-xD:\\Data\\build\"",
+         "-x/home/ann/data/build"},
+        {"path with a wildcard", "build/*.o", "\"-xD:\\Data\\build\\*.o\"",
+         "-x/home/ann/data/build/*.o"},
+        {"separators alone name no entry", "/", "", ""},
+        {"several in order", " node_modules;*.tmp ; .cache",
+         "\"-x*\\node_modules\" \"-x*.tmp\" \"-x*.tmp\\\" \"-x*\\.cache\"",
+         "-x*/node_modules|-x*.tmp|-x*.tmp/|-x*/.cache"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ArchiverTokens windows = ExclusionTokens(
+            ParseExcludeMasks(s(c.masks), PathStyle::Windows), s("D:\\Data\\"), PathStyle::Windows);
+        EXPECT_EQ(JoinParameterString(windows), s(c.windows));
+        // A POSIX source folder as typed, without its final separator.
+        const ArchiverTokens posix = ExclusionTokens(
+            ParseExcludeMasks(s(c.masks), PathStyle::Posix), s("/home/ann/data"), PathStyle::Posix);
+        EXPECT_EQ(ArgumentVector(posix).join(QLatin1Char('|')), s(c.posix));
+    }
+}
+
+TEST(CommandLine, WindowsTakesBothSeparatorsInMasksPosixOnlyTheSlash)
+{
+    EXPECT_EQ(
+        JoinParameterString(ExclusionTokens(ParseExcludeMasks(s("a\\b; c/d"), PathStyle::Windows),
+                                            s("C:\\S\\"), PathStyle::Windows)),
+        s("\"-xC:\\S\\a\\b\" \"-xC:\\S\\c\\d\""));
+    // On POSIX a backslash is a character of a name.
+    EXPECT_EQ(ArgumentVector(ExclusionTokens(ParseExcludeMasks(s("a\\b"), PathStyle::Posix),
+                                             s("/s/"), PathStyle::Posix)),
+              QStringList{s("-x*/a\\b")});
+}
+
+// The exclusions stand after the paths switch and before the archive path:
+// quoted in the Windows parameter string, one argument each on POSIX.
+TEST_F(WorkedExample, ExclusionsGoAfterThePathsSwitch)
+{
+    rule.ExcludeMasks = s("node_modules; *.tmp; My Files\\old");
+    const QString archive = BuildArchiveFileName(rule, options, passStart, PathStyle::Windows);
+    EXPECT_EQ(BuildCommandLine(rule, options, archive, s("E:\\Logs\\winrar_errors.log"),
+                               PathStyle::Windows),
+              s("a -r -m3 -IBCK -INUL -mt4 \"-ILOGE:\\Logs\\winrar_errors.log\" -ep1 "
+                "\"-x*\\node_modules\" \"-x*.tmp\" \"-x*.tmp\\\" "
+                "\"-xD:\\Data\\Projects\\My Files\\old\" "
+                "\"E:\\Backup\\projects_260327_140509.rar\" \"D:\\Data\\Projects\\\""));
+
+    TBackupRule posix;
+    posix.SourceFolder = s("/home/ann/Projects/");
+    posix.IncludeSubFolders = true;
+    posix.ExcludeMasks = s("node_modules;*.tmp;My Files/old");
+    EXPECT_EQ(ArgumentVector(BuildArchiverTokens(posix, options, s("/srv/p.rar"), s("/tmp/e.log"),
+                                                 PathStyle::Posix)),
+              (QStringList{s("a"), s("-r"), s("-m3"), s("-IBCK"), s("-INUL"), s("-mt4"),
+                           s("-ILOG/tmp/e.log"), s("-ep1"), s("-x*/node_modules"), s("-x*.tmp"),
+                           s("-x*.tmp/"), s("-x/home/ann/Projects/My Files/old"), s("/srv/p.rar"),
+                           s("/home/ann/Projects/")}));
+}
+
 TEST(ErrorLogFile, ExistingFolderWithOrWithoutSeparatorElseDefault)
 {
     QTemporaryDir temp;

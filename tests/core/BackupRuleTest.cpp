@@ -247,12 +247,14 @@ void expectSameStoredFields(const TBackupRule& a, const TBackupRule& b)
     EXPECT_EQ(a.AutoCleanMode, b.AutoCleanMode);
     EXPECT_EQ(a.NumFiles, b.NumFiles);
     EXPECT_EQ(a.DiskUsage, b.DiskUsage);
+    EXPECT_EQ(a.ExcludeMasks, b.ExcludeMasks);
 }
 
 TEST(BackupRuleCopies, CopyToAndCloneLeaveOutTheOutputFileName)
 {
     TBackupRule original;
     fillEveryField(original);
+    original.ExcludeMasks = u"node_modules; *.tmp"_s;
     TBackupRule copy;
     copy.OutputFileName = u"kept"_s;
     original.CopyTo(copy);
@@ -498,6 +500,50 @@ TEST_F(RuleSectionsTest, WritesAreReadBackAsTheSameRules)
     ASSERT_TRUE(again.FromIniFile(reread, prefix));
     ASSERT_EQ(again.Count(), 1);
     expectSameStoredFields(*again.Item(0), *rules.Item(0));
+}
+
+// The masks go last in their rule's section, as typed, and only into the
+// sections of rules that have some: the other sections read and write as
+// they always did.
+TEST_F(RuleSectionsTest, ExcludeMasksAreWrittenLastAndOnlyWhenThereAreSome)
+{
+    const QByteArray file = "[backup_rules_0]\r\n"
+                            "SourceFolder=C:\\Data\\\r\n"
+                            "DestinationFolder=D:\\Backup\\\r\n"
+                            "DestinationFilename=data\r\n"
+                            "IncludeDate=0\r\n"
+                            "IncludeSubFolders=1\r\n"
+                            "UsePassword=0\r\n"
+                            "Password=\r\n"
+                            "AutoCleanMode=Off\r\n"
+                            "NumFiles=10\r\n"
+                            "DiskUsage=5\r\n"
+                            "ExcludeMasks=node_modules; *.tmp;My Files\\old\r\n"
+                            "\r\n"
+                            "[backup_rules_1]\r\n"
+                            "SourceFolder=C:\\Mail\\\r\n"
+                            "DestinationFolder=D:\\Backup\\\r\n"
+                            "DestinationFilename=mail\r\n"
+                            "IncludeDate=0\r\n"
+                            "IncludeSubFolders=0\r\n"
+                            "UsePassword=0\r\n"
+                            "Password=\r\n"
+                            "AutoCleanMode=Off\r\n"
+                            "NumFiles=10\r\n"
+                            "DiskUsage=5\r\n"
+                            "\r\n";
+    auto ini = iniWith(file);
+    TBackupRules rules(PathStyle::Windows);
+    ASSERT_TRUE(rules.FromIniFile(*ini, prefix));
+    ASSERT_EQ(rules.Count(), 2);
+    EXPECT_EQ(rules.Item(0)->ExcludeMasks, u"node_modules; *.tmp;My Files\\old"_s);
+    EXPECT_TRUE(rules.Item(1)->ExcludeMasks.isEmpty());
+    EXPECT_EQ(test::readFile(path()), file);
+
+    // Rules written anew from the list give the same bytes again.
+    auto fresh = iniWith({});
+    ASSERT_TRUE(rules.ToIniFile(*fresh, prefix));
+    EXPECT_EQ(test::readFile(path()), file);
 }
 
 TEST_F(RuleSectionsTest, ReadingWritesTheFileBackWithoutComments)

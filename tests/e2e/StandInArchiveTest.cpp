@@ -60,5 +60,24 @@ TEST_F(EndToEnd, SymbolicLinksReachTheArchiveAsLinks)
 }
 #endif
 
+// The rule's exclusions reach the archiver, which leaves out what they name
+// and keeps the rest.
+TEST_F(EndToEnd, ExclusionsLeaveOutWhatTheyNameAndKeepTheRest)
+{
+    test::writeFile(source + s("node_modules/pkg/index.js"), "js");
+    test::writeFile(source + s("sub/node_modules"), "a file of that name");
+    test::writeFile(source + s("draft.tmp"), "tmp");
+    test::writeFile(source + s("sub/cache.tmp/inner.txt"), "in a folder that matches");
+    configure(QString(), s("ExcludeMasks=node_modules; *.tmp\r\n"));
+
+    ASSERT_EQ(run.run(), 0);
+
+    const QStringList made = archives();
+    ASSERT_EQ(made.size(), 1);
+    QStringList entries = archiveEntries(destination + made.first());
+    entries.sort();
+    EXPECT_EQ(entries, (QStringList{s("notes.txt"), s("sub/"), s("sub/deep.txt")}));
+}
+
 } // namespace
 } // namespace tessaro

@@ -240,6 +240,98 @@ TEST_F(RarStandin, EntryNamesFollowPathModeAndRecursion)
     EXPECT_FALSE(QFile::exists(m_log));
 }
 
+struct ExclusionCase
+{
+    const char* name;
+    QStringList masks;
+    std::set<std::string> left;
+};
+
+// The exclusion switches Tessaro builds leave out what the real archiver
+// leaves out for them (the real-archiver tests hold the same tree):
+// "*/name" a name at any depth, files and folders; "mask" files by name,
+// "mask/" folders by name; a full path that entry with all it holds.
+TEST_F(RarStandin, ExclusionSwitchesLeaveOutWhatTheyName)
+{
+    for (const char* file :
+         {"top.txt", "a.tmp", "node_modules.txt", "node_modules/pkg/index.js",
+          "proj/node_modules/x.js", "proj/keep.txt", "proj/b.tmp", "proj/deep/node_modules",
+          "cache.tmp/inner.txt", "docs/build/out.o", "build/out.o"})
+        writeSource(QString::fromLatin1(file), "x");
+    const std::set<std::string> all{"a.tmp",
+                                    "build/",
+                                    "build/out.o",
+                                    "cache.tmp/",
+                                    "cache.tmp/inner.txt",
+                                    "docs/",
+                                    "docs/build/",
+                                    "docs/build/out.o",
+                                    "node_modules.txt",
+                                    "node_modules/",
+                                    "node_modules/pkg/",
+                                    "node_modules/pkg/index.js",
+                                    "proj/",
+                                    "proj/b.tmp",
+                                    "proj/deep/",
+                                    "proj/deep/node_modules",
+                                    "proj/keep.txt",
+                                    "proj/node_modules/",
+                                    "proj/node_modules/x.js",
+                                    "top.txt"};
+    const auto without = [&all](std::initializer_list<const char*> gone) {
+        std::set<std::string> left = all;
+        for (const char* name : gone)
+            left.erase(name);
+        return left;
+    };
+    const ExclusionCase cases[] = {
+        {"name at any depth",
+         {QStringLiteral("-x*/node_modules")},
+         without({"node_modules/", "node_modules/pkg/", "node_modules/pkg/index.js",
+                  "proj/node_modules/", "proj/node_modules/x.js", "proj/deep/node_modules"})},
+        {"wildcard for files and folders",
+         {QStringLiteral("-x*.tmp"), QStringLiteral("-x*.tmp/")},
+         without({"a.tmp", "proj/b.tmp", "cache.tmp/", "cache.tmp/inner.txt"})},
+        {"wildcard for files only", {QStringLiteral("-x*.tmp")}, without({"a.tmp", "proj/b.tmp"})},
+        {"full path",
+         {QStringLiteral("-x") + m_source + QStringLiteral("docs/build")},
+         without({"docs/build/", "docs/build/out.o"})},
+        {"full path with a wildcard",
+         {QStringLiteral("-x") + m_source + QStringLiteral("*.o")},
+         without({"docs/build/out.o", "build/out.o"})},
+        {"matches nothing", {QStringLiteral("-x*/none"), QStringLiteral("-x*.none")}, all},
+    };
+    const std::string fullPrefix = m_source.mid(1).toStdString();
+    int index = 0;
+    for (const ExclusionCase& c : cases) {
+        for (const bool fullPaths : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (fullPaths ? ", full paths" : ", relative paths"));
+            const QString path = archivePath(QStringLiteral("x%1.zip").arg(++index));
+            QStringList switches{QStringLiteral("-r"),
+                                 fullPaths ? QStringLiteral("-ep2") : QStringLiteral("-ep1")};
+            switches << c.masks;
+            ASSERT_EQ(archive(QStringLiteral("a"), switches, path, m_source), exitSuccess);
+
+            const ArchiveContents contents = readArchive(path);
+            ASSERT_TRUE(contents.readable()) << contents.error;
+            std::set<std::string> expected;
+            for (const std::string& name : c.left)
+                expected.insert(fullPaths ? fullPrefix + name : name);
+            EXPECT_EQ(contents.names(), expected);
+        }
+    }
+}
+
+TEST_F(RarStandin, ExclusionsOfEverythingLeaveNoFilesToAdd)
+{
+    writeSource(QStringLiteral("a.txt"), "a");
+    writeSource(QStringLiteral("sub/b.txt"), "b");
+    EXPECT_EQ(archive(QStringLiteral("a"), {QStringLiteral("-r"), QStringLiteral("-ep1"),
+                                            QStringLiteral("-x*"), QStringLiteral("-x*/")}),
+              exitNoFiles);
+    EXPECT_FALSE(QFile::exists(archivePath()));
+}
+
 TEST_F(RarStandin, LinksToFilesAreStoredAsTheirTargetsLinksToFoldersAreNotFollowed)
 {
     writeSource(QStringLiteral("real.txt"), "real");

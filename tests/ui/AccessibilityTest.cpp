@@ -100,6 +100,7 @@ TEST(Accessibility, TabInTheRuleDialogFollowsTheLayout)
                                u"CheckIncludeSubFolders"_s,
                                u"CheckPassword"_s,
                                u"EditPassword"_s,
+                               u"EditExcludeMasks"_s,
                                u"CheckAutoClean"_s,
                                u"RadioNumFiles"_s,
                                u"SpinNumFiles"_s,

@@ -152,8 +152,8 @@ TEST(RuleDialogLayout, ControlsStartEmptyWithTheirCaptions)
     TRuleForm form;
     EXPECT_EQ(form.fRule, nullptr);
     EXPECT_EQ(form.fRules, nullptr);
-    EXPECT_EQ(form.minimumSize(), QSize(416, 279));
-    EXPECT_EQ(form.maximumSize(), QSize(416, 279));
+    EXPECT_EQ(form.minimumSize(), QSize(416, 327));
+    EXPECT_EQ(form.maximumSize(), QSize(416, 327));
 
     const struct
     {
@@ -166,6 +166,8 @@ TEST(RuleDialogLayout, ControlsStartEmptyWithTheirCaptions)
         {"CheckAddDate", "Add date to filename"},
         {"CheckIncludeSubFolders", "Include subfolders"},
         {"CheckPassword", "Password"},
+        {"LabelExcludeMasks", "Exclude:"},
+        {"LabelExcludeExample", "for example: *.tmp; node_modules; photos/raw"},
         {"CheckAutoClean", "Auto clean:"},
         {"RadioNumFiles", "Limit by number of files:"},
         {"RadioDiskUsage", "Limit by disk usage (GB):"},
@@ -178,8 +180,8 @@ TEST(RuleDialogLayout, ControlsStartEmptyWithTheirCaptions)
         EXPECT_EQ(text.toString(), QString::fromLatin1(c.caption)) << c.name;
     }
 
-    for (const char* edit :
-         {"EditSourceFolder", "EditDestinationFolder", "EditDestinationFilename", "EditPassword"})
+    for (const char* edit : {"EditSourceFolder", "EditDestinationFolder", "EditDestinationFilename",
+                             "EditPassword", "EditExcludeMasks"})
         EXPECT_TRUE(child<QLineEdit>(form, edit)->text().isEmpty()) << edit;
     EXPECT_EQ(child<QLineEdit>(form, "EditPassword")->echoMode(), QLineEdit::Normal);
     EXPECT_TRUE(child<QLineEdit>(form, "EditPassword")->isEnabled());
@@ -254,13 +256,20 @@ TEST(RuleDialogOk, RefusesTheFirstInvalidInput)
         const char* destination;
         const char* filename;
         const char* password;
+        const char* masks;
         const char* message;
     } cases[] = {
-        {"", "D:\\Backup", "data", nullptr, "Please enter a valid source folder"},
-        {"C:\\Data", "data", "a:b", nullptr, "Please enter a valid destination folder"},
-        {"C:\\Data", "D:\\Backup", "a:b", nullptr, "Please enter a valid destination filename"},
-        {"C:\\Data", "D:\\Backup", "data", "pa\"ss -df",
+        {"", "D:\\Backup", "data", nullptr, nullptr, "Please enter a valid source folder"},
+        {"C:\\Data", "data", "a:b", nullptr, nullptr, "Please enter a valid destination folder"},
+        {"C:\\Data", "D:\\Backup", "a:b", nullptr, nullptr,
+         "Please enter a valid destination filename"},
+        {"C:\\Data", "D:\\Backup", "data", "pa\"ss -df", nullptr,
          "The password must not contain a double quote character"},
+        {"C:\\Data", "D:\\Backup", "data", nullptr, "*.tmp; a\" -df",
+         "The exclude masks must not contain a double quote or a control character"},
+        // Typed keys cannot carry a control character; a paste can.
+        {"C:\\Data", "D:\\Backup", "data", nullptr, "cache\x01; *.tmp",
+         "The exclude masks must not contain a double quote or a control character"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -272,6 +281,9 @@ TEST(RuleDialogOk, RefusesTheFirstInvalidInput)
             dialog.click("CheckPassword");
             dialog.type("EditPassword", QString::fromLatin1(c.password));
         }
+        if (c.masks)
+            child<QLineEdit>(dialog.form, "EditExcludeMasks")
+                ->setText(QString::fromLatin1(c.masks));
 
         EXPECT_EQ(dialog.clickOk(), u"Error: "_s + QString::fromLatin1(c.message));
 
@@ -328,6 +340,24 @@ TEST(RuleDialogOk, StoresAPasswordTrimmed)
     EXPECT_EQ(dialog.clickOk(), QString());
     EXPECT_TRUE(dialog.rule.UsePassword);
     EXPECT_EQ(dialog.rule.Password, u"se cret"_s);
+}
+
+// The masks are stored as typed, only trimmed at the ends, and an Edit shows
+// them again.
+TEST(RuleDialogOk, StoresTheExcludeMasksAsTypedAndShowsThemOnEdit)
+{
+    RuleDialog dialog;
+    dialog.open();
+    dialog.fill(u"C:\\Data"_s, u"D:\\Backup"_s, u"data"_s);
+    dialog.type("EditExcludeMasks", u"  node_modules; *.tmp;My Files\\old  "_s);
+
+    EXPECT_EQ(dialog.clickOk(), QString());
+    EXPECT_EQ(dialog.rule.ExcludeMasks, u"node_modules; *.tmp;My Files\\old"_s);
+
+    RuleDialog edit;
+    dialog.rule.CopyTo(edit.rule);
+    edit.open();
+    EXPECT_EQ(edit.text("EditExcludeMasks"), u"node_modules; *.tmp;My Files\\old"_s);
 }
 
 TEST(RuleDialogControls, AddDateAppendsTheTokenOnEveryTick)

@@ -73,6 +73,29 @@ TEST_F(RuleListViewTest, ShowsOneRowPerRuleInFourColumns)
     EXPECT_EQ(view.selectedIndex(), -1);
 }
 
+// Every cell of a rule with exclusions names them in its tooltip; a path cut
+// short comes first there. A rule without exclusions keeps plain cells.
+TEST_F(RuleListViewTest, TooltipsNameTheExclusionsOfTheRule)
+{
+    addRule(rules, u"C:\\Data\\"_s)->ExcludeMasks = u"node_modules; *.tmp"_s;
+    addRule(rules, u"C:\\Users\\Ann\\Documents\\Projects\\Customers\\Northwind Traders\\"
+                   u"Quarterly Reports\\2026\\Drafts and Final Versions\\"_s)
+        ->ExcludeMasks = u"*.bak"_s;
+    addRule(rules, u"C:\\Mail\\"_s);
+    view.showRules(rules);
+
+    const QTreeWidgetItem* plain = view.topLevelItem(0);
+    const QTreeWidgetItem* cut = view.topLevelItem(1);
+    const QTreeWidgetItem* none = view.topLevelItem(2);
+    for (int column = 0; column < view.columnCount(); ++column) {
+        SCOPED_TRACE(column);
+        EXPECT_EQ(plain->toolTip(column), u"Exclude: node_modules; *.tmp"_s);
+        EXPECT_EQ(none->toolTip(column), QString());
+    }
+    EXPECT_EQ(cut->toolTip(0), cut->text(0) + u"\nExclude: *.bak"_s);
+    EXPECT_EQ(cut->toolTip(3), u"Exclude: *.bak"_s);
+}
+
 TEST_F(RuleListViewTest, SelectedRuleStaysSelectedWhileItIsListed)
 {
     addRule(rules, u"C:\\A\\"_s);

@@ -98,6 +98,10 @@ bool applyValueSwitch(std::string_view body, Options& options)
         options.logFile = body.substr(4);
         return true;
     }
+    if (lower.starts_with("x") && body.size() > 1) {
+        options.exclusions.add(std::string(body.substr(1)));
+        return true;
+    }
     if (lower.starts_with("p") && body.size() > 1) {
         options.password = body.substr(1);
         return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Exclusion.h"
+
 #include <string>
 #include <vector>
 
@@ -35,6 +37,8 @@ struct Options
     PathMode pathMode = PathMode::Full;
     // -ol: symbolic links are stored as links, never followed.
     bool storeLinks = false;
+    // -x<mask>, any number of them.
+    Exclusions exclusions;
     std::string archivePath;
     std::string sourceFolder;
 };

@@ -40,8 +40,9 @@ SourceItem makeItem(const fs::path& path, std::string name, const struct stat& i
 class Walker final
 {
 public:
-    Walker(const Options& options, Report& report)
-        : m_recurse(options.recurse), m_storeLinks(options.storeLinks), m_report(report)
+    Walker(const Options& options, const fs::path& root, Report& report)
+        : m_recurse(options.recurse), m_storeLinks(options.storeLinks),
+          m_exclusions(options.exclusions), m_root(root), m_report(report)
     {}
 
     void walk(const fs::path& folder, const std::string& prefix)
@@ -72,6 +73,9 @@ private:
         {};
         if (::lstat(path.c_str(), &info) != 0)
             return reportUnreadable(path);
+        // A folder left out is not entered: everything in it goes with it.
+        if (excluded(path, S_ISDIR(info.st_mode)))
+            return;
         if (S_ISLNK(info.st_mode) && m_storeLinks)
             return storeLink(path, name, info);
         if (S_ISLNK(info.st_mode))
@@ -111,6 +115,14 @@ private:
         walk(path, name + '/');
     }
 
+    bool excluded(const fs::path& path, bool isFolder) const
+    {
+        if (m_exclusions.empty())
+            return false;
+        return m_exclusions.excludes(path.lexically_relative(m_root).generic_string(),
+                                     path.generic_string(), isFolder);
+    }
+
     void reportUnreadable(const fs::path& path)
     {
         m_report.error("Cannot open " + path.string() + ": " + std::strerror(errno));
@@ -118,6 +130,8 @@ private:
 
     bool m_recurse;
     bool m_storeLinks;
+    const Exclusions& m_exclusions;
+    fs::path m_root;
     Report& m_report;
     std::vector<SourceItem> m_items;
 };
@@ -133,7 +147,7 @@ std::vector<SourceItem> scanSource(const Options& options, Report& report)
         throw ArchiverError(ExitCode::NoFiles,
                             "No files to add: cannot open folder " + options.sourceFolder);
     const fs::path folder = fs::absolute(options.sourceFolder).lexically_normal();
-    Walker walker(options, report);
+    Walker walker(options, folder.has_filename() ? folder : folder.parent_path(), report);
     walker.walk(folder, namePrefix(folder, options.pathMode));
     return walker.take();
 }
