@@ -37,10 +37,15 @@ struct LargeHistory
             record.start = start.addMinutes(pass);
             record.end = record.start.addMinutes(1);
             for (int r = 0; r < rulesPerPass; ++r) {
-                record.rules.append({u"/home/user/data/project_%1/"_s.arg(r), r == 3 ? 2 : 0,
-                                     u"/srv/backup/project_%1_260327_140509.rar"_s.arg(r), 1234567,
-                                     12, record.start, record.end,
-                                     data.filePath(u"log/2603_tessaro.log"_s)});
+                record.rules.append({u"/home/user/data/project_%1/"_s.arg(r),
+                                     r == 3 ? 2 : 0,
+                                     u"/srv/backup/project_%1_260327_140509.rar"_s.arg(r),
+                                     1234567,
+                                     12,
+                                     record.start,
+                                     record.end,
+                                     data.filePath(u"log/2603_tessaro.log"_s),
+                                     {}});
             }
             file.write(RunHistory::toJsonLine(record));
         }

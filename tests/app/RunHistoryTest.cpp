@@ -190,7 +190,7 @@ QList<QByteArray> passLines(int count)
         pass.start = passStart.addMinutes(i);
         pass.end = pass.start;
         pass.rules.append(
-            {u"/src/%1/"_s.arg(i), 0, u"/dest/a.rar"_s, 10, 60, pass.start, pass.end, {}});
+            {u"/src/%1/"_s.arg(i), 0, u"/dest/a.rar"_s, 10, 60, pass.start, pass.end, {}, {}});
         lines.append(RunHistory::toJsonLine(pass).chopped(1));
     }
     return lines;

@@ -336,12 +336,13 @@ TEST_F(WorkedExample, ExclusionsGoAfterThePathsSwitch)
     posix.SourceFolder = s("/home/ann/Projects/");
     posix.IncludeSubFolders = true;
     posix.ExcludeMasks = s("node_modules;*.tmp;My Files/old");
-    EXPECT_EQ(ArgumentVector(BuildArchiverTokens(posix, options, s("/srv/p.rar"), s("/tmp/e.log"),
-                                                 PathStyle::Posix)),
-              (QStringList{s("a"), s("-r"), s("-m3"), s("-IBCK"), s("-INUL"), s("-mt4"),
-                           s("-ILOG/tmp/e.log"), s("-ep1"), s("-x*/node_modules"), s("-x*.tmp"),
-                           s("-x*.tmp/"), s("-x/home/ann/Projects/My Files/old"), s("/srv/p.rar"),
-                           s("/home/ann/Projects/")}));
+    EXPECT_EQ(
+        ArgumentVector(BuildArchiverTokens(posix, options, s("/srv/p.rar"), s("/tmp/e.log"),
+                                           PathStyle::Posix)),
+        (QStringList{s("a"), s("-r"), s("-m3"), s("-IBCK"), s("-INUL"), s("-mt4"),
+                     s("-ILOG/tmp/e.log"), s("-ep1"), s("-ol"), s("-cfg-"), s("-x*/node_modules"),
+                     s("-x*.tmp"), s("-x*.tmp/"), s("-x/home/ann/Projects/My Files/old"),
+                     s("/srv/p.rar"), s("/home/ann/Projects/")}));
 }
 
 TEST(ErrorLogFile, ExistingFolderWithOrWithoutSeparatorElseDefault)
