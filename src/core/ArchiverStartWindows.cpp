@@ -5,6 +5,12 @@
 
 namespace tessaro {
 
+QProcessEnvironment archiverEnvironment(const QProcessEnvironment& inherited)
+{
+    // The command line travels in UTF-16; no locale reads it.
+    return inherited;
+}
+
 void prepareArchiverStart(QProcess& process, const ArchiverTokens& tokens)
 {
     process.setNativeArguments(JoinParameterString(tokens));

@@ -29,6 +29,10 @@ RealRar::Output RealRar::runTool(const QString& program, const QStringList& argu
     QProcess process;
     process.setProgram(program);
     process.setArguments(QStringList{QStringLiteral("-cfg-")} + arguments);
+    // unrar prints names in its locale's character set; the tests read UTF-8.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     process.start();

@@ -220,6 +220,22 @@ TEST_F(RealRarEndToEnd, DatePatternAndNonAsciiNamesReachTheArchive)
     EXPECT_EQ(rar().test(archive), 0);
 }
 
+// Started by cron or a service without LANG, the program runs in the C
+// locale; the archiver still stores non-ASCII names as they are.
+TEST_F(RealRarEndToEnd, NonAsciiNamesSurviveTheCLocale)
+{
+    test::writeFile(source + s("Bücher/ärger – 日本.txt"), "text");
+    m_environment.insert(s("LANG"), s("C"));
+    m_environment.insert(s("LC_ALL"), s("C"));
+    configureRar(QString());
+
+    ASSERT_EQ(runProgram(), 0) << logText().toStdString();
+
+    const QStringList entries = rar().entries(onlyArchive());
+    EXPECT_TRUE(entries.contains(s("Bücher/ärger – 日本.txt")))
+        << entries.join(s(", ")).toStdString();
+}
+
 TEST_F(RealRarEndToEnd, UpdateModeAddsNewAndChangedFilesToTheArchive)
 {
     configureRar(s("UpdateMode=1"), s("DestinationFilename=docs"));
