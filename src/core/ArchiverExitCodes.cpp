@@ -35,6 +35,8 @@ QString WinRARExitCodeText(int code)
         return QStringLiteral("Failed to start WinRAR");
     case ResultNoArchiveCreated:
         return QStringLiteral("WinRAR did not create an archive file");
+    case ResultStopped:
+        return QStringLiteral("Backup stopped");
     default:
         // The job's own skip codes (source empty, unsafe password) have their
         // own log lines and read as unknown here, like any code the archiver

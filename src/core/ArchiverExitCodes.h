@@ -12,6 +12,8 @@ inline constexpr int ResultSourceEmpty = 10002;
 // The rule's password holds a double quote, which would break out of its
 // command-line token; the archiver is not started.
 inline constexpr int ResultUnsafePassword = 10003;
+// The pass was stopped while the rule's archiver ran.
+inline constexpr int ResultStopped = 10004;
 
 // The text of an archiver exit code or job result code.
 QString WinRARExitCodeText(int code);
