@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QObject>
 
 namespace tessaro {
 
@@ -342,7 +343,15 @@ void BackupPass::ruleEnded(int resultCode)
     pass.record.rules.append(ruleRecord);
     pass.job.reset();
     ++pass.next;
-    startNextRule();
+    // The next rule starts from the event loop: what waits there (a tick,
+    // the user's Stop) comes first, and the stack does not grow by rule.
+    QMetaObject::invokeMethod(
+        &m_steps,
+        [this, current = std::weak_ptr<Current>(m_current)] {
+            if (!current.expired())
+                startNextRule();
+        },
+        Qt::QueuedConnection);
 }
 
 void BackupPass::endJobs()
@@ -424,7 +433,8 @@ void BackupPass::StopBackupClick()
 
 QString BackupPass::progressText() const
 {
-    if (!m_current || m_current->jobsOver)
+    // Between the last rule and the steps after it no rule is archived.
+    if (!m_current || m_current->jobsOver || m_current->next == m_current->rules->Count())
         return {};
     const Current& pass = *m_current;
     const qint64 minutes = LocalDateTime::secondsBetween(pass.jobStart, m_clock.now()) / 60;

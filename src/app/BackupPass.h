@@ -12,6 +12,7 @@
 #include "core/Clock.h"
 
 #include <QList>
+#include <QObject>
 #include <QSet>
 
 #include <functional>
@@ -176,6 +177,8 @@ private:
     QList<PassObserver*> m_observers;
     // The running pass; none while idle.
     std::shared_ptr<Current> m_current;
+    // The context of the steps queued for the event loop.
+    QObject m_steps;
     PassTrigger m_trigger = PassTrigger::Button;
     int m_lastErrors = 0;
     bool m_running = false;
