@@ -1,5 +1,6 @@
 #include "app/CommandLineRequest.h"
 #include "core/Schedule.h"
+#include "core/TerminationRequest.h"
 #include "ui/MainForm.h"
 
 #include <QApplication>
@@ -66,5 +67,9 @@ int main(int argc, char** argv)
         return tessaro::StartupShutdown::DataFolderInUseExitCode;
     }
     form.show();
+    // Asked to end from outside (a service manager), the program stops a
+    // running pass cleanly first.
+    const tessaro::TerminationRequest termination(
+        [&form] { form.logic().startup().TerminationRequested(); });
     return app.exec();
 }

@@ -5,11 +5,15 @@
 #include "core/ArchiveSignature.h"
 #include "core/ArchiveVerify.h"
 #include "core/ArchiverCommandLine.h"
+#include "core/ArchiverExitCodes.h"
+#include "core/ArchiverProcess.h"
 #include "core/ExcludeMask.h"
 #include "core/FileSize.h"
 #include "core/Quoted.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QObject>
 
 namespace tessaro {
 
@@ -114,6 +118,7 @@ BackupPass::Running::Running(BackupPass& pass) : m_pass(pass)
 {
     m_pass.m_running = true;
     m_pass.DisableApp();
+    m_pass.setStopControlsEnabled(true);
 }
 
 BackupPass::Running::~Running()
@@ -122,6 +127,8 @@ BackupPass::Running::~Running()
     // Idle before the controls come back, so that what the window shows
     // with them (the tray's tool tip) already reads idle.
     m_pass.m_running = false;
+    m_pass.setStopControlsEnabled(false);
+    m_pass.m_view.setPassProgress(QString());
     m_pass.EnableApp();
 }
 
@@ -150,6 +157,14 @@ void BackupPass::DisableApp()
     setPassSettingsEnabled(false);
 }
 
+void BackupPass::setStopControlsEnabled(bool enabled)
+{
+    for (Control control :
+         {Control::ButtonStopBackup, Control::MenuStopBackup, Control::TrayMenuStopBackup}) {
+        m_view.setControlEnabled(control, enabled);
+    }
+}
+
 void BackupPass::setPassSettingsEnabled(bool enabled)
 {
     // What the pass took at its start stays as the user sees it until it
@@ -159,7 +174,58 @@ void BackupPass::setPassSettingsEnabled(bool enabled)
         m_view.setControlEnabled(panel, enabled);
 }
 
-bool BackupPass::RunBackup(std::optional<qsizetype> onlyRule)
+// One pass's state from "backup: start" to its end.
+struct BackupPass::Current
+{
+    explicit Current(BackupPass& pass) : running(pass) {}
+
+    const Running running;
+    std::unique_ptr<TBackupRules> rules;
+    TWinRAROptions options;
+    QString winRAR;
+    QString extension;
+    // Read once per pass, like the archiver options.
+    bool verify = false;
+    PassRecord record;
+    LocalDateTime jobsStart;
+    qsizetype next = 0;
+    int errors = 0;
+    QStringList created;
+    // The job of the rule being archived, from its start to its end.
+    std::optional<ArchiveJob> job;
+    LocalDateTime jobStart;
+    // An archiver (the job's or the archive test's) runs now.
+    bool archiverRunning = false;
+    bool jobsOver = false;
+    std::optional<StopReason> stopped;
+    // The first rules of the folders where an archive of this pass failed
+    // its test: auto clean leaves them alone, so an older good archive is
+    // never deleted to make room for a bad one.
+    QSet<const TBackupRule*> untrustedFolders;
+    // The RAR4 warning is said once a pass.
+    bool formatWarned = false;
+    Then afterPass;
+
+    const TBackupRule& rule() const { return *rules->Item(next); }
+};
+
+BackupPass::~BackupPass()
+{
+    // Idle however the pass ends, even by the program's end: its archiver
+    // goes too.
+    if (m_current && m_current->archiverRunning)
+        m_services.archiver().stop();
+}
+
+ArchiverRunner::Finished BackupPass::forThisPass(void (BackupPass::*step)(int))
+{
+    return [this, step, pass = std::weak_ptr<Current>(m_current)](int code) {
+        if (!pass.expired())
+            (this->*step)(code);
+    };
+}
+
+bool BackupPass::RunBackup(Then afterPass, std::optional<qsizetype> onlyRule)
 {
     const QString winRAR = m_settings.settings().WinRARLocation;
     if (!IsExistingFile(winRAR)) {
@@ -177,111 +243,261 @@ bool BackupPass::RunBackup(std::optional<qsizetype> onlyRule)
         return false;
     }
 
-    const Running running(*this);
-    const std::unique_ptr<TBackupRules> rules = passRules(m_settings.rules(), onlyRule);
+    m_current = std::make_shared<Current>(*this);
+    Current& pass = *m_current;
+    pass.afterPass = std::move(afterPass);
+    pass.winRAR = winRAR;
+    pass.rules = passRules(m_settings.rules(), onlyRule);
     // Warnings raised between passes go out with this pass's webhook call.
     m_log.startCapture();
-    PassRecord record;
-    record.trigger = m_trigger;
-    record.start = m_clock.now();
+    pass.record.trigger = m_trigger;
+    pass.record.start = m_clock.now();
     for (PassObserver* observer : std::as_const(m_observers))
-        observer->passStarted(record.trigger);
+        observer->passStarted(pass.record.trigger);
     m_log.LogInfo(QStringLiteral("backup: start"));
     m_view.setStatusText(QStringLiteral("backup process started"));
 
-    const TWinRAROptions options = optionsFrom(m_settings.settings(), m_defaultErrorLogFile);
-    m_verify = m_settings.settings().VerifyArchives;
-    m_untrustedFolders.clear();
-    m_formatWarned = false;
-    const QString extension = ArchiveExtension(options.ArchiveFormat);
+    pass.options = optionsFrom(m_settings.settings(), m_defaultErrorLogFile);
+    pass.verify = m_settings.settings().VerifyArchives;
+    pass.extension = ArchiveExtension(pass.options.ArchiveFormat);
     const LocalDateTime passStart = m_clock.now();
-    for (qsizetype i = 0; i < rules->Count(); ++i)
-        rules->Item(i)->OutputFileName =
-            BuildArchiveFileName(*rules->Item(i), options, passStart, rules->pathStyle());
+    TBackupRules& rules = *pass.rules;
+    for (qsizetype i = 0; i < rules.Count(); ++i)
+        rules.Item(i)->OutputFileName =
+            BuildArchiveFileName(*rules.Item(i), pass.options, passStart, rules.pathStyle());
 
-    const int errors = runJobs(*rules, options, winRAR, record);
-    cleanUp(*rules, extension);
-
-    m_log.LogInfo(errors == 0 ? QStringLiteral("backup: finished")
-                              : QStringLiteral("backup: finished (with errors)"));
-    m_view.setStatusText(QString());
-    notify(errors, *rules);
-    m_lastErrors = errors;
-    record.end = m_clock.now();
-    for (PassObserver* observer : std::as_const(m_observers))
-        observer->passEnded(record);
+    pass.jobsStart = m_clock.now();
+    startNextRule();
     return true;
 }
 
-int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options,
-                        const QString& winRAR, PassRecord& record)
+void BackupPass::startNextRule()
 {
-    const LocalDateTime jobsStart = m_clock.now();
-    int errors = 0;
-    QStringList created;
-    const TLogProc log = m_log.callback();
-    for (qsizetype i = 0; i < rules.Count(); ++i) {
-        const TBackupRule& rule = *rules.Item(i);
-        const LocalDateTime jobStart = m_clock.now();
-        m_view.setStatusText(QLatin1String("backing up ") + rule.SourceFolder);
-        int resultCode = 0;
-        if (ArchiveRule(m_services.archiver(), winRAR, rule, options, resultCode, log,
-                        rule.OutputFileName) &&
-            verified(winRAR, rules, rule, options, resultCode))
-            created.append(rule.OutputFileName);
-        else
-            ++errors;
-        warnOfFormatChosenByArchiver(rule.OutputFileName, options);
-        const LocalDateTime jobEnd = m_clock.now();
-        m_log.LogInfo(QLatin1String("time taken for ") + Quoted(rule.SourceFolder) +
-                      QLatin1String(": ") + formatDuration(jobStart, jobEnd));
-        RuleRecord ruleRecord = recordOf(rule, resultCode, jobStart, jobEnd);
-        ruleRecord.logFile = logFileName(m_log.logFolder(), jobStart);
-        // The window of the rule's log lines closes after its last line.
-        ruleRecord.end = m_clock.now();
-        record.rules.append(ruleRecord);
+    Current& pass = *m_current;
+    if (pass.stopped || pass.next == pass.rules->Count()) {
+        endJobs();
+        return;
     }
+    const TBackupRule& rule = pass.rule();
+    pass.jobStart = m_clock.now();
+    m_view.setStatusText(QLatin1String("backing up ") + rule.SourceFolder);
+    refreshProgress();
+    pass.job.emplace(pass.winRAR, rule, pass.options, m_log.callback(), rule.OutputFileName);
+    if (!pass.job->begin()) {
+        ruleEnded(pass.job->resultCode());
+        return;
+    }
+    pass.archiverRunning = true;
+    // The runner may report the end before it returns: nothing of the pass
+    // is touched after this call.
+    m_services.archiver().start(pass.job->program(), pass.job->tokens(), GetArchiverWorkingFolder(),
+                                forThisPass(&BackupPass::archiverEnded));
+}
 
+void BackupPass::archiverEnded(int archiverCode)
+{
+    Current& pass = *m_current;
+    pass.archiverRunning = false;
+    if (pass.stopped) {
+        dropStoppedArchive();
+        ruleEnded(ResultStopped);
+        return;
+    }
+    const int resultCode = pass.job->finish(archiverCode);
+    if (resultCode == 0 && pass.verify) {
+        startArchiveTest();
+        return;
+    }
+    ruleEnded(resultCode);
+}
+
+void BackupPass::startArchiveTest()
+{
+    Current& pass = *m_current;
+    pass.archiverRunning = true;
+    const TBackupRule& rule = pass.rule();
+    // The archive job has refused a password that would leave its token
+    // before an archive could exist, so none reaches this point.
+    m_services.archiver().start(
+        pass.winRAR, BuildTestTokens(rule, rule.OutputFileName, GetErrorLogFile(pass.options)),
+        GetArchiverWorkingFolder(), forThisPass(&BackupPass::archiveTestEnded));
+}
+
+void BackupPass::archiveTestEnded(int code)
+{
+    Current& pass = *m_current;
+    pass.archiverRunning = false;
+    // A test cut short says nothing of the archive, which was complete:
+    // it stays, but is not counted as made.
+    if (pass.stopped) {
+        ruleEnded(ResultStopped);
+        return;
+    }
+    const TBackupRule& rule = pass.rule();
+    ReportArchiveTest(code, rule.OutputFileName, m_log.callback());
+    if (code != 0)
+        pass.untrustedFolders.insert(pass.rules->RuleByDestinationFolder(rule.DestinationFolder));
+    ruleEnded(code);
+}
+
+void BackupPass::dropStoppedArchive()
+{
+    const ArchiveJob& job = *m_current->job;
+    const QString& archive = job.archivePath();
+    if (!QFileInfo::exists(archive))
+        return;
+    if (job.archiveExistedBefore()) {
+        m_log.LogWarn(QStringLiteral("backup: ") + Quoted(archive) +
+                      QStringLiteral(" existed before the stopped job and is left as the archiver "
+                                     "left it"));
+        return;
+    }
+    // Auto clean would count an incomplete archive as a backup.
+    if (QFile::remove(archive)) {
+        m_log.LogInfo(QStringLiteral("backup: removed the incomplete archive ") + Quoted(archive));
+    } else {
+        m_log.LogError(QStringLiteral("backup: could not remove the incomplete archive ") +
+                       Quoted(archive));
+    }
+}
+
+void BackupPass::warnOfFormatChosenByArchiver(const QString& archivePath)
+{
+    Current& pass = *m_current;
+    if (pass.formatWarned || pass.options.ArchiveFormat != TArchiveFormat::Rar4 ||
+        ReadArchiveKind(archivePath) != ArchiveKind::Rar5)
+        return;
+    pass.formatWarned = true;
+    m_log.LogWarn(QStringLiteral("backup: RAR4 (Compatible) is chosen, but the archiver wrote a "
+                                 "RAR5 archive: its version decides the format (RAR 7 writes "
+                                 "RAR5 only)"));
+}
+
+void BackupPass::ruleEnded(int resultCode)
+{
+    Current& pass = *m_current;
+    const TBackupRule& rule = pass.rule();
+    warnOfFormatChosenByArchiver(rule.OutputFileName);
+    if (resultCode == 0)
+        pass.created.append(rule.OutputFileName);
+    else
+        ++pass.errors;
+    const LocalDateTime jobEnd = m_clock.now();
+    m_log.LogInfo(QLatin1String("time taken for ") + Quoted(rule.SourceFolder) +
+                  QLatin1String(": ") + formatDuration(pass.jobStart, jobEnd));
+    RuleRecord ruleRecord = recordOf(rule, resultCode, pass.jobStart, jobEnd);
+    ruleRecord.logFile = logFileName(m_log.logFolder(), pass.jobStart);
+    // The window of the rule's log lines closes after its last line.
+    ruleRecord.end = m_clock.now();
+    pass.record.rules.append(ruleRecord);
+    pass.job.reset();
+    ++pass.next;
+    // The next rule starts from the event loop: what waits there (a tick,
+    // the user's Stop) comes first, and the stack does not grow by rule.
+    QMetaObject::invokeMethod(
+        &m_steps,
+        [this, current = std::weak_ptr<Current>(m_current)] {
+            if (!current.expired())
+                startNextRule();
+        },
+        Qt::QueuedConnection);
+}
+
+void BackupPass::endJobs()
+{
+    Current& pass = *m_current;
+    pass.jobsOver = true;
+    refreshProgress();
     m_lastBackupTime = m_clock.now();
     m_config.SaveConfig();
 
+    const QStringList& created = pass.created;
     for (qsizetype n = 0; n < created.size(); ++n) {
         if (!IsExistingFile(created.at(n)))
             continue;
         m_log.LogInfo(QStringLiteral("backupfile %1 of %2: ").arg(n + 1).arg(created.size()) +
                       Quoted(created.at(n)));
     }
-    if (rules.Count() > 1) {
+    if (pass.rules->Count() > 1) {
         m_log.LogInfo(QLatin1String("total time taken: ") +
-                      formatDuration(jobsStart, m_clock.now()));
+                      formatDuration(pass.jobsStart, m_clock.now()));
     }
-    return errors;
+    if (!pass.stopped)
+        cleanUp(*pass.rules, pass.extension);
+
+    const bool failed = pass.errors != 0 || pass.stopped;
+    m_log.LogInfo(failed ? QStringLiteral("backup: finished (with errors)")
+                         : QStringLiteral("backup: finished"));
+    m_view.setStatusText(QString());
+    notify(failed, [this] { endPass(); });
 }
 
-void BackupPass::warnOfFormatChosenByArchiver(const QString& archivePath,
-                                              const TWinRAROptions& options)
+void BackupPass::endPass()
 {
-    if (m_formatWarned || options.ArchiveFormat != TArchiveFormat::Rar4 ||
-        ReadArchiveKind(archivePath) != ArchiveKind::Rar5)
+    Current& pass = *m_current;
+    // A pass stopped between two jobs has no failed rule, yet is no good
+    // backup.
+    m_lastErrors = pass.errors == 0 && pass.stopped ? 1 : pass.errors;
+    pass.record.end = m_clock.now();
+    pass.record.stopped = pass.stopped.has_value();
+    for (PassObserver* observer : std::as_const(m_observers))
+        observer->passEnded(pass.record);
+    const Then afterPass = std::move(pass.afterPass);
+    m_current.reset();
+    if (afterPass)
+        afterPass();
+    if (m_endProgramAfterPass) {
+        m_endProgramAfterPass = false;
+        m_exitStatus = m_lastErrors == 0 ? ExitStatusOk : ExitStatusErrors;
+        m_view.quit();
+    }
+}
+
+bool BackupPass::Stop(StopReason reason)
+{
+    if (!m_current || m_current->jobsOver || m_current->stopped)
+        return false;
+    Current& pass = *m_current;
+    pass.stopped = reason;
+    m_log.LogWarn(reason == StopReason::User
+                      ? QStringLiteral("backup: stopped by the user")
+                      : QStringLiteral("backup: stopped, the program is asked to end"));
+    // Between two steps nothing runs: the next step sees the stop.
+    if (pass.archiverRunning)
+        m_services.archiver().stop();
+    return true;
+}
+
+void BackupPass::StopBackupClick()
+{
+    if (!m_running)
         return;
-    m_formatWarned = true;
-    m_log.LogWarn(QStringLiteral("backup: RAR4 (Compatible) is chosen, but the archiver wrote a "
-                                 "RAR5 archive: its version decides the format (RAR 7 writes "
-                                 "RAR5 only)"));
+    if (m_view.showMessage(QStringLiteral("Do you want to stop the running backup?"),
+                           QStringLiteral("Stop backup"),
+                           MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    // The pass went on while the question was open, and may be over now.
+    Stop(StopReason::User);
 }
 
-bool BackupPass::verified(const QString& winRAR, const TBackupRules& rules, const TBackupRule& rule,
-                          const TWinRAROptions& options, int& resultCode)
+QString BackupPass::progressText() const
 {
-    if (!m_verify)
-        return true;
-    const int code = VerifyArchive(m_services.archiver(), winRAR, rule, options,
-                                   rule.OutputFileName, m_log.callback());
-    if (code == 0)
-        return true;
-    resultCode = code;
-    m_untrustedFolders.insert(rules.RuleByDestinationFolder(rule.DestinationFolder));
-    return false;
+    // Between the last rule and the steps after it no rule is archived.
+    if (!m_current || m_current->jobsOver || m_current->next == m_current->rules->Count())
+        return {};
+    const Current& pass = *m_current;
+    const qint64 minutes = LocalDateTime::secondsBetween(pass.jobStart, m_clock.now()) / 60;
+    const QString since = minutes < 60 ? QStringLiteral("%1 min").arg(minutes)
+                                       : QStringLiteral("%1 h %2 min")
+                                             .arg(minutes / 60)
+                                             .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("Backup %1 of %2: ").arg(pass.next + 1).arg(pass.rules->Count()) +
+           pass.rule().SourceFolder + QStringLiteral(" (") + since + QLatin1Char(')');
+}
+
+void BackupPass::refreshProgress()
+{
+    m_view.setPassProgress(progressText());
 }
 
 void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
@@ -298,7 +514,7 @@ void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
         const AutoCleanLimits limits = LimitsOf(*rule);
         if (!limits.any())
             continue;
-        if (m_untrustedFolders.contains(rule)) {
+        if (m_current->untrustedFolders.contains(rule)) {
             m_log.LogWarn(QStringLiteral("auto clean: skipped for ") +
                           Quoted(rule->DestinationFolder) +
                           QStringLiteral(", an archive of this pass failed its test"));
@@ -309,46 +525,52 @@ void BackupPass::cleanUp(const TBackupRules& rules, const QString& extension)
     }
 }
 
-void BackupPass::notify(int errors, const TBackupRules& rules)
+void BackupPass::notify(bool failed, Then then)
 {
     const TSettings& settings = m_settings.settings();
-    if (!settings.CallWebHook || settings.WebHookURL.isEmpty())
+    if (!settings.CallWebHook || settings.WebHookURL.isEmpty()) {
+        then();
         return;
+    }
     const QString computer = m_services.computerName();
-    const QString status = errors == 0 ? QStringLiteral("OK") : QStringLiteral("ERROR");
+    const QString status = failed ? QStringLiteral("ERROR") : QStringLiteral("OK");
     const QString subject = QLatin1String("Tessaro notification: ") + status + QLatin1String(" [") +
                             computer + QLatin1Char(']');
     const QString message = (settings.IncludeLogsInWebHookCall ? m_log.captureText() : QString()) +
-                            exclusionLines(rules);
+                            exclusionLines(*m_current->rules);
     m_log.LogInfo(QStringLiteral("Calling notification URL"));
-    const WebHookOutcome outcome =
-        m_services.postWebHook(settings.WebHookURL, subject, message, status, computer);
-    if (outcome.success)
-        m_log.LogInfo(QStringLiteral("Notification URL called"));
-    else
-        m_log.LogInfo(QLatin1String("Calling notification failed: ") + outcome.errorText);
+    m_services.postWebHook(settings.WebHookURL, subject, message, status, computer,
+                           [this, then = std::move(then)](const WebHookOutcome& outcome) {
+                               if (outcome.success)
+                                   m_log.LogInfo(QStringLiteral("Notification URL called"));
+                               else
+                                   m_log.LogInfo(QLatin1String("Calling notification failed: ") +
+                                                 outcome.errorText);
+                               then();
+                           });
 }
 
-void BackupPass::BackUpOnceNow()
+void BackupPass::BackUpOnceNow(Then then)
 {
     if (m_running) {
         m_view.showMessage(QStringLiteral("A backup process is already running."),
                            QStringLiteral("Backup Once (Now)"), MessageButtons::Ok);
+        if (then)
+            then();
         return;
     }
-    bool ran = false;
-    {
-        const DisabledBackupOnceControls disabled(m_view);
-        m_log.LogInfo(QStringLiteral("action: backup once (now)"));
-        ran = RunBackup();
-    }
-    if (ran && m_settings.settings().ExitAfterBackupOnce) {
-        m_config.SaveConfig();
-        // A task scheduler or service manager sees the outcome in the exit
-        // status.
-        m_exitStatus = m_lastErrors == 0 ? ExitStatusOk : ExitStatusErrors;
-        m_view.quit();
-    }
+    auto disabled = std::make_shared<DisabledBackupOnceControls>(m_view);
+    m_log.LogInfo(QStringLiteral("action: backup once (now)"));
+    // From here on only the pass holds the controls off: they are back
+    // before the exit, as soon as the pass is over or refused.
+    Then afterPass = [this, disabled = std::move(disabled), then]() mutable {
+        disabled.reset();
+        exitIfAsked();
+        if (then)
+            then();
+    };
+    if (!RunBackup(std::move(afterPass)) && then)
+        then();
 }
 
 void BackupPass::BackUpRuleNow(qsizetype index)
@@ -364,11 +586,23 @@ void BackupPass::BackUpRuleNow(qsizetype index)
                            MessageButtons::Ok);
         return;
     }
-    const DisabledBackupOnceControls disabled(m_view);
+    // The controls come back with the pass's end, or at once when refused.
+    auto disabled = std::make_shared<DisabledBackupOnceControls>(m_view);
     m_log.LogInfo(QLatin1String("action: back up rule now ") +
                   Quoted(m_settings.rules().Item(index)->SourceFolder));
     const TriggerScope trigger(*this, PassTrigger::Rule);
-    RunBackup(index);
+    RunBackup([disabled = std::move(disabled)]() mutable { disabled.reset(); }, index);
+}
+
+void BackupPass::exitIfAsked()
+{
+    if (!m_settings.settings().ExitAfterBackupOnce)
+        return;
+    m_config.SaveConfig();
+    // A task scheduler or service manager sees the outcome in the exit
+    // status.
+    m_exitStatus = m_lastErrors == 0 ? ExitStatusOk : ExitStatusErrors;
+    m_view.quit();
 }
 
 } // namespace tessaro

@@ -15,12 +15,14 @@ void CorePassServices::autoCleanFolder(const QString& folder, const QString& ext
     AutoCleanFolder(folder, extension, maxFiles, maxBytes, log, context);
 }
 
-WebHookOutcome CorePassServices::postWebHook(const QString& url, const QString& subject,
-                                             const QString& message, const QString& status,
-                                             const QString& computerName)
+void CorePassServices::postWebHook(const QString& url, const QString& subject,
+                                   const QString& message, const QString& status,
+                                   const QString& computerName, WebHookDone done)
 {
-    const WebHookResult result = PostWebHook(url, subject, message, status, computerName);
-    return {result.success, result.errorText};
+    PostWebHook(url, subject, message, status, computerName,
+                [done = std::move(done)](const WebHookResult& result) {
+                    done({result.success, result.errorText});
+                });
 }
 
 QString CorePassServices::computerName() const

@@ -14,8 +14,8 @@ public:
     void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
                          qint64 maxBytes, const TLogProc& log,
                          const TAutoCleanContext& context) override;
-    WebHookOutcome postWebHook(const QString& url, const QString& subject, const QString& message,
-                               const QString& status, const QString& computerName) override;
+    void postWebHook(const QString& url, const QString& subject, const QString& message,
+                     const QString& status, const QString& computerName, WebHookDone done) override;
     // "COMPUTERNAME", or the host name where that variable is not set
     // (it is a Windows variable).
     QString computerName() const override;

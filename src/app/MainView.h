@@ -34,6 +34,10 @@ enum class Control
     ButtonRunOnce,
     NavButtonRunOnce,
     MenuRunOnce,
+    // "Stop backup" beside "Backup Once (Now)", in the main and the tray menu.
+    ButtonStopBackup,
+    MenuStopBackup,
+    TrayMenuStopBackup,
     // The panel holding every control of the Schedule page.
     SchedulePagePanel,
     // Periodic run controls.
@@ -109,6 +113,9 @@ public:
     virtual void setControlText(Control control, const QString& text) = 0;
     // First panel of the status bar.
     virtual void setStatusText(const QString& text) = 0;
+    // Which rule a running pass archives, since when; empty while idle. The
+    // status bar and the tray's tool tip show it.
+    virtual void setPassProgress(const QString& text) = 0;
 
     // The window's caption.
     virtual void SetTitleText(const QString& text) = 0;

@@ -107,6 +107,7 @@ void MainWindowLogic::scheduleTick()
 {
     m_overdue.tick();
     m_periodic.TimerScheduleTimer();
+    m_pass.refreshProgress();
 }
 
 } // namespace tessaro

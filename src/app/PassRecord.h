@@ -55,6 +55,8 @@ struct PassRecord
     LocalDateTime end;
     PassTrigger trigger = PassTrigger::Button;
     QList<RuleRecord> rules;
+    // Stopped before its end: the rules after the stop did not run.
+    bool stopped = false;
 
     int errors() const;
     // The first rule that failed, or nullptr.

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tessaro {
 
 struct WebHookOutcome
@@ -26,9 +28,12 @@ public:
     virtual void autoCleanFolder(const QString& folder, const QString& extension, int maxFiles,
                                  qint64 maxBytes, const TLogProc& log,
                                  const TAutoCleanContext& context) = 0;
-    virtual WebHookOutcome postWebHook(const QString& url, const QString& subject,
-                                       const QString& message, const QString& status,
-                                       const QString& computerName) = 0;
+    using WebHookDone = std::function<void(const WebHookOutcome& outcome)>;
+    // Sends the call and returns; done gets the outcome once, from the event
+    // loop or before the call returns.
+    virtual void postWebHook(const QString& url, const QString& subject, const QString& message,
+                             const QString& status, const QString& computerName,
+                             WebHookDone done) = 0;
     // The name the webhook reports the computer by.
     virtual QString computerName() const = 0;
 };

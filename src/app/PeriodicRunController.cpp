@@ -1,7 +1,5 @@
 #include "app/PeriodicRunController.h"
 
-#include <QScopedValueRollback>
-
 #include <optional>
 
 namespace tessaro {
@@ -78,7 +76,8 @@ void PeriodicRunController::ActionRun(bool interactive)
         if (catchUp) {
             m_log.LogInfo(QStringLiteral("missed at least one period. trying to catch up..."));
             const BackupPass::TriggerScope trigger(m_pass, PassTrigger::Schedule);
-            m_pass.BackUpOnceNow();
+            m_pass.BackUpOnceNow([this] { logNextRun(); });
+            return;
         }
     }
     logNextRun();
@@ -137,10 +136,6 @@ void PeriodicRunController::TimerScheduleTimer()
 
     if (m_scheduledPassRunning || !(now > m_nextRun))
         return;
-    // Ticks go on while the pass waits for the archiver. They refresh the
-    // texts above; the due steps belong to this tick alone, since another
-    // round would only log a refused pass and a second next run.
-    const QScopedValueRollback<bool> scheduledPass(m_scheduledPassRunning, true);
     m_lastRun = m_nextRun;
     m_config.SaveConfig();
     if (m_settings.rules().Count() == 0) {
@@ -148,10 +143,19 @@ void PeriodicRunController::TimerScheduleTimer()
         return;
     }
     m_log.LogInfo(QStringLiteral("starting backup per schedule"));
-    {
-        const BackupPass::TriggerScope trigger(m_pass, PassTrigger::Schedule);
-        m_pass.RunBackup();
-    }
+    // Ticks go on while the pass waits for the archiver. They refresh the
+    // texts above; the due steps belong to this tick alone until the pass
+    // is over, since another round would only log a refused pass and a
+    // second next run.
+    m_scheduledPassRunning = true;
+    const BackupPass::TriggerScope trigger(m_pass, PassTrigger::Schedule);
+    if (!m_pass.RunBackup([this] { scheduledPassEnded(); }))
+        scheduledPassEnded();
+}
+
+void PeriodicRunController::scheduledPassEnded()
+{
+    m_scheduledPassRunning = false;
     int missed = 0;
     m_nextRun = schedule().NextTime(m_lastRun, m_clock.now(), missed);
     logNextRun();

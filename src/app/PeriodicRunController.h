@@ -50,6 +50,8 @@ private:
     // True when there are rules; otherwise tells the user to add some.
     bool checkRulesForClick();
     void logNextRun();
+    // What follows a scheduled pass, or its refusal: the next run.
+    void scheduledPassEnded();
 
     const SettingsStore& m_settings;
     MainView& m_view;
@@ -61,7 +63,7 @@ private:
     bool m_resumeAtStart = false;
     LocalDateTime m_lastRun;
     LocalDateTime m_nextRun;
-    // A tick is running the due steps, the scheduled pass among them.
+    // A tick's due steps are not over: its scheduled pass runs.
     bool m_scheduledPassRunning = false;
 };
 

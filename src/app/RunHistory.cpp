@@ -150,13 +150,16 @@ QByteArray RunHistory::toJsonLine(const PassRecord& record)
     QJsonArray rules;
     for (const RuleRecord& rule : record.rules)
         rules.append(ruleToJson(rule));
-    const QJsonObject object{
+    QJsonObject object{
         {u"start"_s, record.start.toIso8601()},
         {u"end"_s, record.end.toIso8601()},
         {u"trigger"_s, passTriggerName(record.trigger)},
         {u"errors"_s, record.errors()},
         {u"rules"_s, rules},
     };
+    // Only a stopped pass says so: the lines of whole passes stay as they were.
+    if (record.stopped)
+        object.insert(u"stopped"_s, true);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -173,6 +176,10 @@ std::optional<PassRecord> RunHistory::fromJsonLine(const QByteArray& line)
         !readString(object, u"trigger"_s, &trigger) ||
         !passTriggerFromName(trigger, &record.trigger) || !object.value(u"rules"_s).isArray())
         return std::nullopt;
+    const QJsonValue stopped = object.value(u"stopped"_s);
+    if (!stopped.isUndefined() && !stopped.isBool())
+        return std::nullopt;
+    record.stopped = stopped.toBool();
     for (const QJsonValue& value : object.value(u"rules"_s).toArray()) {
         const std::optional<RuleRecord> rule = ruleFromJson(value);
         if (!rule)

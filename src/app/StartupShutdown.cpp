@@ -109,6 +109,7 @@ void StartupShutdown::FormCreate(const DataPaths& paths)
     m_log.LogInfo(ProgramName() + QStringLiteral(" version ") + ProgramVersion());
     m_view.showPage(Page::Backup);
     m_periodic.ActionStop();
+    m_pass.setStopControlsEnabled(false);
     m_settings.change([](TSettings& settings) {
         settings.Schedule.setWeekdays({true, true, true, true, true, true, true});
     });
@@ -154,11 +155,8 @@ void StartupShutdown::StartUpTimerTimer()
     if (m_periodic.resumesAtStart()) {
         m_periodic.ActionRun(false);
     } else if (m_settings.settings().BackupOnStart) {
-        {
-            const BackupPass::TriggerScope trigger(m_pass, PassTrigger::StartUp);
-            m_pass.BackUpOnceNow();
-        }
-        m_view.minimize();
+        const BackupPass::TriggerScope trigger(m_pass, PassTrigger::StartUp);
+        m_pass.BackUpOnceNow([this] { m_view.minimize(); });
     }
 }
 
@@ -187,6 +185,18 @@ void StartupShutdown::askForArchiver()
         return;
     }
     showArchiverPage();
+}
+
+void StartupShutdown::TerminationRequested()
+{
+    if (m_pass.isRunning()) {
+        m_pass.Stop(StopReason::ProgramEnd);
+        m_pass.endProgramAfterPass();
+        return;
+    }
+    if (OwnsDataFolder())
+        m_config.SaveConfig();
+    m_view.quit();
 }
 
 bool StartupShutdown::ActionExit()

@@ -54,6 +54,9 @@ public:
     void StartUpTimerTimer();
     // Saves and ends the program unless a pass runs. Returns whether the
     // program is ending.
+    // The program is asked to end from outside: a running pass is stopped
+    // and the program ends once it is over; otherwise it saves and ends.
+    void TerminationRequested();
     bool ActionExit();
 
     // Whether a file can be created in the folder.

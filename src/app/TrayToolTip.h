@@ -9,6 +9,8 @@ namespace tessaro {
 // The tray icon's tooltip: the program's state at a glance while the
 // window is hidden. A running pass first; then the next planned pass while
 // periodic runs are active; otherwise idle.
-QString TrayToolTipText(bool passRunning, bool periodicActive, LocalDateTime nextRun);
+// A running pass shows its progress when it has one.
+QString TrayToolTipText(bool passRunning, bool periodicActive, LocalDateTime nextRun,
+                        const QString& passProgress = QString());
 
 } // namespace tessaro

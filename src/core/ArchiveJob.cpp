@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <memory>
+
 namespace tessaro {
 
 namespace {
@@ -69,70 +71,91 @@ QString setAsideMisnamedArchive(const QString& archivePath, bool existedBefore)
 
 } // namespace
 
-bool ArchiveRule(ArchiverRunner& runner, const QString& winRARPath, const TBackupRule& rule,
-                 const TWinRAROptions& options, int& resultCode, const TLogProc& log,
-                 const QString& archivePath)
+ArchiveJob::ArchiveJob(const QString& winRARPath, const TBackupRule& rule,
+                       const TWinRAROptions& options, TLogProc log, const QString& archivePath)
+    : m_winRARPath(winRARPath), m_rule(rule), m_format(options.ArchiveFormat),
+      m_log(std::move(log)), m_archivePath(archivePath), m_errorLogPath(GetErrorLogFile(options)),
+      m_tokens(BuildArchiverTokens(rule, options, archivePath, m_errorLogPath))
+{}
+
+void ArchiveJob::write(const QString& level, const QString& text) const
 {
-    const auto write = [&log](const QString& level, const QString& text) {
-        if (log)
-            log(level, text);
-    };
+    if (m_log)
+        m_log(level, text);
+}
 
-    const QString errorLogPath = GetErrorLogFile(options);
-    const qint64 errorLogSizeBefore = FileSizeOf(errorLogPath);
-    const ArchiverTokens tokens = BuildArchiverTokens(rule, options, archivePath, errorLogPath);
+bool ArchiveJob::begin()
+{
+    m_errorLogSizeBefore = FileSizeOf(m_errorLogPath);
+    m_archiveExistedBefore = QFileInfo::exists(m_archivePath);
 
-    if (!SourceHasEntries(rule)) {
-        write(levelWarning, sourceSkippedText(rule));
-        resultCode = ResultSourceEmpty;
+    if (!SourceHasEntries(m_rule)) {
+        write(levelWarning, sourceSkippedText(m_rule));
+        m_resultCode = ResultSourceEmpty;
         return false;
     }
-    if (rule.HasUnsafePassword()) {
+    if (m_rule.HasUnsafePassword()) {
         write(levelError, QStringLiteral("backup: failed, error: password contains a double "
                                          "quote character. archiver not started"));
-        resultCode = ResultUnsafePassword;
+        m_resultCode = ResultUnsafePassword;
         return false;
     }
-    if (rule.HasUnsafeExcludeMasks()) {
+    if (m_rule.HasUnsafeExcludeMasks()) {
         write(levelError, QStringLiteral("backup: failed, error: exclude masks contain a double "
                                          "quote or control character. archiver not started"));
-        resultCode = ResultUnsafeExcludeMasks;
+        m_resultCode = ResultUnsafeExcludeMasks;
         return false;
     }
 
-    write(levelInfo, QStringLiteral("backup: creating ") + archivePath +
-                         QStringLiteral(" from source ") + Quoted(rule.SourceFolder));
+    write(levelInfo, QStringLiteral("backup: creating ") + m_archivePath +
+                         QStringLiteral(" from source ") + Quoted(m_rule.SourceFolder));
+    return true;
+}
 
-    const bool archiveExisted = FileSizeOf(archivePath) >= 0;
-    resultCode = runner.run(winRARPath, tokens, GetArchiverWorkingFolder());
-    if (resultCode == 0 && FileSizeOf(archivePath) < 0)
-        resultCode = ResultNoArchiveCreated;
-    const qint64 errorLogSizeAfter = FileSizeOf(errorLogPath);
+int ArchiveJob::finish(int archiverCode)
+{
+    m_resultCode = archiverCode;
+    if (m_resultCode == 0 && FileSizeOf(m_archivePath) < 0)
+        m_resultCode = ResultNoArchiveCreated;
+    const qint64 errorLogSizeAfter = FileSizeOf(m_errorLogPath);
 
-    if ((resultCode == 0 || resultCode == 1) && options.ArchiveFormat == TArchiveFormat::Zip &&
-        ReadArchiveKind(archivePath) != ArchiveKind::Zip) {
-        resultCode = ResultNotZipArchive;
-        write(levelError, failureText(resultCode) + QLatin1Char(')'));
-        write(levelWarning, setAsideMisnamedArchive(archivePath, archiveExisted));
-        return false;
+    if ((m_resultCode == 0 || m_resultCode == 1) && m_format == TArchiveFormat::Zip &&
+        ReadArchiveKind(m_archivePath) != ArchiveKind::Zip) {
+        m_resultCode = ResultNotZipArchive;
+        write(levelError, failureText(m_resultCode) + QLatin1Char(')'));
+        write(levelWarning, setAsideMisnamedArchive(m_archivePath, m_archiveExistedBefore));
+        return m_resultCode;
     }
 
-    if (resultCode == 0 || resultCode == 1) {
+    if (m_resultCode == 0 || m_resultCode == 1) {
         write(levelInfo, QStringLiteral("backup: completed, archive size: ") +
-                             FormatFileSize(FileSizeOf(archivePath)));
+                             FormatFileSize(FileSizeOf(m_archivePath)));
         // Any change of the log's size during the run means the archiver had
         // something to say: a log that appeared, grew, shrank or vanished.
-        if (errorLogSizeAfter != errorLogSizeBefore) {
+        if (errorLogSizeAfter != m_errorLogSizeBefore) {
             write(levelInfo, QStringLiteral("backup: some errors were logged during backup. ") +
-                                 checkLogText(errorLogPath));
+                                 checkLogText(m_errorLogPath));
         }
     } else if (errorLogSizeAfter >= 0) {
         write(levelError,
-              failureText(resultCode) + QStringLiteral("). ") + checkLogText(errorLogPath));
+              failureText(m_resultCode) + QStringLiteral("). ") + checkLogText(m_errorLogPath));
     } else {
-        write(levelError, failureText(resultCode) + QLatin1Char(')'));
+        write(levelError, failureText(m_resultCode) + QLatin1Char(')'));
     }
-    return resultCode == 0;
+    return m_resultCode;
+}
+
+void ArchiveRule(ArchiverRunner& runner, const QString& winRARPath, const TBackupRule& rule,
+                 const TWinRAROptions& options, const TLogProc& log, const QString& archivePath,
+                 std::function<void(int resultCode)> done)
+{
+    auto job = std::make_shared<ArchiveJob>(winRARPath, rule, options, log, archivePath);
+    if (!job->begin()) {
+        done(job->resultCode());
+        return;
+    }
+    runner.start(job->program(), job->tokens(), GetArchiverWorkingFolder(),
+                 [job, done = std::move(done)](int code) { done(job->finish(code)); });
 }
 
 bool SourceHasEntries(const TBackupRule& rule)

@@ -20,16 +20,23 @@ ArchiverTokens BuildTestTokens(const TBackupRule& rule, const QString& archivePa
     return tokens;
 }
 
-int VerifyArchive(ArchiverRunner& runner, const QString& winRARPath, const TBackupRule& rule,
-                  const TWinRAROptions& options, const QString& archivePath, const TLogProc& log)
+void VerifyArchive(ArchiverRunner& runner, const QString& winRARPath, const TBackupRule& rule,
+                   const TWinRAROptions& options, const QString& archivePath, const TLogProc& log,
+                   std::function<void(int code)> done)
 {
     // The archive job has refused a password that would leave its token
     // before an archive could exist, so none reaches this point.
-    const int code =
-        runner.run(winRARPath, BuildTestTokens(rule, archivePath, GetErrorLogFile(options)),
-                   GetArchiverWorkingFolder());
+    runner.start(winRARPath, BuildTestTokens(rule, archivePath, GetErrorLogFile(options)),
+                 GetArchiverWorkingFolder(), [archivePath, log, done = std::move(done)](int code) {
+                     ReportArchiveTest(code, archivePath, log);
+                     done(code);
+                 });
+}
+
+void ReportArchiveTest(int code, const QString& archivePath, const TLogProc& log)
+{
     if (!log)
-        return code;
+        return;
     if (code == 0) {
         log(QStringLiteral("I"),
             QStringLiteral("backup: archive test passed for ") + Quoted(archivePath));
@@ -39,7 +46,6 @@ int VerifyArchive(ArchiverRunner& runner, const QString& winRARPath, const TBack
                                      WinRARExitCodeText(code) + QStringLiteral(" (") +
                                      QString::number(code) + QLatin1Char(')'));
     }
-    return code;
 }
 
 } // namespace tessaro

@@ -14,10 +14,14 @@ ArchiverTokens BuildTestTokens(const TBackupRule& rule, const QString& archivePa
                                const QString& errorLogPath, PathStyle style = nativePathStyle());
 
 // Tests the archive with the archiver at winRARPath, run through runner in
-// GetArchiverWorkingFolder(), and reports the outcome: an information line
-// when the archive reads back whole, an error line otherwise. Returns the
-// archiver's exit code; 0 means sound.
-int VerifyArchive(ArchiverRunner& runner, const QString& winRARPath, const TBackupRule& rule,
-                  const TWinRAROptions& options, const QString& archivePath, const TLogProc& log);
+// GetArchiverWorkingFolder(), then reports the outcome (ReportArchiveTest).
+// done gets the archiver's exit code; 0 means sound.
+void VerifyArchive(ArchiverRunner& runner, const QString& winRARPath, const TBackupRule& rule,
+                   const TWinRAROptions& options, const QString& archivePath, const TLogProc& log,
+                   std::function<void(int code)> done);
+
+// How an archive test ended: an information line when the archive reads
+// back whole, an error line otherwise.
+void ReportArchiveTest(int code, const QString& archivePath, const TLogProc& log);
 
 } // namespace tessaro

@@ -38,6 +38,8 @@ QString WinRARExitCodeText(int code)
     case ResultNotZipArchive:
         return QStringLiteral("The archiver wrote no ZIP archive (RAR for Linux writes RAR "
                               "archives only)");
+    case ResultStopped:
+        return QStringLiteral("Backup stopped");
     default:
         // The job's own skip codes (source empty, unsafe password or masks) have their
         // own log lines and read as unknown here, like any code the archiver

@@ -18,6 +18,8 @@ inline constexpr int ResultNotZipArchive = 10004;
 // An exclusion mask holds a double quote or a control character, with the
 // same danger; the archiver is not started.
 inline constexpr int ResultUnsafeExcludeMasks = 10005;
+// The pass was stopped while the rule's archiver ran.
+inline constexpr int ResultStopped = 10006;
 
 // The text of an archiver exit code or job result code.
 QString WinRARExitCodeText(int code);

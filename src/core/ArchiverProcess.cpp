@@ -4,57 +4,72 @@
 #include "core/ArchiverStart.h"
 #include "core/PathRules.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 
 namespace tessaro {
 
-namespace {
-
-// The archiver is waited for in slices this long; between slices the
-// thread's pending events run so the window stays responsive.
-constexpr int waitSliceMs = 50;
-
-// Waits until the process has ended, however it ends. The pending events
-// may themselves notice the end and reap the process, so the loop asks for
-// the state rather than trusting waitForFinished's answer alone.
-void waitProcessingEvents(QProcess& process)
+ArchiverProcess::ArchiverProcess(std::function<void(int resultCode)> finished)
+    : m_finished(std::move(finished))
 {
-    while (process.state() != QProcess::NotRunning) {
-        if (!process.waitForFinished(waitSliceMs) && process.state() != QProcess::NotRunning)
-            QCoreApplication::processEvents();
+    m_killTimer.setSingleShot(true);
+    connect(&m_killTimer, &QTimer::timeout, &m_process, &QProcess::kill);
+    connect(&m_process, &QProcess::finished, this,
+            [this](int exitCode, QProcess::ExitStatus status) {
+                // Ended by a signal (or, on Windows, by an exception status): there
+                // is no exit code the archiver chose.
+                report(status == QProcess::NormalExit ? exitCode : ResultStartFailed);
+            });
+    connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            report(ResultStartFailed);
+    });
+}
+
+ArchiverProcess::~ArchiverProcess()
+{
+    // Never leave an archiver behind that nobody follows any more.
+    m_process.disconnect(this);
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(StopGraceMs);
     }
 }
 
-} // namespace
-
-int RunWinRAR(const QString& winRARPath, const ArchiverTokens& tokens, const QString& workingFolder)
+void ArchiverProcess::start(const QString& program, const ArchiverTokens& tokens,
+                            const QString& workingFolder)
 {
-    QProcess process;
-    process.setProgram(winRARPath);
-    prepareArchiverStart(process, tokens);
-    process.setWorkingDirectory(workingFolder);
+    m_process.setProgram(program);
+    prepareArchiverStart(m_process, tokens);
+    m_process.setWorkingDirectory(workingFolder);
     // Nobody reads the archiver's output: sending it nowhere means a chatty
     // archiver can neither fill a pipe and stall nor grow our memory, and it
     // never waits for input.
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    m_process.setStandardInputFile(QProcess::nullDevice());
+    m_process.setStandardOutputFile(QProcess::nullDevice());
+    m_process.setStandardErrorFile(QProcess::nullDevice());
+    m_process.start();
+}
 
-    process.start();
-    if (!process.waitForStarted(-1))
-        return ResultStartFailed;
+void ArchiverProcess::stop()
+{
+    if (m_process.state() == QProcess::NotRunning || m_killTimer.isActive())
+        return;
+    m_process.terminate();
+    m_killTimer.start(StopGraceMs);
+}
 
-    waitProcessingEvents(process);
-
-    // Ended by a signal (or, on Windows, by an exception status): there is no
-    // exit code the archiver chose.
-    if (process.exitStatus() != QProcess::NormalExit)
-        return ResultStartFailed;
-    return process.exitCode();
+void ArchiverProcess::report(int resultCode)
+{
+    if (m_reported)
+        return;
+    m_reported = true;
+    m_killTimer.stop();
+    // A start failure may be reported inside start itself; the caller hears
+    // of every end from the event loop alike.
+    QMetaObject::invokeMethod(
+        this, [this, resultCode] { m_finished(resultCode); }, Qt::QueuedConnection);
 }
 
 QString GetArchiverWorkingFolder()

@@ -52,13 +52,11 @@ HttpPost::HttpPost(QByteArray contentType, QByteArray body, int connectTimeoutMs
 
 HttpPost::~HttpPost() = default;
 
-HttpPost::Outcome HttpPost::exec(const QUrl& url)
+void HttpPost::send(const QUrl& url, Done done)
 {
+    m_whenDone = std::move(done);
     m_guard.start(m_connectTimeoutMs);
     start(url);
-    if (!m_done)
-        m_loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return m_outcome;
 }
 
 void HttpPost::start(const QUrl& url)
@@ -201,7 +199,10 @@ void HttpPost::finish()
         m_socket->disconnect(this);
         m_socket->abort();
     }
-    m_loop.quit();
+    // The outcome may be known inside send already (TLS missing): the
+    // caller hears of it from the event loop all the same.
+    QMetaObject::invokeMethod(
+        this, [this] { m_whenDone(m_outcome); }, Qt::QueuedConnection);
 }
 
 } // namespace tessaro

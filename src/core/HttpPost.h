@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QEventLoop>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 class QTcpSocket;
@@ -17,8 +17,8 @@ namespace tessaro {
 // does: a time for connecting, then one time for everything else (redirects
 // included, which never start the clock again), at most five redirects, and
 // a response read only up to the end of its headers, which may not exceed
-// MaxHeadBytes. The body is never read. Runs in a local event loop that
-// leaves user input alone.
+// MaxHeadBytes. The body is never read. The call runs from the event loop of
+// the calling thread: send returns at once and the outcome arrives later.
 class HttpPost final : public QObject
 {
 public:
@@ -39,8 +39,11 @@ public:
     ~HttpPost() override;
     Q_DISABLE_COPY_MOVE(HttpPost)
 
-    // Sends the request to an http or https URL and waits for its outcome.
-    Outcome exec(const QUrl& url);
+    using Done = std::function<void(const Outcome& outcome)>;
+
+    // Sends the request to an http or https URL; done gets the outcome once,
+    // from the event loop. The object may be deleted later from done.
+    void send(const QUrl& url, Done done);
 
 private:
     void start(const QUrl& url);
@@ -68,7 +71,7 @@ private:
     bool m_responseClockStarted = false;
     bool m_done = false;
     Outcome m_outcome;
-    QEventLoop m_loop;
+    Done m_whenDone;
     QTimer m_guard;
 };
 

@@ -68,19 +68,9 @@ QString refusalOf(const QUrl& url)
     return {};
 }
 
-} // namespace
-
-WebHookResult PostWebHook(const QString& url, const QString& subject, const QString& message,
-                          const QString& status, const QString& computerName)
+// What a call's outcome means for the webhook.
+WebHookResult resultOf(const HttpPost::Outcome& outcome)
 {
-    const QUrl target(url);
-    if (const QString refusal = refusalOf(target); !refusal.isEmpty())
-        return {false, refusal};
-
-    HttpPost post(QByteArrayLiteral("application/x-www-form-urlencoded; charset=utf-8"),
-                  EncodeForm(WebHookFormPairs(subject, message, status, computerName)),
-                  connectTimeoutMs, responseTimeoutMs);
-    const HttpPost::Outcome outcome = post.exec(target);
     if (!outcome.answered)
         return {false, outcome.error};
     // HTTP/2-style responses may carry no reason phrase; the number still
@@ -88,6 +78,27 @@ WebHookResult PostWebHook(const QString& url, const QString& subject, const QStr
     return {outcome.status == 200, outcome.reason.isEmpty() ? QStringLiteral("HTTP status ") +
                                                                   QString::number(outcome.status)
                                                             : outcome.reason};
+}
+
+} // namespace
+
+void PostWebHook(const QString& url, const QString& subject, const QString& message,
+                 const QString& status, const QString& computerName,
+                 std::function<void(const WebHookResult& result)> done)
+{
+    const QUrl target(url);
+    if (const QString refusal = refusalOf(target); !refusal.isEmpty()) {
+        done({false, refusal});
+        return;
+    }
+
+    auto* post = new HttpPost(QByteArrayLiteral("application/x-www-form-urlencoded; charset=utf-8"),
+                              EncodeForm(WebHookFormPairs(subject, message, status, computerName)),
+                              connectTimeoutMs, responseTimeoutMs);
+    post->send(target, [post, done = std::move(done)](const HttpPost::Outcome& outcome) {
+        post->deleteLater();
+        done(resultOf(outcome));
+    });
 }
 
 } // namespace tessaro

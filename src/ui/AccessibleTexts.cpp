@@ -35,6 +35,7 @@ constexpr AccessibleText Texts[] = {
     {"ButtonRun", "Run", "Starts periodic backup passes on the schedule"},
     {"ButtonStop", "Stop", "Stops periodic backup passes"},
     {"ButtonRunOnce", "Backup Once (Now)", "Runs one backup pass of all rules now"},
+    {"ButtonStopBackup", "Stop backup", "Stops the running backup pass"},
     // Schedule page
     {"EditStartTime", "Start time", "The time of day of the first planned pass"},
     {"ComboRepeat", "Repeat every", "How often planned passes repeat"},

@@ -95,6 +95,10 @@ QHBoxLayout* BackupPage::buildRunButtons()
          [&pass] {
              pass.BackUpOnceNow();
          }},
+        {Control::ButtonStopBackup, "ButtonStopBackup", QStringLiteral("Stop backup"),
+         [&pass] {
+             pass.StopBackupClick();
+         }},
     };
     for (const ButtonSpec& spec : buttons)
         addButton(row, this, m_context, spec);

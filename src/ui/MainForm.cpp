@@ -99,12 +99,7 @@ TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths,
     connect(&StartUpTimer, &QTimer::timeout, this,
             [this] { m_logic->startup().StartUpTimerTimer(); });
     TimerSchedule.setInterval(1000);
-    // Queued: a timer does not fire again while its own timeout is being
-    // handled, and a due tick runs a whole pass. Handled as a posted call,
-    // the timeout has returned by then, so the ticks go on during the pass.
-    connect(
-        &TimerSchedule, &QTimer::timeout, this, [this] { m_logic->scheduleTick(); },
-        Qt::QueuedConnection);
+    connect(&TimerSchedule, &QTimer::timeout, this, [this] { m_logic->scheduleTick(); });
 
     // F1 must work wherever the focus is, before any control sees the key.
     qApp->installEventFilter(this);
@@ -156,6 +151,11 @@ void TMainForm::buildWidgets()
     // on to the bar's end, so a long periodic-run text is not cut off.
     StatusPanel->setMinimumWidth(StatusPanelWidth);
     statusBar()->addWidget(StatusPanel, 1);
+    // The running pass's progress sits at the bar's right end, so the
+    // texts of the first panel keep their place.
+    ProgressPanel = new QLabel(this);
+    ProgressPanel->setObjectName(QStringLiteral("ProgressPanel"));
+    statusBar()->addPermanentWidget(ProgressPanel);
 }
 
 QTabWidget* TMainForm::buildPages()
@@ -232,6 +232,8 @@ void TMainForm::buildMenus()
     } items[] = {
         {"&Action", "MenuRunOnce", "Run &Once", [&pass] { pass.BackUpOnceNow(); },
          Control::MenuRunOnce, false},
+        {"&Action", "MenuStopBackup", "Stop &backup", [&pass] { pass.StopBackupClick(); },
+         Control::MenuStopBackup, false},
         {"&Action", "MenuRunPeriodic", "Run &Periodic",
          [&periodic] { periodic.MenuRunPeriodicClick(); }, Control::MenuRunPeriodic, false},
         {"&Action", "MenuSettings", "&Settings", [this] { showPage(Page::Settings); }, std::nullopt,
@@ -268,6 +270,9 @@ void TMainForm::buildTray()
     connect(TrayIcon, &MainTrayIcon::exitRequested, this,
             [this] { m_logic->startup().ActionExit(); });
     connect(TrayIcon, &QSystemTrayIcon::messageClicked, this, &TMainForm::openOnLog);
+    connect(TrayIcon, &MainTrayIcon::stopRequested, this,
+            [this] { m_logic->pass().StopBackupClick(); });
+    m_controls.add(Control::TrayMenuStopBackup, TrayIcon->stopAction());
 }
 
 void TMainForm::hideTrayIconUnlessAlerting()
@@ -444,6 +449,12 @@ void TMainForm::setStatusText(const QString& text)
     refreshTrayToolTip();
 }
 
+void TMainForm::setPassProgress(const QString& text)
+{
+    ProgressPanel->setText(text);
+    refreshTrayToolTip();
+}
+
 void TMainForm::refreshTrayToolTip()
 {
     // Called whenever the state the tray shows may have changed: a pass
@@ -462,7 +473,7 @@ QString TMainForm::trayToolTip() const
     if (TrayIcon && TrayIcon->state() == TrayState::Failed && !m_logic->pass().isRunning())
         return ProgramName() + QStringLiteral(": last backup failed");
     return TrayToolTipText(m_logic->pass().isRunning(), m_logic->periodic().isActive(),
-                           m_logic->periodic().nextRun());
+                           m_logic->periodic().nextRun(), ProgressPanel->text());
 }
 
 void TMainForm::SetTitleText(const QString& text)

@@ -61,6 +61,7 @@ public:
     void setControlEnabled(Control control, bool enabled) override;
     void setControlText(Control control, const QString& text) override;
     void setStatusText(const QString& text) override;
+    void setPassProgress(const QString& text) override;
     void SetTitleText(const QString& text) override;
     void showPage(Page page) override;
     void armStartUpTimer() override;
@@ -131,6 +132,7 @@ private:
     ArchiverPage* m_archiverPage = nullptr;
     ActivityLogView* LogView = nullptr;
     QLabel* StatusPanel = nullptr;
+    QLabel* ProgressPanel = nullptr;
     MainTrayIcon* TrayIcon = nullptr;
     QTimer StartUpTimer;
     QTimer TimerSchedule;

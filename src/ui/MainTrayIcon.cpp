@@ -16,6 +16,10 @@ MainTrayIcon::MainTrayIcon(QObject* parent)
     QAction* open = m_menu->addAction(QStringLiteral("&Open"));
     open->setObjectName(QStringLiteral("TrayMenuOpen"));
     connect(open, &QAction::triggered, this, &MainTrayIcon::openRequested);
+    m_stop = m_menu->addAction(QStringLiteral("&Stop backup"));
+    m_stop->setObjectName(QStringLiteral("TrayMenuStopBackup"));
+    m_stop->setEnabled(false);
+    connect(m_stop, &QAction::triggered, this, &MainTrayIcon::stopRequested);
     QAction* exit = m_menu->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("TrayMenuExit"));
     connect(exit, &QAction::triggered, this, &MainTrayIcon::exitRequested);

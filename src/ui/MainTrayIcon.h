@@ -6,13 +6,14 @@
 
 #include <memory>
 
+class QAction;
 class QMenu;
 
 namespace tessaro {
 
 // The icon in the notification area, shown while the window is minimized
-// to it and while the last pass has failed, with its menu "&Open" and
-// "E&xit". Its picture and tooltip show the state of the passes.
+// to it and while the last pass has failed, with its menu "&Open",
+// "&Stop backup" and "E&xit". Its picture and tooltip show the state of the passes.
 class MainTrayIcon final : public QSystemTrayIcon
 {
     Q_OBJECT
@@ -22,6 +23,8 @@ public:
     ~MainTrayIcon() override;
 
     QMenu* menu() const { return m_menu.get(); }
+    // "&Stop backup", which the window enables while a pass runs.
+    QAction* stopAction() const { return m_stop; }
 
     void setState(TrayState state);
     TrayState state() const { return m_state; }
@@ -34,10 +37,12 @@ Q_SIGNALS:
     // A click on the icon or "&Open".
     void openRequested();
     void exitRequested();
+    void stopRequested();
 
 private:
     // A menu has no parent object to own it.
     std::unique_ptr<QMenu> m_menu;
+    QAction* m_stop = nullptr;
     TrayState m_state = TrayState::Idle;
     QString m_lastNoticeTitle;
     QString m_lastNoticeText;

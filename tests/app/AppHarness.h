@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtCore/qtestsupport_core.h>
 
 #include <functional>
 
@@ -68,11 +69,11 @@ public:
         if (log)
             log(QStringLiteral("I"), QStringLiteral("auto clean: called"));
     }
-    WebHookOutcome postWebHook(const QString& url, const QString& subject, const QString& message,
-                               const QString& status, const QString& computerName) override
+    void postWebHook(const QString& url, const QString& subject, const QString& message,
+                     const QString& status, const QString& computerName, WebHookDone done) override
     {
         webHookCalls.append({url, subject, message, status, computerName});
-        return webHookOutcome;
+        done(webHookOutcome);
     }
     QString computerName() const override { return QStringLiteral("OFFICE-PC"); }
 };
@@ -111,6 +112,16 @@ public:
         rule->IncludeSubFolders = true;
         return logic.settings().rules().Add(std::move(rule));
     }
+
+    // Runs the event loop until no pass runs any more (and so whatever
+    // follows a pass has run too); false when that takes longer than a
+    // broken test may.
+    bool waitForPass()
+    {
+        return QTest::qWaitFor([this] { return !logic.pass().isRunning(); }, 30000);
+    }
+    // A whole pass: true when it started and has ended.
+    bool runPass() { return logic.pass().RunBackup() && waitForPass(); }
 
     // The pass's archiver calls go to the scripted runner from now on; by
     // default it answers 0 and leaves a 2 kB archive.

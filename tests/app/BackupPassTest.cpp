@@ -73,7 +73,7 @@ TEST_F(BackupPassTest, OneRuleLogsEveryStepInOrder)
     const TBackupRule* rule = addRule(s("docs"));
     const ScriptedArchiverRunner& archiver = scriptArchiver();
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     ASSERT_EQ(archiver.calls.size(), 1);
     EXPECT_EQ(archiver.calls[0].program, logic.settings().settings().WinRARLocation);
@@ -104,7 +104,7 @@ TEST_F(BackupPassTest, SeveralRulesNumberTheArchivesMadeAndTotalTheTime)
     const TBackupRule* third = addRule(s("c"));
     const ScriptedArchiverRunner& archiver = scriptArchiver();
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     EXPECT_EQ(archiver.calls.size(), 2) << "the empty source is skipped";
 
@@ -147,7 +147,7 @@ TEST_F(BackupPassTest, Rar4ChosenButRar5WrittenWarnsOncePerPass)
         scriptArchiver().archive = c.written;
         for (int passes = 0; passes < 2; ++passes) {
             const qsizetype before = loggedLines().size();
-            ASSERT_TRUE(pass.RunBackup());
+            ASSERT_TRUE(app.runPass());
             const QStringList lines = loggedLines().mid(before);
             EXPECT_EQ(lines.count(warning), c.warnings) << c.written.toHex().toStdString();
             if (c.warnings == 1) {
@@ -173,7 +173,7 @@ TEST_F(BackupPassTest, AnArchiveGoneBeforeTheListKeepsItsNumberFree)
             QFile::remove(archiveOf(s("b")));
     };
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     EXPECT_EQ(loggedLines().filter(s("backupfile")),
               (QStringList{s("[I] backupfile 1 of 3: ") + q(archiveOf(s("a"))),
@@ -188,7 +188,7 @@ TEST_F(BackupPassTest, EveryJobFailingStillRecordsAndSavesTheBackupTime)
     archiver.defaultResultCode = 2;
     archiver.archive.reset();
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     const QStringList lines = loggedLines();
     EXPECT_EQ(lines.filter(s("backupfile")), QStringList());
@@ -206,7 +206,7 @@ TEST_F(BackupPassTest, ExitCodeOneIsReportedCompletedButCountsAsAnError)
     addRule(s("a"));
     scriptArchiver().defaultResultCode = 1;
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     const QStringList lines = loggedLines();
     EXPECT_TRUE(lines.contains(s("[I] backup: completed, archive size: 2.00 kB")));
@@ -251,7 +251,7 @@ TEST(BackupPassResultCodes, DecideWhatThePassReports)
         if (!c.archiveLeft)
             archiver.archive.reset();
 
-        ASSERT_TRUE(app.logic.pass().RunBackup());
+        ASSERT_TRUE(app.runPass());
 
         const QStringList lines = app.loggedLines();
         EXPECT_TRUE(lines.contains(s(c.jobLine))) << lines.join(u'\n').toStdString();
@@ -326,7 +326,7 @@ TEST_F(BackupPassTest, CaptureHoldsThePassForTheWebhookAndIsClearedAround)
     log.LogInfo(s("before the pass"));
     scriptArchiver();
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     ASSERT_EQ(services.webHookCalls.size(), 1);
     const auto& call = services.webHookCalls.first();
@@ -353,7 +353,7 @@ TEST_F(BackupPassTest, WebhookFailureAndErrorStatus)
         [&](TSettings& edited) { edited.WebHookURL = s("http://127.0.0.1:9/hook"); }, false);
     services.webHookOutcome = {false, s("Connection refused")};
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     ASSERT_EQ(services.webHookCalls.size(), 1);
     EXPECT_EQ(services.webHookCalls.first().subject, s("Tessaro notification: ERROR [OFFICE-PC]"));
@@ -366,7 +366,7 @@ TEST_F(BackupPassTest, WebhookWithoutUrlIsNotCalled)
 {
     addRule(s("a"), false);
     logic.changeSettings([&](TSettings& edited) { edited.CallWebHook = true; }, false);
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
     EXPECT_TRUE(services.webHookCalls.isEmpty());
     EXPECT_TRUE(loggedLines().filter(s("notification")).isEmpty());
 }
@@ -382,7 +382,7 @@ TEST_F(BackupPassTest, RulesChangedDuringThePassDoNotAffectIt)
         logic.settings().rules().Clear();
     });
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     EXPECT_TRUE(panelDisabledMeanwhile);
     EXPECT_EQ(logic.settings().rules().Count(), 0);
@@ -404,7 +404,7 @@ TEST_F(BackupPassTest, ScheduleAndAutoCleanAreLockedWhileThePassRuns)
             enabledMeanwhile.append(view.isEnabled(panel));
     });
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     EXPECT_EQ(enabledMeanwhile, (QList<bool>{false, false}));
     for (const Control panel : panels)
@@ -417,7 +417,7 @@ TEST_F(BackupPassTest, DurationsShowTheTimeOfDayPartOnly)
     const auto scoped = app.whileArchiverRuns(
         [&] { clock.set(clock.now().addMilliseconds(25 * LocalDateTime::MsPerHour + 83'000)); });
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     EXPECT_TRUE(
         loggedLines().contains(s("[I] time taken for ") + q(rule->SourceFolder) + s(": 01:01:23")));
@@ -428,7 +428,7 @@ TEST_F(BackupPassTest, DateInArchiveNamesIsThePassStartEvenForLateJobs)
     addRule(s("a"));
     addRule(s("b"));
     const auto scoped = app.whileArchiverRuns([&] { clock.set(clock.now().addHours(3)); });
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
     EXPECT_TRUE(QFile::exists(archiveOf(s("a"))));
     EXPECT_TRUE(QFile::exists(archiveOf(s("b"))));
 }
@@ -447,6 +447,7 @@ TEST_F(BackUpOnceNowTest, DisablesTheThreeControlsWhileRunning)
     });
 
     pass.BackUpOnceNow();
+    ASSERT_TRUE(app.waitForPass());
 
     EXPECT_EQ(meanwhile, (QList<bool>{false, false, false}));
     EXPECT_EQ(view.messageTexts(), QStringList{s("A backup process is already running.")});
@@ -462,6 +463,7 @@ TEST_F(BackUpOnceNowTest, ExitsAfterAPassThatRanEvenWithErrors)
     addRule(s("a"), false);
     logic.changeSettings([&](TSettings& edited) { edited.ExitAfterBackupOnce = true; }, false);
     pass.BackUpOnceNow();
+    ASSERT_TRUE(app.waitForPass());
     EXPECT_EQ(view.quitCalls, 1);
     EXPECT_TRUE(QFile::exists(logic.configFile().fileName()));
     EXPECT_EQ(loggedLines().last(), s("[I] backup: finished (with errors)"));
@@ -502,6 +504,7 @@ TEST_F(BackUpOnceNowTest, BackUpRuleNowRunsThePassOverThatRuleAlone)
     const ScriptedArchiverRunner& archiver = scriptArchiver();
 
     pass.BackUpRuleNow(1);
+    ASSERT_TRUE(app.waitForPass());
 
     ASSERT_EQ(archiver.calls.size(), 1);
     EXPECT_EQ(archiver.calls[0].archive(), second->DestinationFolder + s("b_260327_140509.rar"));
@@ -535,6 +538,7 @@ TEST_F(BackUpOnceNowTest, BackUpRuleNowIsRefusedWhileAPassRunsAndWithoutARule)
     const auto scoped = app.whileArchiverRuns([&] { pass.BackUpRuleNow(0); });
 
     pass.BackUpOnceNow();
+    ASSERT_TRUE(app.waitForPass());
     pass.BackUpRuleNow(5);
 
     EXPECT_EQ(view.messageTexts(), (QStringList{s("A backup process is already running."),
@@ -560,9 +564,9 @@ TEST_F(BackupPassTest, WebhookMessageNamesTheExclusionsOfEachRuleThatHasSome)
         false);
     scriptArchiver();
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
     masked->ExcludeMasks.clear();
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     ASSERT_EQ(services.webHookCalls.size(), 2);
     const QString withMasks = services.webHookCalls[0].message;
@@ -606,7 +610,7 @@ TEST_F(AutoCleanCalls, OncePerDestinationFolderWithTheFirstRulesLimits)
     logic.changeSettings([&](TSettings& edited) { edited.ArchiveFormat = TArchiveFormat::Zip; },
                          false);
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     ASSERT_EQ(services.autoCleanCalls.size(), 2);
     EXPECT_EQ(services.autoCleanCalls[0].folder, s("D:\\Backup\\"));
@@ -633,7 +637,7 @@ TEST_F(BackupPassTest, AutoCleanKnowsThePassAndItsArchives)
         rule->NumFiles = 1;
     }
 
-    ASSERT_TRUE(pass.RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     ASSERT_EQ(services.autoCleanCalls.size(), 1);
     const TAutoCleanContext& context = services.autoCleanCalls[0].context;

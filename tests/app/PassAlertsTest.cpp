@@ -47,7 +47,7 @@ TEST_F(PassAlertsTest, AFailedPassIsNotifiedAndShownUntilAGoodPass)
     app.addRule(u"c"_s, false);
     {
         const auto scoped = app.plan(AppHarness::archiveMade());
-        ASSERT_TRUE(app.logic.pass().RunBackup());
+        ASSERT_TRUE(app.runPass());
     }
     EXPECT_EQ(tray.states, (QList<TrayState>{TrayState::Running, TrayState::Failed}));
     EXPECT_EQ(tray.notices, QStringList{u"Tessaro: backup failed | 2 of 3 rules failed, the first "
@@ -59,7 +59,7 @@ TEST_F(PassAlertsTest, AFailedPassIsNotifiedAndShownUntilAGoodPass)
     app.logic.settings().rules().Delete(1);
     {
         const auto scoped = app.plan(AppHarness::archiveMade());
-        ASSERT_TRUE(app.logic.pass().RunBackup());
+        ASSERT_TRUE(app.runPass());
     }
     EXPECT_EQ(tray.states.mid(2), (QList<TrayState>{TrayState::Running, TrayState::Idle}));
     EXPECT_EQ(tray.notices.size(), 1) << "a good pass brings no notification";
@@ -86,6 +86,7 @@ TEST_P(ExitStatusTest, BackupOnceThenExitEndsWithTheOutcome)
     const auto scoped = app.plan(AppHarness::archiveMade());
 
     app.logic.pass().BackUpOnceNow();
+    ASSERT_TRUE(app.waitForPass());
 
     EXPECT_EQ(app.view.quitCalls, c.quitCalls);
     EXPECT_EQ(app.logic.pass().exitStatus(), c.status);
@@ -111,6 +112,7 @@ protected:
                                  false);
         app.logic.changeSettings([&](TSettings& edited) { edited.WarnWhenOverdue = true; }, false);
         app.logic.periodic().ActionRun(false);
+        EXPECT_TRUE(app.waitForPass());
     }
 
     // One tick of the schedule timer at the given time.
@@ -118,6 +120,7 @@ protected:
     {
         app.clock.set(time);
         app.logic.scheduleTick();
+        ASSERT_TRUE(app.waitForPass());
     }
 
     // From now on every pass's jobs end with the archiver's code 2 and no

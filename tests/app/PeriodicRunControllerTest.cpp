@@ -59,6 +59,7 @@ protected:
         app.addRule(s("a"));
         app.logic.periodic().restoreLastRun(at(26, 12));
         periodic().ActionRun(true);
+        ASSERT_TRUE(app.waitForPass());
     }
 
     AppHarness app;
@@ -73,12 +74,14 @@ TEST_F(PeriodicRun, WindowCreationLeavesItInactiveWithoutALine)
 TEST_F(PeriodicRun, StartWithoutRulesIsRefused)
 {
     periodic().ActionRun(true);
+    ASSERT_TRUE(app.waitForPass());
     expectActive(false);
     EXPECT_EQ(app.loggedLines().last(), s("[W] No backup rules present. Aborting."));
     EXPECT_EQ(app.view.messageTexts(), QStringList{s("No backup rules present. Aborting.")});
     EXPECT_EQ(app.view.messages.first().caption, s("Periodic run"));
 
     periodic().ActionRun(false);
+    ASSERT_TRUE(app.waitForPass());
     EXPECT_EQ(app.view.messages.size(), 1) << "no box when not interactive";
 }
 
@@ -98,6 +101,7 @@ TEST_F(PeriodicRun, StartComputesTheNextRunAndStopKeepsLastRun)
     app.logic.periodic().restoreLastRun(at(26, 12));
 
     periodic().ActionRun(true);
+    ASSERT_TRUE(app.waitForPass());
 
     expectActive(true);
     EXPECT_EQ(app.logic.periodic().nextRun(), at(27, 12));
@@ -146,6 +150,7 @@ TEST_F(PeriodicRun, CatchUpDecision)
         const auto scoped = h.plan(AppHarness::archiveMade());
 
         h.logic.periodic().ActionRun(c.interactive);
+        ASSERT_TRUE(h.waitForPass());
 
         const QStringList lines = h.loggedLines();
         EXPECT_EQ(h.view.messageTexts().contains(s("Do you want to run a backup right now?")),
@@ -165,6 +170,7 @@ TEST_F(PeriodicRun, SilentCatchUpEndsTheProgramWhenAskedToExitAfterBackupOnce)
     app.logic.pass().restoreLastBackupTime(at(20, 10));
     app.logic.changeSettings([&](TSettings& edited) { edited.ExitAfterBackupOnce = true; }, false);
     periodic().ActionRun(false);
+    ASSERT_TRUE(app.waitForPass());
     EXPECT_EQ(app.view.quitCalls, 1);
     EXPECT_TRUE(app.loggedLines().contains(s("[I] backup: finished (with errors)")));
 }
@@ -185,6 +191,7 @@ TEST(RemainingTime, Rendering)
 TEST_F(PeriodicRun, TicksShowTheStateAndStartTheDueRun)
 {
     periodic().TimerScheduleTimer();
+    ASSERT_TRUE(app.waitForPass());
     EXPECT_EQ(app.view.texts.value(Control::LabelScheduleInfo), s("Periodic run is inactive"));
     EXPECT_EQ(app.view.statusText(), QString());
 
@@ -192,6 +199,7 @@ TEST_F(PeriodicRun, TicksShowTheStateAndStartTheDueRun)
 
     app.clock.set(at(27, 12));
     periodic().TimerScheduleTimer();
+    ASSERT_TRUE(app.waitForPass());
     EXPECT_EQ(app.view.texts.value(Control::LabelScheduleInfo),
               s("Periodic run is active. Next run: 27.03.2026 12:00, time remaining: 00:00"));
     EXPECT_EQ(app.view.statusText(),
@@ -201,6 +209,7 @@ TEST_F(PeriodicRun, TicksShowTheStateAndStartTheDueRun)
     const auto scoped = app.plan(AppHarness::archiveMade());
     app.clock.set(at(27, 12, 0, 1));
     periodic().TimerScheduleTimer();
+    ASSERT_TRUE(app.waitForPass());
 
     EXPECT_EQ(app.logic.periodic().lastRun(), at(27, 12));
     EXPECT_EQ(app.logic.periodic().nextRun(), at(28, 12));
@@ -246,6 +255,7 @@ TEST_F(PeriodicRun, DueRunSavesTheScheduledTimeBeforeThePass)
         savedDuringPass = ini.ReadString(s("schedule"), s("LastRun"), QString());
     });
     periodic().TimerScheduleTimer();
+    ASSERT_TRUE(app.waitForPass());
     EXPECT_EQ(savedDuringPass, at(27, 12).toIso8601());
 }
 
@@ -255,7 +265,9 @@ TEST_F(PeriodicRun, NoRulesWhenDueWarnsEveryTickWithoutMovingTheNextRun)
     app.logic.settings().rules().Clear();
     app.clock.set(at(27, 13));
     periodic().TimerScheduleTimer();
+    ASSERT_TRUE(app.waitForPass());
     periodic().TimerScheduleTimer();
+    ASSERT_TRUE(app.waitForPass());
     EXPECT_EQ(app.loggedLines().filter(s("[W] No backup rules present. Aborting")).size(), 2);
     EXPECT_EQ(app.loggedLines().last(), s("[W] No backup rules present. Aborting"));
     EXPECT_EQ(app.logic.periodic().nextRun(), at(27, 12));
@@ -279,6 +291,7 @@ TEST_F(PeriodicRun, TickDuringTheScheduledPassOnlyRefreshesTheTexts)
     });
 
     periodic().TimerScheduleTimer();
+    ASSERT_TRUE(app.waitForPass());
 
     const QStringList lines = app.loggedLines();
     EXPECT_EQ(lines.filter(s("[I] starting backup per schedule")).size(), 1);
@@ -304,6 +317,7 @@ TEST_F(PeriodicRun, DueTickDuringAPassStartedByHandIsRefused)
     });
 
     app.logic.pass().BackUpOnceNow();
+    ASSERT_TRUE(app.waitForPass());
 
     const QStringList lines = app.loggedLines();
     EXPECT_EQ(lines.filter(s("[I] starting backup per schedule")).size(), 1);
@@ -320,12 +334,14 @@ TEST_F(PeriodicRun, StopDuringAPassLetsItFinishAndStartsNoMore)
     const auto scoped = app.whileArchiverRuns([&] { periodic().ActionStop(); });
 
     periodic().TimerScheduleTimer();
+    ASSERT_TRUE(app.waitForPass());
 
     QStringList lines = app.loggedLines();
     EXPECT_LT(lines.indexOf(s("[I] end periodic run")), lines.indexOf(s("[I] backup: finished")));
     EXPECT_EQ(lines.last(), s("[I] next scheduled backup: 2026.03.28 12:00"));
     app.clock.set(at(29, 12));
     periodic().TimerScheduleTimer();
+    ASSERT_TRUE(app.waitForPass());
     EXPECT_EQ(app.loggedLines(), lines);
 }
 
@@ -362,6 +378,7 @@ TEST_F(PeriodicRun, StartFollowsTheScheduleOfTheSettings)
         false);
     app.addRule(s("a"));
     periodic().ActionRun(true);
+    ASSERT_TRUE(app.waitForPass());
     EXPECT_EQ(app.logic.periodic().nextRun(), at(31, 3, 30));
     EXPECT_EQ(periodic().schedule().Weekdays, 0b0001010);
 
@@ -375,6 +392,7 @@ TEST_F(PeriodicRun, StartFollowsTheScheduleOfTheSettings)
         },
         false);
     periodic().ActionRun(true);
+    ASSERT_TRUE(app.waitForPass());
     EXPECT_EQ(periodic().schedule().PeriodHours, 48);
 }
 

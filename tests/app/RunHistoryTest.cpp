@@ -42,7 +42,7 @@ TEST_F(RunHistoryTest, APassAppendsOneWholeLineWithEveryRule)
     app.addRule(u"b"_s, false);
     const auto scoped = app.plan(AppHarness::archiveMade());
 
-    ASSERT_TRUE(app.logic.pass().RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     EXPECT_EQ(history().fileName(), app.dataFolder + u"history.jsonl"_s);
     const QList<QByteArray> lines = historyLines();
@@ -67,7 +67,7 @@ TEST_F(RunHistoryTest, APassAppendsOneWholeLineWithEveryRule)
     EXPECT_EQ(QString::fromUtf8(lines.first()), expected);
     EXPECT_TRUE(readFile(historyFile()).endsWith('\n'));
 
-    ASSERT_TRUE(app.logic.pass().RunBackup());
+    ASSERT_TRUE(app.runPass());
     EXPECT_EQ(historyLines().size(), 2);
     const QList<PassRecord> passes = history().lastPasses();
     ASSERT_EQ(passes.size(), 2);
@@ -83,12 +83,17 @@ TEST_F(RunHistoryTest, EachWayOfStartingAPassIsRecordedAsItsTrigger)
     const auto scoped = app.plan(AppHarness::archiveMade());
 
     app.logic.pass().BackUpOnceNow();
+    ASSERT_TRUE(app.waitForPass());
     app.logic.changeSettings([&](TSettings& edited) { edited.BackupOnStart = true; }, false);
     app.logic.startup().StartUpTimerTimer();
+    ASSERT_TRUE(app.waitForPass());
     app.logic.periodic().ActionRun(false);
+    ASSERT_TRUE(app.waitForPass());
     app.clock.set(app.logic.periodic().nextRun().addMilliseconds(1));
     app.logic.scheduleTick();
+    ASSERT_TRUE(app.waitForPass());
     app.logic.pass().BackUpRuleNow(0);
+    ASSERT_TRUE(app.waitForPass());
 
     QStringList triggers;
     for (const PassRecord& pass : history().lastPasses())
@@ -104,7 +109,7 @@ TEST_F(RunHistoryTest, TheExclusionsOfARuleAreRecordedWithIt)
     app.addRule(u"b"_s);
     const auto scoped = app.plan(AppHarness::archiveMade());
 
-    ASSERT_TRUE(app.logic.pass().RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     const QList<QByteArray> lines = historyLines();
     ASSERT_EQ(lines.size(), 1);
@@ -257,7 +262,7 @@ TEST_F(RunHistoryTest, AFailedRuleLeadsToTheLogLinesOfItsJob)
         now = now.addMilliseconds(LocalDateTime::MsPerSecond);
         app.clock.set(now);
     };
-    ASSERT_TRUE(app.logic.pass().RunBackup());
+    ASSERT_TRUE(app.runPass());
     app.clock.onNow = nullptr;
 
     const RuleRecord rule = history().lastPasses().first().rules.at(1);

@@ -40,7 +40,7 @@ protected:
     {
         app.addRule(s("docs"));
         const test::ScriptedArchiverRunner& archiver = app.scriptArchiver();
-        EXPECT_TRUE(app.logic.pass().RunBackup());
+        EXPECT_TRUE(app.runPass());
         if (archiver.calls.isEmpty())
             return s("<the archiver did not run>");
         const QStringList logSwitch = archiver.calls.first().arguments().filter(s("-ILOG"));
@@ -168,6 +168,7 @@ TEST_F(Startup, ResumingPeriodicRunsTakesPrecedenceOverBackupOnStart)
     app.logic.changeSettings([&](TSettings& edited) { edited.BackupOnStart = true; }, false);
 
     startup().StartUpTimerTimer();
+    ASSERT_TRUE(app.waitForPass());
 
     EXPECT_TRUE(app.logic.periodic().isActive());
     EXPECT_FALSE(app.loggedLines().contains(s("[I] action: backup once (now)")));
@@ -178,6 +179,7 @@ TEST_F(Startup, BackupOnStartThenMinimizesWhateverTheOutcome)
 {
     app.logic.changeSettings([&](TSettings& edited) { edited.BackupOnStart = true; }, false);
     startup().StartUpTimerTimer();
+    ASSERT_TRUE(app.waitForPass());
     // No rules: the pass refuses, and the window is minimized all the same.
     EXPECT_TRUE(app.loggedLines().contains(s("[W] No backup rules present. Aborting.")));
     EXPECT_EQ(app.view.minimizeCalls, 1);
@@ -190,6 +192,7 @@ TEST_F(Startup, ArchiverFoundBySearchIsTakenAndStartUpGoesOn)
     app.foundArchiver = s(TESSARO_FAKE_ARCHIVER);
 
     startup().StartUpTimerTimer();
+    ASSERT_TRUE(app.waitForPass());
 
     EXPECT_EQ(app.logic.settings().settings().WinRARLocation, s(TESSARO_FAKE_ARCHIVER));
     ASSERT_FALSE(app.view.messages.isEmpty());
@@ -243,6 +246,7 @@ TEST(StartupWithoutArchiver, EveryAnswerEndsTheStartUpStep)
         app.view.chosenArchiverFile = c.chosenFile;
 
         app.logic.startup().StartUpTimerTimer();
+        ASSERT_TRUE(app.waitForPass());
 
         const QStringList lines = app.loggedLines();
         EXPECT_TRUE(lines.contains(s("[W] Could not find WinRAR on this computer"))) << c.name;
@@ -271,6 +275,7 @@ TEST_F(Startup, ExitIsRefusedWhileAPassRunsAndSavesOtherwise)
     bool exitedDuringPass = true;
     const auto scoped = app.whileArchiverRuns([&] { exitedDuringPass = startup().ActionExit(); });
     app.logic.pass().BackUpOnceNow();
+    ASSERT_TRUE(app.waitForPass());
 
     EXPECT_FALSE(exitedDuringPass);
     EXPECT_EQ(app.view.messageTexts(),

@@ -47,7 +47,7 @@ TEST_F(VerifyArchivesTest, OffByDefaultNoTestRuns)
 {
     app.addRule(u"a"_s);
     const auto scoped = app.plan(plan());
-    ASSERT_TRUE(app.logic.pass().RunBackup());
+    ASSERT_TRUE(app.runPass());
     EXPECT_FALSE(QFile::exists(testRecord()));
     EXPECT_TRUE(app.loggedLines().filter(u"archive test"_s).isEmpty());
 }
@@ -60,7 +60,7 @@ TEST_F(VerifyArchivesTest, ASoundArchiveIsTestedWithTheRulesPassword)
     app.logic.changeSettings([&](TSettings& edited) { edited.VerifyArchives = true; }, false);
     const ScriptedArchiverRunner& archiver = app.scriptArchiver();
 
-    ASSERT_TRUE(app.logic.pass().RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     ASSERT_EQ(archiver.calls.size(), 2);
     const ScriptedArchiverRunner::Call& testCall = archiver.calls.at(1);
@@ -96,7 +96,7 @@ TEST_F(VerifyArchivesTest, AFailedTestIsAnErrorOfTheRuleAndSparesItsFolder)
     // Both archives are made; only the first one fails its test.
     archiver.resultCodes = {0, 3, 0, 0};
 
-    ASSERT_TRUE(app.logic.pass().RunBackup());
+    ASSERT_TRUE(app.runPass());
 
     QStringList commands;
     for (const ScriptedArchiverRunner::Call& call : std::as_const(archiver.calls))

@@ -2,6 +2,7 @@
 // named ".zip" that holds RAR data (all RAR for Linux can write) is no backup.
 
 #include "QtPrinters.h"
+#include "RunToEnd.h"
 #include "ScriptedArchiverRunner.h"
 #include "TestFiles.h"
 #include "core/ArchiveJob.h"
@@ -67,7 +68,7 @@ protected:
     bool run(const QByteArray& written)
     {
         runner.archive = written;
-        return ArchiveRule(
+        return test::archiveRuleToEnd(
             runner, u"/opt/rar"_s, rule, options, resultCode,
             [this](const QString& level, const QString& text) {
                 lines.append(level + u": "_s + text);

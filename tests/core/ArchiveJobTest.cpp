@@ -2,6 +2,7 @@
 
 #include "FakeArchiverPlan.h"
 #include "QtPrinters.h"
+#include "RunToEnd.h"
 #include "ScriptedArchiverRunner.h"
 #include "TestFiles.h"
 #include "core/ArchiverExitCodes.h"
@@ -122,7 +123,8 @@ public:
             };
         }
         ProcessArchiverRunner runner;
-        outcome.ok = ArchiveRule(runner, program, rule, options, outcome.code, log, archivePath());
+        outcome.ok = test::archiveRuleToEnd(runner, program, rule, options, outcome.code, log,
+                                            archivePath());
         return outcome;
     }
 
@@ -390,8 +392,8 @@ TEST(ArchiveJob, StartsTheArchiverThroughItsRunner)
     runner.resultCodes = {7};
     int code = -1;
 
-    EXPECT_FALSE(ArchiveRule(runner, fakeArchiver, sandbox.rule, sandbox.options, code, {},
-                             sandbox.archivePath()));
+    EXPECT_FALSE(test::archiveRuleToEnd(runner, fakeArchiver, sandbox.rule, sandbox.options, code,
+                                        {}, sandbox.archivePath()));
 
     EXPECT_EQ(code, 7);
     ASSERT_EQ(runner.calls.size(), 1);
@@ -414,8 +416,8 @@ TEST(ArchiveJob, RefusedRulesNeverReachTheRunner)
         test::ScriptedArchiverRunner runner;
         int code = -1;
 
-        EXPECT_FALSE(ArchiveRule(runner, fakeArchiver, sandbox.rule, sandbox.options, code, {},
-                                 sandbox.archivePath()));
+        EXPECT_FALSE(test::archiveRuleToEnd(runner, fakeArchiver, sandbox.rule, sandbox.options,
+                                            code, {}, sandbox.archivePath()));
 
         EXPECT_EQ(code, unsafePassword ? ResultUnsafePassword : ResultSourceEmpty);
         EXPECT_TRUE(runner.calls.isEmpty());
@@ -575,18 +577,19 @@ TEST(RunWinRAR, PassesEveryTokenAsOneArgumentInTheGivenFolder)
     const ScopedFakeArchiverPlan plan(sandbox.planPath(),
                                       {.exitCode = 3, .recordFile = sandbox.recordPath()});
 
-    EXPECT_EQ(RunWinRAR(fakeArchiver, tokens, workingFolder), 3);
+    EXPECT_EQ(test::runArchiverToEnd(fakeArchiver, tokens, workingFolder), 3);
 
     const auto call = readFakeArchiverCall(sandbox.recordPath());
     ASSERT_TRUE(call.has_value());
     expectCalledWith(*call, tokens, workingFolder);
 }
 
-TEST(RunWinRAR, ProcessesPendingEventsWhileWaiting)
+TEST(RunWinRAR, StartReturnsAndTheEventLoopReportsTheEnd)
 {
     // The archiver only ends once a timer of this thread has fired, which
-    // needs the wait to dispatch events. Should it not, the fake gives up
-    // waiting and ends with an exit code of its own.
+    // needs the event loop to run while it runs. Should the start wait for
+    // the archiver instead, the fake gives up waiting and ends with an exit
+    // code of its own.
     JobSandbox sandbox;
     const QString released = sandbox.path(QStringLiteral("released"));
     const ScopedFakeArchiverPlan plan(sandbox.planPath(), {.exitCode = 0, .waitForFile = released});
@@ -597,7 +600,13 @@ TEST(RunWinRAR, ProcessesPendingEventsWhileWaiting)
         test::writeFile(released, "go");
     });
 
-    EXPECT_EQ(RunWinRAR(fakeArchiver, {}, GetArchiverWorkingFolder()), 0);
+    ProcessArchiverRunner runner;
+    std::optional<int> code;
+    runner.start(fakeArchiver, {}, GetArchiverWorkingFolder(), [&](int result) { code = result; });
+    EXPECT_FALSE(fired) << "the start returned only after the events ran";
+    EXPECT_FALSE(code.has_value()) << "the end came before the event loop ran";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return code.has_value(); }, test::RunToEndLimitMs));
+    EXPECT_EQ(*code, 0);
     EXPECT_TRUE(fired);
 }
 

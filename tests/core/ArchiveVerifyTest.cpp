@@ -1,6 +1,7 @@
 #include "core/ArchiveVerify.h"
 
 #include "QtPrinters.h"
+#include "RunToEnd.h"
 #include "ScriptedArchiverRunner.h"
 #include "core/ArchiverExitCodes.h"
 #include "core/ArchiverProcess.h"
@@ -84,8 +85,9 @@ TEST(VerifyArchive, ReportsTheRunnersResultCode)
             lines.append(level + u": "_s + text);
         };
 
-        EXPECT_EQ(VerifyArchive(runner, u"/opt/rar"_s, rule, options, u"/b/a 1.rar"_s, log),
-                  c.code);
+        EXPECT_EQ(
+            test::verifyArchiveToEnd(runner, u"/opt/rar"_s, rule, options, u"/b/a 1.rar"_s, log),
+            c.code);
 
         ASSERT_EQ(runner.calls.size(), 1);
         EXPECT_EQ(runner.calls[0].program, u"/opt/rar"_s);
@@ -95,7 +97,9 @@ TEST(VerifyArchive, ReportsTheRunnersResultCode)
         EXPECT_EQ(lines, QStringList{c.line});
         // Without a listener the result is the same.
         runner.resultCodes = {c.code};
-        EXPECT_EQ(VerifyArchive(runner, u"/opt/rar"_s, rule, options, u"/b/a 1.rar"_s, {}), c.code);
+        EXPECT_EQ(
+            test::verifyArchiveToEnd(runner, u"/opt/rar"_s, rule, options, u"/b/a 1.rar"_s, {}),
+            c.code);
     }
 }
 

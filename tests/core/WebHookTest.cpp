@@ -2,6 +2,7 @@
 
 #include "LocalHttpServer.h"
 #include "QtPrinters.h"
+#include "RunToEnd.h"
 
 #include <QHostAddress>
 #include <QTcpServer>
@@ -95,8 +96,9 @@ protected:
     WebHookResult post(const QString& url, const QString& message = {},
                        const QString& computerName = QStringLiteral("OFFICE-PC"))
     {
-        return PostWebHook(url, QStringLiteral("Tessaro notification: OK [OFFICE-PC]"), message,
-                           QStringLiteral("OK"), computerName);
+        return tessaro::test::postWebHookToEnd(
+            url, QStringLiteral("Tessaro notification: OK [OFFICE-PC]"), message,
+            QStringLiteral("OK"), computerName);
     }
     WebHookResult postToHook() { return post(server.url(QStringLiteral("/hook"))); }
 

@@ -30,6 +30,8 @@ QByteArray planText(const FakeArchiverPlan& plan)
         text += planLine("kill", "1");
     if (!plan.recordFile.isEmpty())
         text += planLine("record", plan.recordFile.toUtf8());
+    if (plan.partialArchive)
+        text += planLine("partial", *plan.partialArchive);
     if (!plan.waitForFile.isEmpty())
         text += planLine("wait-for", plan.waitForFile.toUtf8());
     if (plan.testExitCode != 0)

@@ -23,6 +23,9 @@ struct FakeArchiverPlan
     bool killBySignal = false;
     // Record the working folder and the arguments in this file.
     QString recordFile{};
+    // Before the wait, leave the archive with these bytes, as an archiver
+    // that is still writing it.
+    std::optional<QByteArray> partialArchive{};
     // Wait until this file exists before doing anything else.
     QString waitForFile{};
     // The test command "t": its exit code, and where to record its call.

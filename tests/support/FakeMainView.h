@@ -41,6 +41,8 @@ public:
     QHash<Control, QString> texts;
     // Every status text set, in order.
     QStringList statusTexts;
+    // The pass's progress text as last shown.
+    QString passProgress;
     QStringList opened;
     QStringList autoCleanDestinations;
     int autoCleanDestinationCalls = 0;
@@ -82,6 +84,7 @@ public:
     void setControlEnabled(Control control, bool isEnabled) override;
     void setControlText(Control control, const QString& text) override;
     void setStatusText(const QString& text) override;
+    void setPassProgress(const QString& text) override { passProgress = text; }
     void SetTitleText(const QString& text) override { title = text; }
     void showPage(Page page) override { pagesShown.append(page); }
     void armStartUpTimer() override { ++startUpTimerArms; }

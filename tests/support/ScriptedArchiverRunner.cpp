@@ -1,6 +1,7 @@
 #include "ScriptedArchiverRunner.h"
 
 #include <QFile>
+#include <QTimer>
 
 namespace tessaro::test {
 
@@ -17,12 +18,14 @@ QString ScriptedArchiverRunner::Call::archive() const
     return tokens.size() > fromEnd ? tokens.at(tokens.size() - fromEnd).text : QString();
 }
 
-int ScriptedArchiverRunner::run(const QString& program, const ArchiverTokens& tokens,
-                                const QString& workingFolder)
+void ScriptedArchiverRunner::start(const QString& program, const ArchiverTokens& tokens,
+                                   const QString& workingFolder, Finished finished)
 {
     // A copy: a call made from duringRun appends to the list.
     const Call call{program, tokens, workingFolder};
     calls.append(call);
+    m_finished = std::move(finished);
+    const int generation = ++m_generation;
     if (archive && call.command() != QLatin1String("t")) {
         // Like the archiver, into an existing folder only.
         QFile file(call.archive());
@@ -31,7 +34,45 @@ int ScriptedArchiverRunner::run(const QString& program, const ArchiverTokens& to
     }
     if (duringRun)
         duringRun(call);
-    return resultCodes.isEmpty() ? defaultResultCode : resultCodes.takeFirst();
+    switch (ending) {
+    case Ending::AtOnce:
+        finish();
+        return;
+    case Ending::FromEventLoop:
+        QTimer::singleShot(0, [this, generation] {
+            if (generation == m_generation)
+                finish();
+        });
+        return;
+    case Ending::WhenTold:
+        return;
+    }
+}
+
+void ScriptedArchiverRunner::finish()
+{
+    if (running())
+        end(resultCodes.isEmpty() ? defaultResultCode : resultCodes.takeFirst());
+}
+
+void ScriptedArchiverRunner::stop()
+{
+    ++stopCalls;
+    if (running()) {
+        QTimer::singleShot(0, [this, generation = m_generation] {
+            if (generation == m_generation)
+                end(stopResultCode);
+        });
+    }
+}
+
+void ScriptedArchiverRunner::end(int code)
+{
+    if (!m_finished)
+        return;
+    // The callback may start the next call, which sets its own.
+    const Finished finished = std::exchange(m_finished, {});
+    finished(code);
 }
 
 } // namespace tessaro::test

@@ -29,21 +29,50 @@ public:
         QStringList arguments() const { return ArgumentVector(tokens); }
     };
 
-    int run(const QString& program, const ArchiverTokens& tokens,
-            const QString& workingFolder) override;
+    // When a started call ends.
+    enum class Ending
+    {
+        // Before start returns, as an archiver that takes no time.
+        AtOnce,
+        // From the event loop, as a process does.
+        FromEventLoop,
+        // When the test calls finish(), or stop() ends it.
+        WhenTold,
+    };
 
+    void start(const QString& program, const ArchiverTokens& tokens, const QString& workingFolder,
+               Finished finished) override;
+    // Ends the running call with stopResultCode, from the event loop.
+    void stop() override;
+
+    // A call has started and not yet ended.
+    bool running() const { return bool(m_finished); }
+    // Ends the running call (Ending::WhenTold) with its scripted code.
+    void finish();
+
+    Ending ending = Ending::AtOnce;
     // The result codes of the next calls, one each; once they are used up,
     // every further call gives defaultResultCode.
     QList<int> resultCodes;
     int defaultResultCode = 0;
+    // What a stopped call ends with: an archiver ended by a signal.
+    int stopResultCode = 10000;
+    int stopCalls = 0;
     // When set, every command that makes an archive leaves it with these
-    // bytes, whatever its result code (as an archiver may).
+    // bytes, whatever its result code (as an archiver may), as it starts.
     std::optional<QByteArray> archive;
-    // Runs inside each call once it is recorded, where the pending events of
-    // a real archiver's wait would run.
+    // Runs inside each call once it is recorded, while the archiver would
+    // run.
     std::function<void(const Call&)> duringRun;
 
     QList<Call> calls;
+
+private:
+    void end(int code);
+
+    Finished m_finished;
+    // Counts the calls, so that a late end never reaches a later call.
+    int m_generation = 0;
 };
 
 } // namespace tessaro::test

@@ -76,7 +76,8 @@ TEST_F(MainWindowAlertsTest, TheIconShowsARunningPass)
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     });
     h.backupOnce();
-    EXPECT_EQ(meanwhile, u"Tessaro: backup pass running"_s);
+    // A running pass shows its progress.
+    EXPECT_EQ(meanwhile, u"Tessaro: Backup 1 of 1: "_s + h.window.data.path() + u"/src/ (0 min)"_s);
     EXPECT_EQ(tray->toolTip(), u"Tessaro: idle"_s);
 }
 
@@ -111,6 +112,7 @@ TEST_F(MainWindowAlertsTest, OverdueWarningReachesTheTrayOncePerStretch)
     EXPECT_EQ(log->toPlainText().count(u"overdue"_s), 1);
     tickAt(start.addHours(9));
     EXPECT_EQ(log->toPlainText().count(u"overdue"_s), 1);
+    EXPECT_TRUE(h.waitForPass());
     h.window.form->logic().periodic().ActionStop();
 }
 

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimeEdit>
@@ -279,7 +280,8 @@ TEST_F(MainWindowControlsTest, MenusHoldTheirItemsInOrder)
         QStringList items;
     } menus[] = {
         {u"&Action"_s,
-         {u"Run &Once"_s, u"&Run Periodic"_s, u"-"_s, u"&Settings"_s, u"-"_s, u"E&xit"_s}},
+         {u"Run &Once"_s, u"Stop &backup"_s, u"&Run Periodic"_s, u"-"_s, u"&Settings"_s, u"-"_s,
+          u"E&xit"_s}},
         {u"&Help"_s, {u"Hel&p"_s, u"&Homepage"_s, u"&About"_s}},
     };
     const QList<QAction*> bar = window.form->menuBar()->actions();
@@ -307,6 +309,9 @@ TEST_F(MainWindowControlsTest, EveryNamedControlReachesItsWidget)
         {Control::ButtonRunOnce, "ButtonRunOnce"},
         {Control::NavButtonRunOnce, "NavButtonRunOnce"},
         {Control::MenuRunOnce, "MenuRunOnce"},
+        {Control::ButtonStopBackup, "ButtonStopBackup"},
+        {Control::MenuStopBackup, "MenuStopBackup"},
+        {Control::TrayMenuStopBackup, "TrayMenuStopBackup"},
         {Control::SchedulePagePanel, "SchedulePagePanel"},
         {Control::NavButtonRun, "NavButtonRun"},
         {Control::ButtonRun, "ButtonRun"},
@@ -333,7 +338,11 @@ TEST_F(MainWindowControlsTest, EveryNamedControlReachesItsWidget)
     ASSERT_EQ(int(std::size(controls)), int(Control::ComboAutoCleanDestinationFolders) + 1);
     for (const auto& entry : controls) {
         SCOPED_TRACE(entry.name);
-        QObject* object = window.form->findChild<QObject*>(QString::fromLatin1(entry.name));
+        const QString name = QString::fromLatin1(entry.name);
+        QObject* object = window.form->findChild<QObject*>(name);
+        // The tray's menu has no parent in the window.
+        if (auto* tray = window.form->findChild<QSystemTrayIcon*>(); !object && tray)
+            object = tray->contextMenu()->findChild<QObject*>(name);
         ASSERT_NE(object, nullptr);
         for (const bool enabled : {false, true}) {
             window.form->setControlEnabled(entry.control, enabled);

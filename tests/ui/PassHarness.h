@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QtCore/qtestsupport_core.h>
 
 namespace tessaro::test {
 
@@ -47,7 +48,16 @@ public:
     }
     void failingPasses() { qunsetenv("TESSARO_FAKE_ARCHIVER_PLAN"); }
 
-    void backupOnce() { window.find<QAction>("MenuRunOnce")->trigger(); }
+    // Runs a pass from the menu and lets the event loop run until it ends.
+    void backupOnce()
+    {
+        window.find<QAction>("MenuRunOnce")->trigger();
+        EXPECT_TRUE(waitForPass());
+    }
+    bool waitForPass()
+    {
+        return QTest::qWaitFor([this] { return !window.logic().pass().isRunning(); }, 30000);
+    }
 
     MainWindowHarness window;
     QString destination;

@@ -3,6 +3,7 @@
 // window, and its exit code is read whatever it is.
 
 #include "FakeArchiverPlan.h"
+#include "RunToEnd.h"
 #include "TestFiles.h"
 #include "core/ArchiveJob.h"
 #include "core/ArchiverCommandLine.h"
@@ -43,7 +44,7 @@ protected:
         plan.archive = QByteArray("archive");
         const ScopedFakeArchiverPlan scoped(path(QStringLiteral("plan.txt")), plan);
         ProcessArchiverRunner runner;
-        ArchiveRule(runner, fakeArchiver, rule, options, code, {}, rule.OutputFileName);
+        test::archiveRuleToEnd(runner, fakeArchiver, rule, options, code, {}, rule.OutputFileName);
         const auto call = test::readFakeArchiverCall(plan.recordFile);
         return call ? call->commandLine : QStringLiteral("<the archiver did not run>");
     }
@@ -156,9 +157,9 @@ TEST_F(ArchiverStartWindows, ExitCodeIsReadWhateverItIs)
         plan.exitCode = c.exitCode;
         plan.killBySignal = c.crash;
         const ScopedFakeArchiverPlan scoped(path(QStringLiteral("plan.txt")), plan);
-        EXPECT_EQ(
-            RunWinRAR(fakeArchiver, {{QStringLiteral("a"), false}}, GetArchiverWorkingFolder()),
-            c.expected);
+        EXPECT_EQ(test::runArchiverToEnd(fakeArchiver, {{QStringLiteral("a"), false}},
+                                         GetArchiverWorkingFolder()),
+                  c.expected);
     }
 }
 
