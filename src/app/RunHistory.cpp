@@ -111,6 +111,19 @@ QString decodeLogFile(const QByteArray& bytes)
     return decoder.decode(bytes);
 }
 
+// A short write tells no reason; the write of the rest does.
+bool writeWhole(QFile& file, const QByteArray& bytes)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
+        if (step <= 0)
+            return false;
+        written += step;
+    }
+    return true;
+}
+
 } // namespace
 
 RunHistory::RunHistory(const ConfigFile& config, ActivityLog& log) : m_config(config), m_log(log) {}
@@ -160,13 +173,32 @@ std::optional<PassRecord> RunHistory::fromJsonLine(const QByteArray& line)
 
 void RunHistory::passEnded(const PassRecord& record)
 {
-    const QByteArray line = toJsonLine(record);
-    QFile file(fileName());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size() &&
-        file.flush())
+    QString reason;
+    if (appendRecord(fileName(), toJsonLine(record), &reason))
         return;
-    m_log.LogError(u"history: could not write "_s + Quoted(fileName()) + u": "_s +
-                   file.errorString());
+    m_log.LogError(u"history: could not write "_s + Quoted(fileName()) + u": "_s + reason);
+}
+
+bool RunHistory::appendRecord(const QString& fileName, QByteArray line, QString* reason)
+{
+    QFile file(fileName);
+    // Unbuffered: what a failed write leaves behind is on the disk, not in a
+    // buffer that the truncation below would first try to flush.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        *reason = file.errorString();
+        return false;
+    }
+    const qint64 oldSize = file.size();
+    // A last line without its line end (a crash, a full disk, an edit) would
+    // swallow the new record into a line that no reader can parse.
+    if (oldSize > 0 && (!file.seek(oldSize - 1) || file.read(1) != "\n"))
+        line.prepend('\n');
+    if (file.seek(oldSize) && writeWhole(file, line))
+        return true;
+    // A record that is not there whole is not there at all.
+    *reason = file.errorString();
+    file.resize(oldSize);
+    return false;
 }
 
 QList<PassRecord> RunHistory::lastPasses(int count)

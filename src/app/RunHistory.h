@@ -14,8 +14,9 @@
 namespace tessaro {
 
 // The run history: one JSON object a line in "history.jsonl" in the data
-// folder, one line per pass. A line is written whole with a single write, so
-// a crash leaves at worst one damaged last line, which readers skip.
+// folder, one line per pass. A line is written with a single write and
+// always starts on a line of its own, so a crash leaves at worst one damaged
+// last line, which readers skip and the next record does not join.
 class RunHistory final : public PassObserver
 {
 public:
@@ -42,6 +43,10 @@ public:
     static std::optional<PassRecord> fromJsonLine(const QByteArray& line);
 
 private:
+    // Writes the line at the file's end, on a line of its own; on failure
+    // the file keeps its old length and reason says why.
+    static bool appendRecord(const QString& fileName, QByteArray line, QString* reason);
+
     const ConfigFile& m_config;
     ActivityLog& m_log;
     bool m_damageReported = false;

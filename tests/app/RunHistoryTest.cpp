@@ -1,9 +1,11 @@
 #include "app/RunHistory.h"
 
 #include "AppHarness.h"
+#include "FullFileSystem.h"
 #include "QtPrinters.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +95,49 @@ TEST_F(RunHistoryTest, EachWayOfStartingAPassIsRecordedAsItsTrigger)
     for (const PassRecord& pass : history().lastPasses())
         triggers.append(passTriggerName(pass.trigger));
     EXPECT_EQ(triggers, (QStringList{u"button"_s, u"start-up"_s, u"schedule"_s}));
+}
+
+TEST_F(RunHistoryTest, ARecordStartsOnALineOfItsOwn)
+{
+    app.addRule(u"a"_s);
+    app.scriptArchiver();
+    // What a crash or an editor leaves: a last line without its line end.
+    for (const QByteArray& before : {QByteArray("{\"start\":\"2026-03-27T1"), QByteArray("\r")}) {
+        SCOPED_TRACE(before.constData());
+        writeFile(historyFile(), before);
+
+        ASSERT_TRUE(app.logic.pass().RunBackup());
+
+        const QByteArray after = readFile(historyFile());
+        EXPECT_TRUE(after.startsWith(before + '\n')) << after.constData();
+        ASSERT_EQ(history().lastPasses().size(), 1);
+        EXPECT_EQ(history().lastPasses().first().rules.size(), 1);
+        EXPECT_EQ(after.count('\n'), 2);
+    }
+}
+
+TEST_F(RunHistoryTest, ARecordThatDoesNotFitLeavesNoFragment)
+{
+    test::FullFileSystem disk;
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    const QByteArray kept = RunHistory::toJsonLine(PassRecord{passStart, passStart, {}, {}});
+    writeFile(disk.filePath(u"history.jsonl"_s), kept.chopped(1));
+    ASSERT_TRUE(QFile::link(disk.filePath(u"history.jsonl"_s), historyFile()));
+    // One page left: the record of forty rules is longer than that.
+    for (int i = 0; i < 40; ++i)
+        app.addRule(u"rule%1"_s.arg(i));
+    app.scriptArchiver();
+    ASSERT_TRUE(disk.fill());
+    ASSERT_TRUE(QFile::resize(disk.filePath(u"filler"_s),
+                              QFileInfo(disk.filePath(u"filler"_s)).size() - 4096));
+
+    ASSERT_TRUE(app.logic.pass().RunBackup());
+
+    EXPECT_EQ(readFile(historyFile()), kept.chopped(1));
+    EXPECT_EQ(app.loggedLines().filter(u"history:"_s),
+              QStringList{u"[E] history: could not write \""_s + historyFile() +
+                          u"\": No space left on device"_s});
 }
 
 TEST_F(RunHistoryTest, AMissingFileGivesNoPassesAndNoLine)
