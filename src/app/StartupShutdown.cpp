@@ -138,19 +138,8 @@ void StartupShutdown::FormShow()
 
 void StartupShutdown::StartUpTimerTimer()
 {
-    if (!OwnsDataFolder())
+    if (!OwnsDataFolder() || !EnsureArchiver())
         return;
-    if (!IsExistingFile(m_settings.settings().WinRARLocation)) {
-        const QString found = m_findArchiver ? m_findArchiver() : QString();
-        if (found.isEmpty()) {
-            askForArchiver();
-            return;
-        }
-        m_settings.setWinRARLocation(found);
-        m_view.refreshSettings();
-        m_view.showMessage(texts().foundInstallation + Quoted(found), startCaption,
-                           MessageButtons::Ok);
-    }
     if (m_periodic.resumesAtStart()) {
         m_periodic.ActionRun(false);
     } else if (m_settings.settings().BackupOnStart) {
@@ -160,6 +149,21 @@ void StartupShutdown::StartUpTimerTimer()
         }
         m_view.minimize();
     }
+}
+
+bool StartupShutdown::EnsureArchiver()
+{
+    if (IsExistingFile(m_settings.settings().WinRARLocation))
+        return true;
+    const QString found = m_findArchiver ? m_findArchiver() : QString();
+    if (found.isEmpty()) {
+        askForArchiver();
+        return false;
+    }
+    m_settings.setWinRARLocation(found);
+    m_view.refreshSettings();
+    m_view.showMessage(texts().foundInstallation + Quoted(found), startCaption, MessageButtons::Ok);
+    return true;
 }
 
 void StartupShutdown::askForArchiver()
