@@ -125,6 +125,30 @@ TEST_F(EndToEnd, AutoCleanKeepsTheNewestArchives)
     EXPECT_EQ(lines.last(), s("[I] backup: finished"));
 }
 
+TEST_F(EndToEnd, FileNamesCannotForgeLogLines)
+{
+    if (QSysInfo::kernelType() == u"winnt")
+        GTEST_SKIP() << "Windows file names hold no line ends";
+    const QString forged = s("old\r\n01.01.2026 00:00:00 [E] FORGED LINE\r\nx.rar");
+    test::writeFile(destination + forged, "x");
+    test::setModified(destination + forged, QDateTime::currentDateTime().addDays(-30));
+    configure(QString(), s("AutoCleanMode=NumFiles\r\nNumFiles=1\r\n"));
+
+    ASSERT_EQ(run.run(), 0);
+
+    EXPECT_FALSE(QFile::exists(destination + forged));
+    const QStringList lines = run.logLines();
+    // Every line of the file is one the program wrote.
+    const QRegularExpression stamp(s("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d \\[I\\] "));
+    for (const QString& line : run.rawLogLines())
+        EXPECT_TRUE(stamp.match(line).hasMatch()) << line.toStdString();
+    EXPECT_EQ(lines.filter(s("FORGED")).size(), 1);
+    EXPECT_TRUE(lines.contains(s("[I] auto clean: deleting ") + destination +
+                               s("old\\r\\n01.01.2026 00:00:00 [E] FORGED LINE\\r\\nx.rar")))
+        << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(lines.last(), s("[I] backup: finished"));
+}
+
 TEST_F(EndToEnd, WebhookReceivesTheOutcomeAndTheLogLines)
 {
     test::LocalHttpServer server;
