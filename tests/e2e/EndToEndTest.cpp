@@ -201,6 +201,33 @@ TEST_F(EndToEnd, ResumedPeriodicRunCatchesUpSilentlyAndEnds)
     EXPECT_TRUE(QString::fromUtf8(run.config()).contains(s("\r\nPeriodicRun=on\r\n")));
 }
 
+TEST_F(EndToEnd, LastRunInTheFutureCountsFromNow)
+{
+    const QString twoDaysAgo =
+        LocalDateTime::fromQDateTime(QDateTime::currentDateTime()).addHours(-48).toIso8601();
+    configure(s("BackupOnStart=0\r\nPeriodicRun=on\r\nLastBackupTime=") + twoDaysAgo +
+              s("\r\n[schedule]\r\nPeriodHours=24\r\nLastRun=9999-12-31T23:59:59.999Z\r\n"));
+
+    ASSERT_EQ(run.run(), 0);
+
+    const QStringList lines = run.logLines();
+    const qsizetype begin = lines.indexOf(s("[I] begin periodic run"));
+    ASSERT_GE(begin, 0) << lines.join(QLatin1Char('\n')).toStdString();
+    const QString future =
+        LocalDateTime::fromIso8601(s("9999-12-31T23:59:59.999Z")).format(u"yyyy.mm.dd hh:nn");
+    EXPECT_EQ(lines[begin + 1], s("[W] last scheduled backup ") + future +
+                                    s(" is later than now; the schedule counts from now"));
+    const QString next = lines.last();
+    EXPECT_TRUE(next.startsWith(s("[I] next scheduled backup: ")));
+    const QString tomorrow = LocalDateTime::fromQDateTime(QDateTime::currentDateTime())
+                                 .addHours(24)
+                                 .format(u"yyyy.mm.dd");
+    const QString today =
+        LocalDateTime::fromQDateTime(QDateTime::currentDateTime()).format(u"yyyy.mm.dd");
+    EXPECT_TRUE(next.contains(today) || next.contains(tomorrow)) << next.toStdString();
+    EXPECT_FALSE(run.config().contains("LastRun=9999")) << run.config().constData();
+}
+
 // A start on a full disk: the pass runs, every save fails and says so, and
 // the configuration file stays exactly as it was.
 TEST(EndToEndFullDisk, ConfigurationSurvivesAStartOnAFullDisk)
