@@ -49,9 +49,10 @@ void UnattendedBackup::passEnded(const PassRecord& record)
 
 void UnattendedBackup::finish()
 {
-    const bool saved = m_logic.SaveConfig();
+    m_logic.SaveConfig();
     m_logic.settings().rules().Clear();
-    QCoreApplication::exit(m_passErrors == 0 && saved ? ExitStatusOk : ExitStatusErrors);
+    QCoreApplication::exit(m_passErrors == 0 && !m_logic.saveFailed() ? ExitStatusOk
+                                                                      : ExitStatusErrors);
 }
 
 } // namespace tessaro

@@ -57,6 +57,8 @@ public:
     void processEvents() override;
     void minimize() override {}
     void quit() override { m_quitAsked = true; }
+    // Standard error and the exit status carry it; there is no window.
+    void tellSaveFailed(const QString&) override {}
 
 private:
     std::FILE* m_lines;

@@ -4,6 +4,7 @@
 
 #include "EndToEndFixture.h"
 #include "FakeArchiverPlan.h"
+#include "FullFileSystem.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
@@ -185,6 +186,45 @@ TEST_F(BackupOnce, AnotherCopyOnTheDataFolderEndsWithThree)
     EXPECT_EQ(run.standardOutput(), "");
     EXPECT_FALSE(QFile::exists(destination + s("docs.rar")));
     EXPECT_TRUE(run.logLines().isEmpty());
+}
+
+// With the log on the full disk too, standard error and the exit status are
+// all that is left to tell of the failed saves.
+TEST(BackupOnceFullDisk, FailedSaveReachesStandardErrorAndTheExitStatus)
+{
+    const qint64 programSize = QFileInfo(s(TESSARO_PROGRAM)).size();
+    test::FullFileSystem disk(programSize + 1024 * 1024);
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    ProgramRun run(disk.filePath(s("program")));
+    const QString source = test::withSlash(run.path(s("source")));
+    const QString destination = test::withSlash(run.path(s("backup")));
+    test::writeFile(source + s("notes.txt"), "notes");
+    QDir().mkpath(destination);
+    QByteArray ini = "[Settings]\r\nWinRARLocation=" + builtProgram(TESSARO_E2E_ARCHIVER).toUtf8() +
+                     "\r\n\r\n[backup_rules_0]\r\nSourceFolder=" + source.toUtf8() +
+                     "\r\nDestinationFolder=" + destination.toUtf8() +
+                     "\r\nDestinationFilename=docs\r\n\r\n[notes]\r\n";
+    for (int i = 0; ini.size() < 7000; ++i)
+        ini += "Note" + QByteArray::number(i) + "=kept by every save of the program\r\n";
+    run.writeConfig(ini);
+    QDir().mkpath(run.folder() + s("log"));
+    ASSERT_TRUE(disk.fill());
+
+    ASSERT_EQ(run.run({}, backupOnce), 1);
+
+    EXPECT_EQ(run.config(), ini);
+    EXPECT_EQ(QDir(destination).entryList(QDir::Files), QStringList{s("docs.rar")});
+    const QString file = run.folder() + s("tessaro.ini");
+    const QString reason = s(": No space left on device");
+    const QString writeFailed = s("could not write configuration file ") + q(file) + reason;
+    const QString notSaved = s("could not save configuration file ") + q(file) + reason;
+    EXPECT_EQ(QString::fromLocal8Bit(run.errorOutput()).replace(s("\r\n"), s("\n")),
+              writeFailed + s("\n") + notSaved + s("\n") + notSaved + s("\n"));
+    // Standard output still has every line the log file could not take.
+    const QString printed = QString::fromLocal8Bit(run.standardOutput());
+    EXPECT_TRUE(printed.contains(s("[E] ") + notSaved)) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(s("[I] backup: finished")));
 }
 
 } // namespace

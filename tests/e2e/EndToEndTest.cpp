@@ -228,8 +228,9 @@ TEST_F(EndToEnd, LastRunInTheFutureCountsFromNow)
     EXPECT_FALSE(run.config().contains("LastRun=9999")) << run.config().constData();
 }
 
-// A start on a full disk: the pass runs, every save fails and says so, and
-// the configuration file stays exactly as it was.
+// A start on a full disk: the pass runs, every save fails and says so (in the
+// log and on standard error) and makes the exit status 1, and the
+// configuration file stays exactly as it was.
 TEST(EndToEndFullDisk, ConfigurationSurvivesAStartOnAFullDisk)
 {
     const qint64 programSize = QFileInfo(s(TESSARO_PROGRAM)).size();
@@ -254,12 +255,16 @@ TEST(EndToEndFullDisk, ConfigurationSurvivesAStartOnAFullDisk)
     run.writeConfig(ini);
     ASSERT_TRUE(disk.fill());
 
-    ASSERT_EQ(run.run(), 0);
+    ASSERT_EQ(run.run(), 1);
 
     EXPECT_EQ(run.config(), ini);
     EXPECT_EQ(QDir(destination).entryList(QDir::Files), QStringList{s("docs.rar")});
     const QString file = run.folder() + s("tessaro.ini");
     const QString reason = s(": No space left on device");
+    const QString writeFailed = s("could not write configuration file ") + q(file) + reason;
+    const QString notSaved = s("could not save configuration file ") + q(file) + reason;
+    EXPECT_EQ(QString::fromLocal8Bit(run.errorOutput()).replace(s("\r\n"), s("\n")),
+              writeFailed + s("\n") + notSaved + s("\n") + notSaved + s("\n"));
     const QStringList lines = run.logLines();
     EXPECT_TRUE(lines.contains(s("[E] could not write configuration file ") + q(file) + reason))
         << lines.join(QLatin1Char('\n')).toStdString();
