@@ -56,8 +56,9 @@ bool ArchiveRule(ArchiverRunner& runner, const QString& winRARPath, const TBacku
         return false;
     }
     if (rule.HasUnsafePassword()) {
-        write(levelError, QStringLiteral("backup: failed, error: password contains a double "
-                                         "quote character. archiver not started"));
+        write(levelError, QStringLiteral("backup: failed, error: password contains ") +
+                              rule.UnsafePasswordCharacter() +
+                              QStringLiteral(". archiver not started"));
         resultCode = ResultUnsafePassword;
         return false;
     }

@@ -53,9 +53,12 @@ public:
     bool IsValidDestinationFolder(PathStyle style = nativePathStyle()) const;
     bool IsValidDestinationFilename() const;
     bool IsValid(PathStyle style = nativePathStyle()) const;
-    // True when the password in use holds a double quote, which must never
-    // reach the archiver's command line.
+    // True when the password in use holds a character that must never reach
+    // the archiver's command line: a double quote or a NUL.
     bool HasUnsafePassword() const;
+    // The first such character of the password in use, named for a message
+    // ("a double quote character", "a NUL character"); empty when none.
+    QString UnsafePasswordCharacter() const;
 
     // Trims the folders and the file name, ends both folders with a
     // separator, and keeps UsePassword and Password consistent.

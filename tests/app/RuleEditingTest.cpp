@@ -418,6 +418,9 @@ TEST(RuleEditingRuleError, NamesTheFirstProblemOfTheRule)
          [&](TBackupRule& rule) { usePassword(rule, u"pa\"ss -df"_s); }, quote},
         {"quote in an unused password", PathStyle::Windows,
          [](TBackupRule& rule) { rule.Password = u"pa\"ss"_s; }, QString()},
+        {"NUL in the password", PathStyle::Windows,
+         [&](TBackupRule& rule) { usePassword(rule, QStringView(u"ab\0cd", 5).toString()); },
+         u"The password must not contain a NUL character"_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

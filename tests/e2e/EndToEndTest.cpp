@@ -97,6 +97,25 @@ TEST_F(EndToEnd, PasswordWithAQuoteNeverReachesTheArchiver)
     EXPECT_EQ(lines.last(), s("[I] backup: finished (with errors)"));
 }
 
+TEST_F(EndToEnd, PasswordWithANulNeverReachesTheArchiver)
+{
+    const QString record = run.path(s("calls.txt"));
+    test::FakeArchiverPlan plan;
+    plan.recordFile = record;
+    const test::ScopedFakeArchiverPlan scoped(run.path(s("plan.txt")), plan);
+    configure(QString(), QString(), builtProgram(TESSARO_FAKE_ARCHIVER));
+    run.writeConfig(run.config() + "UsePassword=1\r\nPassword=ab" + QByteArray(1, '\0') + "cd\r\n");
+
+    ASSERT_EQ(run.run(), 1);
+
+    EXPECT_FALSE(QFile::exists(record)) << "the archiver must not start with a shortened password";
+    const QStringList lines = run.logLines();
+    EXPECT_TRUE(lines.contains(
+        s("[E] backup: failed, error: password contains a NUL character. archiver not started")))
+        << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(lines.last(), s("[I] backup: finished (with errors)"));
+}
+
 TEST_F(EndToEnd, AutoCleanKeepsTheNewestArchives)
 {
     const QDateTime base = QDateTime::currentDateTime().addDays(-30);
