@@ -47,6 +47,18 @@ QStringView trimmedView(QStringView text)
     return trimControlAndBlanks(text);
 }
 
+// A byte-order mark at the start of a line: files put together from several
+// files carry their marks inside. It reads as U+FEFF, or as the three
+// characters of its bytes in an 8-bit encoding.
+qsizetype strayMarkLength(QStringView line)
+{
+    if (line.startsWith(u'\uFEFF'))
+        return 1;
+    if (line.startsWith(u"\u00EF\u00BB\u00BF"))
+        return 3;
+    return 0;
+}
+
 struct UnmarkedText
 {
     QString text;
@@ -208,10 +220,16 @@ void TMemIniFile::parse(QStringView text)
         qsizetype end = pos;
         while (end < text.size() && text.at(end) != u'\n' && text.at(end) != u'\r')
             ++end;
-        const QStringView line = trimmedView(text.sliced(pos, end - pos));
+        QStringView line = trimmedView(text.sliced(pos, end - pos));
         pos = end + 1;
         if (end + 1 < text.size() && text.at(end) == u'\r' && text.at(end + 1) == u'\n')
             ++pos;
+        // The line still counts, so no section is lost; the mark itself is
+        // dropped by the write-back, which therefore keeps a copy first.
+        while (const qsizetype mark = strayMarkLength(line)) {
+            line = trimmedView(line.sliced(mark));
+            m_unplacedContent = true;
+        }
 
         if (line.isEmpty() || line.front() == u';')
             continue;
