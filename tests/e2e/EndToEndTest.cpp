@@ -199,6 +199,23 @@ TEST_F(EndToEnd, WebhookReceivesTheOutcomeAndTheLogLines)
               (QStringList{s("[I] Calling notification URL"), s("[I] Notification URL called")}));
 }
 
+TEST_F(EndToEnd, WebhookAnswerAfterAnInterimResponseCounts)
+{
+    test::LocalHttpServer server;
+    ASSERT_TRUE(server.isListening());
+    test::HttpAnswer answer;
+    answer.interim = {"HTTP/1.1 100 Continue\r\n\r\n"};
+    server.setAnswer("/hook", answer);
+    configure(s("CallWebHook=1\r\nWebHookURL=") + server.url(s("/hook")) + s("\r\n"));
+
+    ASSERT_EQ(run.run(), 0);
+
+    ASSERT_EQ(server.requests().size(), 1);
+    const QStringList lines = run.logLines();
+    EXPECT_EQ(lines.mid(lines.size() - 2),
+              (QStringList{s("[I] Calling notification URL"), s("[I] Notification URL called")}));
+}
+
 TEST_F(EndToEnd, ResumedPeriodicRunCatchesUpSilentlyAndEnds)
 {
     const QString twoDaysAgo =
