@@ -22,6 +22,11 @@ QString DataFolderLock::lockFileName(const QString& dataFolder)
 
 DataFolderLock::Outcome DataFolderLock::tryLock()
 {
+    // The lock reads an existing lock file, and reading a pipe put in its
+    // place would wait for a writer that never comes.
+    const QFileInfo existing(lockFileName(m_dataFolder));
+    if (existing.exists() && !existing.isFile())
+        return Outcome::Unavailable;
     if (m_lock.tryLock(0))
         return Outcome::Locked;
     if (m_lock.error() != QLockFile::LockFailedError)

@@ -1,6 +1,7 @@
 #include "app/RunHistory.h"
 
 #include "core/Quoted.h"
+#include "core/SystemConventions.h"
 
 #include <QDir>
 #include <QFile>
@@ -184,10 +185,8 @@ bool RunHistory::appendRecord(const QString& fileName, QByteArray line, QString*
     QFile file(fileName);
     // Unbuffered: what a failed write leaves behind is on the disk, not in a
     // buffer that the truncation below would first try to flush.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-        *reason = file.errorString();
+    if (!openRegularFile(file, QIODevice::ReadWrite | QIODevice::Unbuffered, reason))
         return false;
-    }
     const qint64 oldSize = file.size();
     // A last line without its line end (a crash, a full disk, an edit) would
     // swallow the new record into a line that no reader can parse.
@@ -204,7 +203,7 @@ bool RunHistory::appendRecord(const QString& fileName, QByteArray line, QString*
 QList<PassRecord> RunHistory::lastPasses(int count)
 {
     QFile file(fileName());
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file, QIODevice::ReadOnly))
         return {};
     std::deque<PassRecord> passes;
     int damaged = 0;
@@ -232,7 +231,7 @@ QList<PassRecord> RunHistory::lastPasses(int count)
 QStringList RunHistory::logLinesOf(const RuleRecord& rule)
 {
     QFile file(rule.logFile);
-    if (rule.logFile.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (rule.logFile.isEmpty() || !openRegularFile(file, QIODevice::ReadOnly))
         return {};
     const LocalDateTime from = wholeSecond(rule.start);
     const LocalDateTime to = rule.end;

@@ -5,6 +5,7 @@
 #include "core/FileSize.h"
 #include "core/PathRules.h"
 #include "core/Quoted.h"
+#include "core/SystemConventions.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,11 +31,12 @@ bool StartupShutdown::CanWriteToFolder(const QString& folder)
 {
     // A stale probe file left by a crash is simply truncated and removed.
     QFile probe(nativeFolder(folder) + QStringLiteral("_.tmp"));
-    if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!openRegularFile(probe, QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     probe.close();
     const bool written = probe.error() == QFileDevice::NoError;
-    probe.remove();
+    // By name: a file opened from its descriptor does not remove itself.
+    QFile::remove(probe.fileName());
     return written;
 }
 

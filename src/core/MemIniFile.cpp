@@ -153,10 +153,8 @@ TMemIniFile::TMemIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 bool TMemIniFile::load()
 {
     QFile file(m_fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = file.errorString();
+    if (!openRegularFile(file, QIODevice::ReadOnly, &m_error))
         return false;
-    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         m_error = file.errorString();
@@ -424,9 +422,11 @@ bool TMemIniFile::keepCopy()
     if (QFileInfo::exists(copy) || !QFileInfo::exists(m_fileName))
         return true;
     QFile original(m_fileName);
-    const bool read = original.open(QIODevice::ReadOnly);
+    QString reason;
+    const bool read = openRegularFile(original, QIODevice::ReadOnly, &reason);
     const QByteArray bytes = read ? original.readAll() : QByteArray();
-    QString reason = original.errorString();
+    if (read)
+        reason = original.errorString();
     if (!read || original.error() != QFileDevice::NoError ||
         // The copy holds what the file held, passwords included.
         !replaceFile(copy, bytes, hasOwnerOnlyFiles(), &reason)) {

@@ -8,8 +8,10 @@
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcessEnvironment>
 #include <QSysInfo>
@@ -225,6 +227,46 @@ TEST(BackupOnceFullDisk, FailedSaveReachesStandardErrorAndTheExitStatus)
     const QString printed = QString::fromLocal8Bit(run.standardOutput());
     EXPECT_TRUE(printed.contains(s("[E] ") + notSaved)) << printed.toStdString();
     EXPECT_TRUE(printed.contains(s("[I] backup: finished")));
+}
+
+// A pipe where the program keeps a file of its own never holds it: it is
+// refused at once like a file that cannot be opened.
+TEST_F(BackupOnce, PipesInPlaceOfItsFilesNeverBlock)
+{
+    const QString month = QDate::currentDate().toString(u"yyMM");
+    struct Case
+    {
+        const char* name;
+        QString file;
+        int exitStatus;
+    };
+    const Case cases[] = {
+        {"history", s("history.jsonl"), 0},
+        {"month's log file", s("log/") + month + s("_tessaro.log"), 0},
+        {"configuration file", s("tessaro.ini"), 2},
+        {"lock file", s("tessaro.lock"), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(run.folder() + s("log")).removeRecursively();
+        QFile::remove(run.folder() + s("history.jsonl"));
+        QFile::remove(destination + s("docs.rar"));
+        configureUnattended(builtProgram(TESSARO_E2E_ARCHIVER));
+        const QString pipe = run.folder() + c.file;
+        QFile::remove(pipe);
+        if (!test::makePipe(pipe))
+            GTEST_SKIP() << "no named pipes among files here";
+
+        EXPECT_EQ(run.run({}, backupOnce), c.exitStatus) << run.errorOutput().constData();
+
+        const QStringList lines = printedLines();
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_TRUE(QFileInfo(pipe).isFile() == false && QFileInfo::exists(pipe));
+        if (c.exitStatus == 0)
+            EXPECT_TRUE(lines.contains(s("[I] backup: finished")))
+                << lines.join(QLatin1Char('\n')).toStdString();
+        QFile::remove(pipe);
+    }
 }
 
 } // namespace
