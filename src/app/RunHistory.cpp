@@ -112,6 +112,25 @@ QString decodeLogFile(const QByteArray& bytes)
     return decoder.decode(bytes);
 }
 
+// The next line without its line end, read up to the limit; the rest of a
+// longer line is passed over in pieces and *tooLong set.
+QByteArray readBoundedLine(QFile& file, qint64 limit, bool* tooLong)
+{
+    // At most limit + 1 bytes: a whole line of the limit with its line end.
+    QByteArray line = file.readLine(limit + 2);
+    *tooLong = false;
+    if (line.endsWith('\n')) {
+        line.chop(1);
+        return line;
+    }
+    if (line.size() <= limit)
+        return line; // the last line, without a line end
+    *tooLong = true;
+    while (!file.atEnd() && !file.readLine(64 * 1024).endsWith('\n')) {
+    }
+    return {};
+}
+
 // A short write tells no reason; the write of the rest does.
 bool writeWhole(QFile& file, const QByteArray& bytes)
 {
@@ -163,7 +182,10 @@ std::optional<PassRecord> RunHistory::fromJsonLine(const QByteArray& line)
         !readString(object, u"trigger"_s, &trigger) ||
         !passTriggerFromName(trigger, &record.trigger) || !object.value(u"rules"_s).isArray())
         return std::nullopt;
-    for (const QJsonValue& value : object.value(u"rules"_s).toArray()) {
+    const QJsonArray rules = object.value(u"rules"_s).toArray();
+    if (rules.size() > MaxRulesPerRecord)
+        return std::nullopt;
+    for (const QJsonValue& value : rules) {
         const std::optional<RuleRecord> rule = ruleFromJson(value);
         if (!rule)
             return std::nullopt;
@@ -208,7 +230,12 @@ QList<PassRecord> RunHistory::lastPasses(int count)
     std::deque<PassRecord> passes;
     int damaged = 0;
     while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
+        bool tooLong = false;
+        const QByteArray line = readBoundedLine(file, MaxLineBytes, &tooLong).trimmed();
+        if (tooLong) {
+            ++damaged;
+            continue;
+        }
         if (line.isEmpty())
             continue;
         std::optional<PassRecord> record = fromJsonLine(line);

@@ -21,6 +21,11 @@ class RunHistory final : public PassObserver
 {
 public:
     static constexpr int ShownPasses = 100;
+    // What one record may hold: longer lines and records of more rules
+    // count as damaged, so a hostile or broken file cannot make the reader
+    // take in more than this per line.
+    static constexpr qint64 MaxLineBytes = 2 * 1024 * 1024;
+    static constexpr qsizetype MaxRulesPerRecord = 5000;
 
     RunHistory(const ConfigFile& config, ActivityLog& log);
     Q_DISABLE_COPY_MOVE(RunHistory)

@@ -177,6 +177,40 @@ TEST_F(RunHistoryTest, DamagedLinesAreSkippedAndReportedOnce)
                                     historyFile() + u"\""_s});
 }
 
+TEST_F(RunHistoryTest, RecordsBeyondTheBoundsOfOneRecordAreSkipped)
+{
+    PassRecord pass;
+    pass.start = passStart;
+    pass.end = passStart.addMinutes(1);
+    const RuleRecord rule{u"/src/"_s, 0, u"/dest/a.rar"_s, 10, 60, pass.start, pass.end, {}};
+    pass.rules.append(rule);
+    const QByteArray good = RunHistory::toJsonLine(pass);
+
+    PassRecord many = pass;
+    for (qsizetype i = 1; i <= RunHistory::MaxRulesPerRecord; ++i)
+        many.rules.append(rule);
+    const QByteArray tooManyRules = RunHistory::toJsonLine(many);
+    ASSERT_LT(tooManyRules.size(), RunHistory::MaxLineBytes);
+    // Valid JSON, but longer than a line may be.
+    QByteArray tooLong = good;
+    tooLong.insert(1, QByteArray(RunHistory::MaxLineBytes, ' '));
+    writeFile(historyFile(), good + tooManyRules + tooLong + good + tooLong.chopped(1));
+
+    const QList<PassRecord> passes = history().lastPasses();
+
+    ASSERT_EQ(passes.size(), 2);
+    EXPECT_EQ(passes.first(), pass);
+    EXPECT_EQ(passes.last(), pass);
+    EXPECT_EQ(
+        app.loggedLines().filter(u"history:"_s),
+        QStringList{u"[W] history: skipped 3 damaged line(s) in \""_s + historyFile() + u"\""_s});
+    // A record of exactly the most rules still counts.
+    many.rules.removeLast();
+    writeFile(historyFile(), RunHistory::toJsonLine(many));
+    ASSERT_EQ(history().lastPasses().size(), 1);
+    EXPECT_EQ(history().lastPasses().first().rules.size(), RunHistory::MaxRulesPerRecord);
+}
+
 TEST_F(RunHistoryTest, OnlyTheLastPassesAreShown)
 {
     QByteArray file;
