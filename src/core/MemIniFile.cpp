@@ -394,21 +394,25 @@ bool TMemIniFile::UpdateFile()
         m_error = QStringLiteral("No file name given");
         return false;
     }
+    // The file may hold archive passwords: one that the document creates is
+    // private to its owner, and so becomes one that others could read while
+    // it holds secrets. Otherwise QSaveFile keeps the permissions it had.
+    // The change is made in place first: it needs no space, so it holds even
+    // when the write below fails (a full disk).
+    const bool created = !QFileInfo::exists(m_fileName);
+    const bool narrowed =
+        !created && m_holdsSecrets && openToOtherUsers(m_fileName) &&
+        QFile::setPermissions(m_fileName, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    m_madePrivate = m_madePrivate || narrowed;
+    const bool ownerOnly = hasOwnerOnlyFiles() && (created || narrowed);
+
     if (m_unplacedContent && !keepCopy())
         return false;
     const QString text = toText();
     const Encoding encoding = encodingForWriting(text);
     const QByteArray bytes = encodeDocument(text, encoding);
-
-    // The file may hold archive passwords: one that the document creates is
-    // private to its owner, and so becomes one that others could read while
-    // it holds secrets. Otherwise QSaveFile keeps the permissions it had.
-    const bool created = !QFileInfo::exists(m_fileName);
-    const bool narrowed = !created && m_holdsSecrets && openToOtherUsers(m_fileName);
-    const bool ownerOnly = hasOwnerOnlyFiles() && (created || narrowed);
     if (!replaceFile(m_fileName, bytes, ownerOnly, &m_error))
         return false;
-    m_madePrivate = m_madePrivate || narrowed;
     m_encoding = encoding;
     m_droppedContent = m_droppedContent || m_unplacedContent;
     m_unplacedContent = false;

@@ -481,6 +481,29 @@ TEST_F(IniFileTest, FileOpenToOthersBecomesPrivateWhileItHoldsSecrets)
     }
 }
 
+// Taking the access of others away needs no space: it holds even when the
+// write that follows fails on a full disk.
+TEST_F(IniFileTest, FileOpenToOthersBecomesPrivateEvenWhenTheWriteFails)
+{
+    test::FullFileSystem disk;
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    const QString file = disk.filePath(u"tessaro.ini"_s);
+    test::writeFile(file, "[backup_rules_0]\r\nPassword=secret\r\n");
+    ASSERT_EQ(chmod(QFile::encodeName(file).constData(), 0644), 0);
+    TMemIniFile ini(file);
+    ASSERT_TRUE(ini.load());
+    ini.setHoldsSecrets(true);
+    ini.WriteString(u"Settings"_s, u"Value"_s, QString(8192, u'x'));
+    ASSERT_TRUE(disk.fill());
+
+    EXPECT_FALSE(ini.UpdateFile());
+
+    EXPECT_EQ(modeOf(file), mode_t(0600));
+    EXPECT_TRUE(ini.madePrivate());
+    EXPECT_EQ(test::readFile(file), "[backup_rules_0]\r\nPassword=secret\r\n");
+}
+
 // The kept copy holds what the file held, passwords included.
 TEST_F(IniFileTest, KeptCopyIsPrivate)
 {
