@@ -70,6 +70,7 @@ public:
     void EraseSection(const QString& section) override;
     bool SectionExists(const QString& section) const override;
     bool ValueExists(const QString& section, const QString& key) const override;
+    QStringList ReadSection(const QString& section) const override { return keyNames(section); }
     bool UpdateFile() override;
     QString errorString() const override { return m_error; }
 

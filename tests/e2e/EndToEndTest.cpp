@@ -447,6 +447,16 @@ TEST_F(EndToEnd, ArchivesAreTestedWhenAskedAndTheExtrasStayInTheirSection)
     EXPECT_TRUE(run.config().contains("\r\n[extras]\r\nVerifyArchives=1\r\n\r\n"));
 }
 
+TEST_F(EndToEnd, ExtrasThisVersionDoesNotKnowSurviveItsSaves)
+{
+    configure(s("\r\n[extras]\r\nVerifyArchives=0\r\nAppearance=dark\r\n"));
+
+    ASSERT_EQ(run.run(), 0);
+
+    EXPECT_TRUE(run.config().contains("\r\n[extras]\r\nVerifyArchives=0\r\nAppearance=dark\r\n"))
+        << run.config().constData();
+}
+
 TEST_F(EndToEnd, EachPassAddsOneLineToTheHistory)
 {
     configure(QString());
