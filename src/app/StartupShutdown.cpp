@@ -30,13 +30,14 @@ StartupShutdown::StartupShutdown(SettingsStore& settings, MainView& view, Activi
 bool StartupShutdown::CanWriteToFolder(const QString& folder)
 {
     // A stale probe file left by a crash is simply truncated and removed.
-    QFile probe(nativeFolder(folder) + QStringLiteral("_.tmp"));
+    const QString probeName = nativeFolder(folder) + QStringLiteral("_.tmp");
+    QFile probe(probeName);
     if (!openRegularFile(probe, QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     probe.close();
     const bool written = probe.error() == QFileDevice::NoError;
-    // By name: a file opened from its descriptor does not remove itself.
-    QFile::remove(probe.fileName());
+    // By name: a file opened from its descriptor no longer knows its name.
+    QFile::remove(probeName);
     return written;
 }
 

@@ -8,6 +8,7 @@
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -45,8 +46,9 @@ protected:
     {
         const QString bin = run.path(s("bin"));
         QDir().mkpath(bin);
-        if (!archiver.isEmpty())
+        if (!archiver.isEmpty()) {
             EXPECT_TRUE(QFile::link(archiver, bin + s("/rar")));
+        }
         QProcessEnvironment environment;
         environment.insert(s("PATH"), bin);
         environment.insert(s("HOME"), run.path(s("home")));
@@ -254,17 +256,19 @@ TEST_F(BackupOnce, PipesInPlaceOfItsFilesNeverBlock)
         configureUnattended(builtProgram(TESSARO_E2E_ARCHIVER));
         const QString pipe = run.folder() + c.file;
         QFile::remove(pipe);
-        if (!test::makePipe(pipe))
+        if (!test::makePipe(pipe)) {
             GTEST_SKIP() << "no named pipes among files here";
+        }
 
         EXPECT_EQ(run.run({}, backupOnce), c.exitStatus) << run.errorOutput().constData();
 
         const QStringList lines = printedLines();
         ASSERT_FALSE(lines.isEmpty());
         EXPECT_TRUE(QFileInfo(pipe).isFile() == false && QFileInfo::exists(pipe));
-        if (c.exitStatus == 0)
+        if (c.exitStatus == 0) {
             EXPECT_TRUE(lines.contains(s("[I] backup: finished")))
                 << lines.join(QLatin1Char('\n')).toStdString();
+        }
         QFile::remove(pipe);
     }
 }
