@@ -79,13 +79,14 @@ TEST_F(BackupOnce, PassWithoutErrorsPrintsItsLinesAndEndsWithZero)
     const QString archive = destination + s("docs.rar");
     EXPECT_TRUE(QFile::exists(archive));
     const QStringList lines = run.logLines();
-    ASSERT_EQ(lines.size(), 6) << lines.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(lines.size(), 7) << lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(lines.mid(0, 3),
               (QStringList{s("[I] Tessaro version 1.60327"), s("[I] backup: start"),
                            s("[I] backup: creating ") + archive + s(" from source ") + q(source)}));
     EXPECT_TRUE(lines[3].startsWith(s("[I] backup: completed, archive size: ")));
     EXPECT_EQ(lines[4], s("[I] time taken for ") + q(source) + s(": 00:00:00"));
-    EXPECT_EQ(lines[5], s("[I] backup: finished")) << "no backupfile line for an archive kept";
+    EXPECT_EQ(lines[5], s("[I] backupfile 1 of 1: ") + q(archive));
+    EXPECT_EQ(lines[6], s("[I] backup: finished"));
     // Letter for letter what the log file got, timestamps included.
     EXPECT_EQ(QString::fromLocal8Bit(run.standardOutput()).replace(s("\r\n"), s("\n")),
               run.rawLogLines().join(QLatin1Char('\n')) + QLatin1Char('\n'));
