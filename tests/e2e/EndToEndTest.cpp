@@ -113,7 +113,8 @@ TEST_F(EndToEnd, PasswordWithANulNeverReachesTheArchiver)
     EXPECT_TRUE(lines.contains(
         s("[E] backup: failed, error: password contains a NUL character. archiver not started")))
         << lines.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(lines.last(), s("[I] backup: finished (with errors)"));
+    // A NUL is no character of a text file: the save keeps the .bak too.
+    EXPECT_TRUE(lines.contains(s("[I] backup: finished (with errors)")));
 }
 
 TEST_F(EndToEnd, AutoCleanKeepsTheNewestArchives)
