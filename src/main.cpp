@@ -1,4 +1,6 @@
 #include "app/CommandLineRequest.h"
+#include "app/ConsoleOutput.h"
+#include "app/UnattendedBackup.h"
 #include "core/Schedule.h"
 #include "core/TerminationRequest.h"
 #include "ui/MainForm.h"
@@ -39,13 +41,33 @@ void tellDataFolderInUse(const QString& text)
     box.exec();
 }
 
+// One pass with no window: the application object needs no display.
+int runBackupOnce(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tessaro"));
+    tessaro::RunScheduleSelfCheck([](const QString& message) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    });
+    tessaro::UnattendedBackup backup(stdout, stderr,
+                                     {QCoreApplication::applicationDirPath(),
+                                      tessaro::StartupShutdown::GetLocalAppDataFolder()});
+    return backup.exec();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (const auto text = tessaro::CommandLineRequestText(argumentsAfterProgramName(argc, argv))) {
+    const QStringList arguments = argumentsAfterProgramName(argc, argv);
+    if (const auto text = tessaro::CommandLineRequestText(arguments)) {
+        tessaro::connectStandardOutput();
         std::fputs(text->toLocal8Bit().constData(), stdout);
         return 0;
+    }
+    if (tessaro::IsBackupOnceRequest(arguments)) {
+        tessaro::connectStandardOutput();
+        return runBackupOnce(argc, argv);
     }
 
     QApplication app(argc, argv);

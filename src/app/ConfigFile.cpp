@@ -227,6 +227,10 @@ public:
         m_ini.WriteString(section, key, value);
     }
     void EraseSection(const QString& section) override { m_ini.EraseSection(section); }
+    QStringList ReadSection(const QString& section) const override
+    {
+        return m_ini.ReadSection(section);
+    }
     bool SectionExists(const QString& section) const override
     {
         return m_ini.SectionExists(section);
@@ -280,8 +284,8 @@ ConfigFile::Read(TBackupRules& rules, const QPoint& defaultTopLeft, QString& err
     // then, so a file that cannot be written is no reason to refuse to start;
     // the next save reports again if the fault persists.
     if (!rules.FromIniFile(ini, RuleSectionPrefix)) {
-        m_log.LogError(QStringLiteral("could not write configuration file \"") + m_fileName +
-                       QStringLiteral("\": ") + ini.errorString());
+        reportFailure(QStringLiteral("could not write configuration file \"") + m_fileName +
+                      QStringLiteral("\": ") + ini.errorString());
     }
     reportWriteEffects(ini);
 
@@ -344,9 +348,16 @@ bool ConfigFile::reportSaveFailure(const QString& reason)
 {
     // Saves also happen during unattended scheduled passes, so the fault goes
     // to the log rather than into a message box that would wait for a click.
-    m_log.LogError(QStringLiteral("could not save configuration file \"") + m_fileName +
-                   QStringLiteral("\": ") + reason);
+    reportFailure(QStringLiteral("could not save configuration file \"") + m_fileName +
+                  QStringLiteral("\": ") + reason);
     return false;
+}
+
+void ConfigFile::reportFailure(const QString& text)
+{
+    m_log.LogError(text);
+    if (m_onFailure)
+        m_onFailure(text);
 }
 
 void ConfigFile::reportWriteEffects(const TMemIniFile& ini)

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace tessaro {
@@ -55,15 +56,22 @@ public:
     // Creates a file holding "[Settings]" when none exists; errors are ignored.
     void InitConfig();
 
+    // Told of every write that failed, with the text of its log line, after
+    // the line: the log may sit on the same full disk and never show it.
+    using FailureHandler = std::function<void(const QString& text)>;
+    void setFailureHandler(FailureHandler handler) { m_onFailure = std::move(handler); }
+
 private:
     // Logs what a write did besides writing: a copy kept of content it
     // dropped, access taken from other users.
     void reportWriteEffects(const TMemIniFile& ini);
     // Logs why a save failed; always false.
     bool reportSaveFailure(const QString& reason);
+    void reportFailure(const QString& text);
 
     ActivityLog& m_log;
     QString m_fileName;
+    FailureHandler m_onFailure;
 };
 
 } // namespace tessaro

@@ -8,8 +8,9 @@ namespace tessaro {
 // Keeps a second program away from a data folder that one already uses: two
 // programs on one folder race their saves of the configuration file, and one's
 // auto clean deletes archives the other has just made. The lock is a file in
-// the data folder that lives as long as this object; a lock file left behind
-// by a program that died is taken over.
+// the data folder that lives as long as this object; a lock file whose owner
+// cannot be shown to run (its process is gone, or its text is empty or
+// damaged and nobody holds it) is taken over.
 class DataFolderLock final
 {
 public:
@@ -35,6 +36,13 @@ public:
     static QString lockFileName(const QString& dataFolder);
 
 private:
+    // How long a new lock file may stay unreadable while its owner writes it.
+    static constexpr qint64 kLockBeingWrittenMs = 5000;
+
+    bool ownerShownAlive() const;
+    bool takeOverUnprovenLock();
+
+    QString m_dataFolder;
     QLockFile m_lock;
 };
 

@@ -1,5 +1,8 @@
 #include "app/ExtraSettings.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace tessaro {
 
 namespace {
@@ -31,6 +34,17 @@ void ReadExtraSettings(const TCustomIniFile& ini, TSettings& settings)
     }
 }
 
+namespace {
+
+bool isKnownKey(const QString& key)
+{
+    return std::any_of(std::begin(extraKeys), std::end(extraKeys), [&key](const ExtraKey& entry) {
+        return key.compare(QLatin1String(entry.key), Qt::CaseInsensitive) == 0;
+    });
+}
+
+} // namespace
+
 void WriteExtraSettings(TCustomIniFile& ini, const TSettings& settings)
 {
     const TSettings defaults;
@@ -38,9 +52,11 @@ void WriteExtraSettings(TCustomIniFile& ini, const TSettings& settings)
     bool anyChanged = false;
     for (const ExtraKey& entry : extraKeys)
         anyChanged = anyChanged || settings.*entry.member != defaults.*entry.member;
-    // Every key of the section is one of these, so a section back at its
-    // defaults can go as a whole.
-    if (!anyChanged) {
+    // A section back at its defaults can go as a whole, unless it holds keys
+    // this version does not know (a newer version's, a hand-edited one):
+    // those are kept, as in every other section.
+    const QStringList keys = ini.ReadSection(section);
+    if (!anyChanged && std::all_of(keys.cbegin(), keys.cend(), isKnownKey)) {
         if (ini.SectionExists(section))
             ini.EraseSection(section);
         return;

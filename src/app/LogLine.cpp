@@ -6,6 +6,35 @@ namespace tessaro {
 
 using namespace Qt::StringLiterals;
 
+QString escapeControlCharacters(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        switch (code) {
+        case u'\r':
+            escaped += u"\\r"_s;
+            continue;
+        case u'\n':
+            escaped += u"\\n"_s;
+            continue;
+        case u'\t':
+            escaped += u"\\t"_s;
+            continue;
+        default:
+            break;
+        }
+        if (c.category() == QChar::Other_Control)
+            escaped += u"\\x"_s + QString::number(code, 16).toUpper().rightJustified(2, u'0');
+        else if (code == 0x2028 || code == 0x2029) // line and paragraph separators
+            escaped += u"\\u"_s + QString::number(code, 16).toUpper();
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
 QString formatLogLine(const LocalDateTime& now, const QString& level, const QString& text)
 {
     // Lines come in bursts within the same minute: the formatter keeps the
@@ -20,7 +49,9 @@ QString formatLogLine(const LocalDateTime& now, const QString& level, const QStr
     line += u" ["_s;
     line += level;
     line += u"] "_s;
-    line += trimmed;
+    // Texts come from outside too (file names, archiver output, server
+    // answers): a raw line end in one would start a line of its own making.
+    line += escapeControlCharacters(trimmed.toString());
     return line;
 }
 

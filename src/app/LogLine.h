@@ -16,8 +16,15 @@ inline constexpr RgbColor LogColorBlack = 0x000000;
 inline constexpr RgbColor LogColorMagenta = 0xFF00FF;
 inline constexpr RgbColor LogColorRed = 0xFF0000;
 
+// The text with every control character written out: "\r", "\n", "\t", and
+// "\xNN" (two upper-case hex digits) for the other C0 and C1 controls and
+// DEL; the line and paragraph separators U+2028 and U+2029 as "\u2028" and
+// "\u2029". Everything else stays as it is.
+QString escapeControlCharacters(const QString& text);
+
 // The timestamp "dd.mm.yyyy hh:MM:ss", " [", the level, "] " and the text
-// without the blanks and control characters at its ends.
+// without the blanks and control characters at its ends, its other control
+// characters escaped: a log line is always one line.
 QString formatLogLine(const LocalDateTime& now, const QString& level, const QString& text);
 
 // Magenta for "W", red for "E" and "F", black for everything else; the level

@@ -152,6 +152,9 @@ public:
     virtual void minimize() = 0;
     // Ends the event loop and with it the program.
     virtual void quit() = 0;
+    // A configuration file write failed: tells the user when a window is
+    // there to tell it in, without holding what runs meanwhile.
+    virtual void tellSaveFailed(const QString& text) = 0;
 };
 
 } // namespace tessaro

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+
 namespace tessaro {
 
 MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
@@ -27,6 +29,20 @@ MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
     for (PassObserver* observer :
          std::initializer_list<PassObserver*>{&m_history, &m_alerts, &m_overdue})
         m_pass.addObserver(observer);
+    m_configFile.setFailureHandler([this](const QString& text) { reportSaveFailure(text); });
+}
+
+void MainWindowLogic::reportSaveFailure(const QString& text)
+{
+    m_saveFailed = true;
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    m_view.tellSaveFailed(text);
+}
+
+int MainWindowLogic::exitStatus() const
+{
+    return m_saveFailed ? ExitStatusErrors : m_pass.exitStatus();
 }
 
 QString MainWindowLogic::LoadConfig()

@@ -86,9 +86,18 @@ public:
     // goes out with a pass that falls due at the same tick.
     void scheduleTick();
 
+    // A write of the configuration file failed since the program started.
+    bool saveFailed() const { return m_saveFailed; }
+    // What the program returns when it ends: the outcome of the last pass
+    // with "Exit program after each Backup once", and errors after any
+    // failed save of the configuration.
+    int exitStatus() const;
+
 private:
     // Shows the file's configuration: the rules, the settings and the window.
     void showLoaded(const QPoint& windowTopLeft, const ScreenGeometry& screens);
+    // Standard error, the window and the exit status learn of a failed save.
+    void reportSaveFailure(const QString& text);
 
     MainView& m_view;
     SystemClock m_systemClock;
@@ -109,6 +118,7 @@ private:
     RunHistory m_history;
     PassAlerts m_alerts;
     OverdueWatch m_overdue;
+    bool m_saveFailed = false;
 };
 
 } // namespace tessaro

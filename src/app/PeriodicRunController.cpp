@@ -62,6 +62,14 @@ void PeriodicRunController::ActionRun(bool interactive)
     m_log.LogInfo(QStringLiteral("begin periodic run"));
 
     const LocalDateTime now = m_clock.now();
+    // A clock that was wrong once (a flat battery, a bad time server) must
+    // not stop the schedule until it reaches that day again.
+    if (m_lastRun > now) {
+        m_log.LogWarn(QLatin1String("last scheduled backup ") +
+                      m_lastRun.format(u"yyyy.mm.dd hh:nn") +
+                      QLatin1String(" is later than now; the schedule counts from now"));
+        m_lastRun = now;
+    }
     int missed = 0;
     m_nextRun = schedule().NextTime(m_lastRun, now, missed);
 

@@ -110,7 +110,7 @@ QString RuleEditing::RuleError(const TBackupRule& rule, PathStyle style)
     // Refused here already, so the user hears of it while still typing
     // rather than from the log of a failed pass.
     if (rule.HasUnsafePassword())
-        return u"The password must not contain a double quote character"_s;
+        return u"The password must not contain "_s + rule.UnsafePasswordCharacter();
     if (rule.HasUnsafeExcludeMasks())
         return u"The exclude masks must not contain a double quote or a control character"_s;
     return {};

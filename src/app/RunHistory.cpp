@@ -2,6 +2,7 @@
 
 #include "core/Quoted.h"
 #include "core/ReverseLineReader.h"
+#include "core/SystemConventions.h"
 
 #include <QDir>
 #include <QFile>
@@ -135,6 +136,19 @@ QString decodeLogFile(const QByteArray& bytes)
     return decoder.decode(bytes);
 }
 
+// A short write tells no reason; the write of the rest does.
+bool writeWhole(QFile& file, const QByteArray& bytes)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
+        if (step <= 0)
+            return false;
+        written += step;
+    }
+    return true;
+}
+
 } // namespace
 
 RunHistory::RunHistory(const ConfigFile& config, ActivityLog& log) : m_config(config), m_log(log) {}
@@ -180,7 +194,10 @@ std::optional<PassRecord> RunHistory::fromJsonLine(const QByteArray& line)
     if (!stopped.isUndefined() && !stopped.isBool())
         return std::nullopt;
     record.stopped = stopped.toBool();
-    for (const QJsonValue& value : object.value(u"rules"_s).toArray()) {
+    const QJsonArray rules = object.value(u"rules"_s).toArray();
+    if (rules.size() > MaxRulesPerRecord)
+        return std::nullopt;
+    for (const QJsonValue& value : rules) {
         const std::optional<RuleRecord> rule = ruleFromJson(value);
         if (!rule)
             return std::nullopt;
@@ -191,29 +208,51 @@ std::optional<PassRecord> RunHistory::fromJsonLine(const QByteArray& line)
 
 void RunHistory::passEnded(const PassRecord& record)
 {
-    const QByteArray line = toJsonLine(record);
-    QFile file(fileName());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size() &&
-        file.flush())
+    QString reason;
+    if (appendRecord(fileName(), toJsonLine(record), &reason))
         return;
-    m_log.LogError(u"history: could not write "_s + Quoted(fileName()) + u": "_s +
-                   file.errorString());
+    m_log.LogError(u"history: could not write "_s + Quoted(fileName()) + u": "_s + reason);
+}
+
+bool RunHistory::appendRecord(const QString& fileName, QByteArray line, QString* reason)
+{
+    QFile file(fileName);
+    // Unbuffered: what a failed write leaves behind is on the disk, not in a
+    // buffer that the truncation below would first try to flush.
+    if (!openRegularFile(file, QIODevice::ReadWrite | QIODevice::Unbuffered, reason))
+        return false;
+    const qint64 oldSize = file.size();
+    // A last line without its line end (a crash, a full disk, an edit) would
+    // swallow the new record into a line that no reader can parse.
+    if (oldSize > 0 && (!file.seek(oldSize - 1) || file.read(1) != "\n"))
+        line.prepend('\n');
+    if (file.seek(oldSize) && writeWhole(file, line))
+        return true;
+    // A record that is not there whole is not there at all.
+    *reason = file.errorString();
+    file.resize(oldSize);
+    return false;
 }
 
 QList<PassRecord> RunHistory::lastPasses(int count)
 {
     QFile file(fileName());
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file, QIODevice::ReadOnly))
         return {};
     // Read from the end: the file grows by a line a pass for as long as the
     // program is used, and only its last lines are shown.
     ReverseLineReader lines(file);
+    lines.setLineLimit(MaxLineBytes);
     std::deque<PassRecord> passes;
     int damaged = 0;
     while (qsizetype(passes.size()) < count) {
         const std::optional<QByteArray> read = lines.previousLine();
         if (!read)
             break;
+        if (lines.lastLineTooLong()) {
+            ++damaged;
+            continue;
+        }
         const QByteArray line = read->trimmed();
         if (line.isEmpty())
             continue;
@@ -235,7 +274,7 @@ QList<PassRecord> RunHistory::lastPasses(int count)
 QStringList RunHistory::logLinesOf(const RuleRecord& rule)
 {
     QFile file(rule.logFile);
-    if (rule.logFile.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (rule.logFile.isEmpty() || !openRegularFile(file, QIODevice::ReadOnly))
         return {};
     const LocalDateTime from = wholeSecond(rule.start);
     const LocalDateTime to = rule.end;

@@ -5,6 +5,7 @@
 #include "core/FileSize.h"
 #include "core/PathRules.h"
 #include "core/Quoted.h"
+#include "core/SystemConventions.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,12 +30,14 @@ StartupShutdown::StartupShutdown(SettingsStore& settings, MainView& view, Activi
 bool StartupShutdown::CanWriteToFolder(const QString& folder)
 {
     // A stale probe file left by a crash is simply truncated and removed.
-    QFile probe(nativeFolder(folder) + QStringLiteral("_.tmp"));
-    if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QString probeName = nativeFolder(folder) + QStringLiteral("_.tmp");
+    QFile probe(probeName);
+    if (!openRegularFile(probe, QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     probe.close();
     const bool written = probe.error() == QFileDevice::NoError;
-    probe.remove();
+    // By name: a file opened from its descriptor no longer knows its name.
+    QFile::remove(probeName);
     return written;
 }
 
@@ -139,25 +142,29 @@ void StartupShutdown::FormShow()
 
 void StartupShutdown::StartUpTimerTimer()
 {
-    if (!OwnsDataFolder())
+    if (!OwnsDataFolder() || !EnsureArchiver())
         return;
-    if (!IsExistingFile(m_settings.settings().WinRARLocation)) {
-        const QString found = m_findArchiver ? m_findArchiver() : QString();
-        if (found.isEmpty()) {
-            askForArchiver();
-            return;
-        }
-        m_settings.setWinRARLocation(found);
-        m_view.refreshSettings();
-        m_view.showMessage(texts().foundInstallation + Quoted(found), startCaption,
-                           MessageButtons::Ok);
-    }
     if (m_periodic.resumesAtStart()) {
         m_periodic.ActionRun(false);
     } else if (m_settings.settings().BackupOnStart) {
         const BackupPass::TriggerScope trigger(m_pass, PassTrigger::StartUp);
         m_pass.BackUpOnceNow([this] { m_view.minimize(); });
     }
+}
+
+bool StartupShutdown::EnsureArchiver()
+{
+    if (IsExistingFile(m_settings.settings().WinRARLocation))
+        return true;
+    const QString found = m_findArchiver ? m_findArchiver() : QString();
+    if (found.isEmpty()) {
+        askForArchiver();
+        return false;
+    }
+    m_settings.setWinRARLocation(found);
+    m_view.refreshSettings();
+    m_view.showMessage(texts().foundInstallation + Quoted(found), startCaption, MessageButtons::Ok);
+    return true;
 }
 
 void StartupShutdown::askForArchiver()

@@ -52,6 +52,10 @@ public:
     // Runs once, shortly after the first show; never in a program that does
     // not own its data folder.
     void StartUpTimerTimer();
+    // Makes sure the settings name an existing archiver: a missing one is
+    // looked for, and a found one is taken and told; when none is found the
+    // user is asked what to do. True when the archiver is set.
+    bool EnsureArchiver();
     // Saves and ends the program unless a pass runs. Returns whether the
     // program is ending.
     // The program is asked to end from outside: a running pass is stopped

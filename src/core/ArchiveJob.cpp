@@ -95,8 +95,9 @@ bool ArchiveJob::begin()
         return false;
     }
     if (m_rule.HasUnsafePassword()) {
-        write(levelError, QStringLiteral("backup: failed, error: password contains a double "
-                                         "quote character. archiver not started"));
+        write(levelError, QStringLiteral("backup: failed, error: password contains ") +
+                              m_rule.UnsafePasswordCharacter() +
+                              QStringLiteral(". archiver not started"));
         m_resultCode = ResultUnsafePassword;
         return false;
     }

@@ -209,10 +209,23 @@ bool TBackupRule::IsValid(PathStyle style) const
 
 bool TBackupRule::HasUnsafePassword() const
 {
+    return !UnsafePasswordCharacter().isEmpty();
+}
+
+QString TBackupRule::UnsafePasswordCharacter() const
+{
+    if (!UsePassword)
+        return {};
     // The password travels inside one double-quoted token of the parameter
     // string; a quote in it would end the token early and let the rest be
     // read as further switches of the archiver.
-    return UsePassword && Password.contains(QLatin1Char('"'));
+    if (Password.contains(QLatin1Char('"')))
+        return QStringLiteral("a double quote character");
+    // A command line and an argument vector both end a text at its NUL: the
+    // archiver would silently get a shorter password than the user set.
+    if (Password.contains(QChar(u'\0')))
+        return QStringLiteral("a NUL character");
+    return {};
 }
 
 bool TBackupRule::HasUnsafeExcludeMasks() const

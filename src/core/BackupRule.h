@@ -56,12 +56,15 @@ public:
     bool IsValidDestinationFolder(PathStyle style = nativePathStyle()) const;
     bool IsValidDestinationFilename() const;
     bool IsValid(PathStyle style = nativePathStyle()) const;
-    // True when the password in use holds a double quote, which must never
-    // reach the archiver's command line.
+    // True when the password in use holds a character that must never reach
+    // the archiver's command line: a double quote or a NUL.
     bool HasUnsafePassword() const;
     // True when a mask holds a double quote or a control character, which
     // must never reach the archiver's command line either.
     bool HasUnsafeExcludeMasks() const;
+    // The first such character of the password in use, named for a message
+    // ("a double quote character", "a NUL character"); empty when none.
+    QString UnsafePasswordCharacter() const;
 
     // Trims the folders, the file name and the masks, ends both folders
     // with a separator, and keeps UsePassword and Password consistent.

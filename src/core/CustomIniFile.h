@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tessaro {
 
@@ -26,6 +27,8 @@ public:
     virtual void EraseSection(const QString& section) = 0;
     virtual bool SectionExists(const QString& section) const = 0;
     virtual bool ValueExists(const QString& section, const QString& key) const = 0;
+    // The key names of the section in document order; none when it is absent.
+    virtual QStringList ReadSection(const QString& section) const = 0;
     // Writes the whole document to its file. False when that failed; the
     // document then says why in errorString().
     virtual bool UpdateFile() = 0;

@@ -3,6 +3,8 @@
 #include <QSslSocket>
 #include <QTcpSocket>
 
+#include <cctype>
+
 namespace tessaro {
 
 namespace {
@@ -32,6 +34,17 @@ QByteArray headerValue(const QList<QByteArray>& lines, QByteArrayView name)
             return line.mid(colon + 1).trimmed();
     }
     return {};
+}
+
+// "HTTP/1.1 100 Continue", "HTTP/1.1 103 Early Hints": a response that is not
+// the answer yet; the final one follows on the same connection.
+bool isInterimHead(const QByteArray& head)
+{
+    const qsizetype space = head.indexOf(' ');
+    return head.startsWith("HTTP/") && space > 0 && head.size() >= space + 4 &&
+           head.at(space + 1) == '1' && std::isdigit(uchar(head.at(space + 2))) &&
+           std::isdigit(uchar(head.at(space + 3))) &&
+           (head.size() == space + 4 || head.at(space + 4) == ' ' || head.at(space + 4) == '\r');
 }
 
 bool isRedirectStatus(int status)
@@ -114,11 +127,17 @@ void HttpPost::readHead()
 {
     if (m_done)
         return;
-    m_head += m_socket->read(MaxHeadBytes + 4 - m_head.size());
-    const qsizetype end = m_head.indexOf("\r\n\r\n");
-    if (end >= 0) {
-        takeHead(m_head.left(end));
-        return;
+    for (;;) {
+        m_head += m_socket->read(MaxHeadBytes + 4 - m_head.size());
+        const qsizetype end = m_head.indexOf("\r\n\r\n");
+        if (end < 0)
+            break;
+        if (!isInterimHead(m_head.left(end))) {
+            takeHead(m_head.left(end));
+            return;
+        }
+        // Interim responses carry no body: the next head starts right after.
+        m_head.remove(0, end + 4);
     }
     if (m_head.size() > MaxHeadBytes)
         fail(QStringLiteral("the response headers exceed %1 bytes").arg(MaxHeadBytes));

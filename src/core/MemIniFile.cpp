@@ -71,6 +71,18 @@ QStringView trimmedView(QStringView text)
     return trimControlAndBlanks(text);
 }
 
+// A byte-order mark at the start of a line: files put together from several
+// files carry their marks inside. It reads as U+FEFF, or as the three
+// characters of its bytes in an 8-bit encoding.
+qsizetype strayMarkLength(QStringView line)
+{
+    if (line.startsWith(u'\uFEFF'))
+        return 1;
+    if (line.startsWith(u"\u00EF\u00BB\u00BF"))
+        return 3;
+    return 0;
+}
+
 struct UnmarkedText
 {
     QString text;
@@ -171,10 +183,8 @@ TMemIniFile::TMemIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 bool TMemIniFile::load()
 {
     QFile file(m_fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = file.errorString();
+    if (!openRegularFile(file, QIODevice::ReadOnly, &m_error))
         return false;
-    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         m_error = file.errorString();
@@ -239,10 +249,16 @@ void TMemIniFile::parse(QStringView text)
         qsizetype end = pos;
         while (end < text.size() && text.at(end) != u'\n' && text.at(end) != u'\r')
             ++end;
-        const QStringView line = trimmedView(text.sliced(pos, end - pos));
+        QStringView line = trimmedView(text.sliced(pos, end - pos));
         pos = end + 1;
         if (end + 1 < text.size() && text.at(end) == u'\r' && text.at(end + 1) == u'\n')
             ++pos;
+        // The line still counts, so no section is lost; the mark itself is
+        // dropped by the write-back, which therefore keeps a copy first.
+        while (const qsizetype mark = strayMarkLength(line)) {
+            line = trimmedView(line.sliced(mark));
+            m_unplacedContent = true;
+        }
 
         if (line.isEmpty() || line.front() == u';')
             continue;
@@ -468,21 +484,25 @@ bool TMemIniFile::UpdateFile()
         m_error = QStringLiteral("No file name given");
         return false;
     }
+    // The file may hold archive passwords: one that the document creates is
+    // private to its owner, and so becomes one that others could read while
+    // it holds secrets. Otherwise QSaveFile keeps the permissions it had.
+    // The change is made in place first: it needs no space, so it holds even
+    // when the write below fails (a full disk).
+    const bool created = !QFileInfo::exists(m_fileName);
+    const bool narrowed =
+        !created && m_holdsSecrets && openToOtherUsers(m_fileName) &&
+        QFile::setPermissions(m_fileName, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    m_madePrivate = m_madePrivate || narrowed;
+    const bool ownerOnly = hasOwnerOnlyFiles() && (created || narrowed);
+
     if (m_unplacedContent && !keepCopy())
         return false;
     const QString text = toText();
     const Encoding encoding = encodingForWriting(text);
     const QByteArray bytes = encodeDocument(text, encoding);
-
-    // The file may hold archive passwords: one that the document creates is
-    // private to its owner, and so becomes one that others could read while
-    // it holds secrets. Otherwise QSaveFile keeps the permissions it had.
-    const bool created = !QFileInfo::exists(m_fileName);
-    const bool narrowed = !created && m_holdsSecrets && openToOtherUsers(m_fileName);
-    const bool ownerOnly = hasOwnerOnlyFiles() && (created || narrowed);
     if (!replaceFile(m_fileName, bytes, ownerOnly, &m_error))
         return false;
-    m_madePrivate = m_madePrivate || narrowed;
     m_encoding = encoding;
     m_droppedContent = m_droppedContent || m_unplacedContent;
     m_unplacedContent = false;
@@ -496,9 +516,11 @@ bool TMemIniFile::keepCopy()
     if (QFileInfo::exists(copy) || !QFileInfo::exists(m_fileName))
         return true;
     QFile original(m_fileName);
-    const bool read = original.open(QIODevice::ReadOnly);
+    QString reason;
+    const bool read = openRegularFile(original, QIODevice::ReadOnly, &reason);
     const QByteArray bytes = read ? original.readAll() : QByteArray();
-    QString reason = original.errorString();
+    if (read)
+        reason = original.errorString();
     if (!read || original.error() != QFileDevice::NoError ||
         // The copy holds what the file held, passwords included.
         !replaceFile(copy, bytes, hasOwnerOnlyFiles(), &reason)) {

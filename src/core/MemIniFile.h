@@ -16,10 +16,11 @@ namespace tessaro {
 // An INI document held in memory, read whole from its file and written back
 // whole.
 //
-// Reading: each line is trimmed; empty lines and lines starting with ";" are
-// skipped; "[name]" starts a section (name trimmed); a section that occurs
-// twice continues the first; inside a section "key=value" (both trimmed,
-// split at the first "="); lines before the first section carry nothing.
+// Reading: each line is trimmed, together with byte-order marks at its start
+// (which a write-back then drops, as content the reader could not place);
+// empty lines and lines starting with ";" are skipped; "[name]" starts a section (name trimmed); a
+// section that occurs twice continues the first; inside a section "key=value" (both trimmed, split
+// at the first "="); lines before the first section carry nothing.
 //
 // Writing: every section in document order as "[name]", its keys in
 // insertion order, then one empty line; CR LF line ends. A key written anew
@@ -70,6 +71,7 @@ public:
     void EraseSection(const QString& section) override;
     bool SectionExists(const QString& section) const override;
     bool ValueExists(const QString& section, const QString& key) const override;
+    QStringList ReadSection(const QString& section) const override { return keyNames(section); }
     bool UpdateFile() override;
     QString errorString() const override { return m_error; }
 

@@ -11,16 +11,25 @@ ReverseLineReader::ReverseLineReader(QFile& file, qint64 blockSize)
 
 std::optional<QByteArray> ReverseLineReader::previousLine()
 {
+    m_tooLong = false;
     while (!m_finished) {
         const qsizetype end = m_held.lastIndexOf('\n');
         if (end >= 0) {
             QByteArray line = m_held.sliced(end + 1);
             m_held.truncate(end);
-            return line;
+            if (line.size() > m_lineLimit)
+                m_tooLong = true;
+            return m_tooLong ? QByteArray() : line;
         }
+        // The line runs on beyond the limit: its bytes are dropped as they
+        // are read, up to its start.
+        if (m_held.size() > m_lineLimit)
+            m_tooLong = true;
+        if (m_tooLong)
+            m_held.clear();
         if (m_position == 0) {
             m_finished = true;
-            return std::exchange(m_held, {});
+            return m_tooLong ? QByteArray() : std::exchange(m_held, {});
         }
         if (!readBlockBefore()) {
             m_finished = true;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 
+#include <limits>
 #include <optional>
 
 namespace tessaro {
@@ -21,6 +22,12 @@ public:
     // The file must be open for reading; it stays open and is only read
     // from, at positions the reader seeks to.
     explicit ReverseLineReader(QFile& file, qint64 blockSize = DefaultBlockSize);
+
+    // Lines longer than this are not held whole: previousLine passes over
+    // one with an empty text and lastLineTooLong() true, having held no more
+    // of it than about a block.
+    void setLineLimit(qint64 bytes) { m_lineLimit = bytes; }
+    bool lastLineTooLong() const { return m_tooLong; }
     Q_DISABLE_COPY_MOVE(ReverseLineReader)
 
     // The line before the one returned last; nothing once the file's first
@@ -39,6 +46,8 @@ private:
     // The bytes from m_position up to the start of the line returned last.
     QByteArray m_held;
     bool m_finished = false;
+    qint64 m_lineLimit = std::numeric_limits<qint64>::max();
+    bool m_tooLong = false;
 };
 
 } // namespace tessaro

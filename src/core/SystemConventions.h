@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QChar>
+#include <QIODevice>
 #include <QString>
 #include <QStringConverter>
 
@@ -43,11 +44,18 @@ bool hasOwnerOnlyFiles();
 // false where files have no such permissions.
 bool openToOtherUsers(const QString& fileName);
 
+// Opens the file with the mode only when it is a regular file (or a new one,
+// when the mode creates files): a pipe, a device or a folder put in its
+// place is refused without waiting for whoever is at its other end.
+// False, with *error saying why when given, otherwise.
+bool openRegularFile(QFile& file, QIODevice::OpenMode mode, QString* error = nullptr);
+
 // Opens the file for reading and writing, creating it when missing, with
 // every other writer kept out until it is closed: Windows opens it deny-write,
 // POSIX takes an exclusive advisory lock. The lock is tried once, never waited
 // for. Unbuffered, so a write that fails (a full disk) fails at once and
 // leaves nothing in a buffer that a later flush or the close would still try.
+// Regular files only, as openRegularFile.
 bool openDenyingOtherWriters(QFile& file);
 
 } // namespace tessaro

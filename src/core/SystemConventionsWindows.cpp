@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStringDecoder>
 
@@ -62,8 +63,28 @@ bool openToOtherUsers(const QString&)
     return false;
 }
 
+bool openRegularFile(QFile& file, QIODevice::OpenMode mode, QString* error)
+{
+    // Named pipes do not live among files here; a folder or a device name
+    // in the file's place is refused all the same.
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile()) {
+        if (error)
+            *error = QStringLiteral("not a regular file");
+        return false;
+    }
+    if (file.open(mode))
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
 bool openDenyingOtherWriters(QFile& file)
 {
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile())
+        return false;
     int fd = -1;
     const QString nativeName = QDir::toNativeSeparators(file.fileName());
     if (_wsopen_s(&fd, reinterpret_cast<const wchar_t*>(nativeName.utf16()),

@@ -567,11 +567,47 @@ void TMainForm::minimize()
     showMinimized();
 }
 
+bool TMainForm::displayAttended() const
+{
+    if (m_windowSeams.displayAttended)
+        return m_windowSeams.displayAttended();
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal") &&
+           !QGuiApplication::screens().isEmpty();
+}
+
+void TMainForm::tellSaveFailed(const QString& text)
+{
+    if (m_quitting || m_saveFailureShowing || !isVisible() || !displayAttended())
+        return;
+    m_saveFailureShowing = true;
+    // Queued: the save may be a step of a pass, which a box must not hold.
+    QTimer::singleShot(0, this, [this, text] { showSaveFailure(text); });
+}
+
+void TMainForm::showSaveFailure(const QString& text)
+{
+    if (m_quitting) {
+        m_saveFailureShowing = false;
+        return;
+    }
+    // Another box (the exit question, a rule dialog) goes first.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(500, this, [this, text] { showSaveFailure(text); });
+        return;
+    }
+    showMessage(QStringLiteral("The configuration file could not be saved; changes since the "
+                               "last save are not kept.\n\n") +
+                    text,
+                QStringLiteral("Error"), MessageButtons::Ok);
+    m_saveFailureShowing = false;
+}
+
 void TMainForm::quit()
 {
     m_quitting = true;
     // Queued, so that a quit asked for before the event loop runs still ends it.
-    const int status = m_logic->pass().exitStatus();
+    const int status = m_logic->exitStatus();
     QMetaObject::invokeMethod(
         qApp, [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
 }

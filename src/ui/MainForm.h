@@ -32,6 +32,9 @@ struct WindowSeams
 {
     // Whether the desktop has a notification area for the tray icon.
     std::function<bool()> systemTrayAvailable;
+    // Whether somebody can see and answer a message box the program opens on
+    // its own: not on the offscreen or minimal platform, nor without screens.
+    std::function<bool()> displayAttended = {};
 };
 
 // The main window: shows the logic's state, forwards the user's actions to
@@ -78,6 +81,7 @@ public:
     void processEvents() override;
     void minimize() override;
     void quit() override;
+    void tellSaveFailed(const QString& text) override;
     void appendText(const QString& text, RgbColor color) override;
     void appendLink(const QString& link) override;
     void endLine() override;
@@ -118,6 +122,9 @@ private:
     void WMMove();
     void WMSize();
     bool trayAvailable() const;
+    bool displayAttended() const;
+    // The box of a failed save, once no other box is open.
+    void showSaveFailure(const QString& text);
 
     std::unique_ptr<MainWindowLogic> m_logic;
     std::unique_ptr<SettingsBinder> m_binder;
@@ -139,6 +146,8 @@ private:
     // Set once the program is ending, so the close that follows is not
     // taken for a user's request to exit.
     bool m_quitting = false;
+    // A box telling of a failed save is on its way: the next failure waits.
+    bool m_saveFailureShowing = false;
 };
 
 } // namespace tessaro

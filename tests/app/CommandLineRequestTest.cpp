@@ -31,9 +31,12 @@ TEST_P(CommandLineRequestTest, AnswersOnlyVersionAndHelp)
     }
     ASSERT_TRUE(text.has_value());
     if (GetParam().printed == u"help"_s) {
-        EXPECT_TRUE(text->startsWith(u"Usage: tessaro [--help | --version]\n"_s))
+        EXPECT_TRUE(text->startsWith(u"Usage: tessaro [--help | --version | --backup-once]\n"_s))
             << text->toStdString();
         EXPECT_TRUE(text->contains(u"  -v, --version  Show the version and end.\n"_s));
+        EXPECT_TRUE(text->contains(u"  --backup-once  Run one backup pass"_s));
+        EXPECT_TRUE(
+            text->contains(u"  3  another copy of Tessaro runs on the same data folder\n"_s));
     } else {
         EXPECT_EQ(*text, GetParam().printed);
     }
@@ -53,6 +56,16 @@ INSTANTIATE_TEST_SUITE_P(
                       // Only whole words count.
                       RequestCase{"NoPrefixMatch", {u"--vers"_s, u"--helpme"_s}, {}}),
     [](const ::testing::TestParamInfo<RequestCase>& info) { return std::string(info.param.name); });
+
+TEST(CommandLineBackupOnce, IsAskedForByItsWholeWordAnywhere)
+{
+    EXPECT_TRUE(IsBackupOnceRequest({u"--backup-once"_s}));
+    EXPECT_TRUE(IsBackupOnceRequest({u"x"_s, u"--backup-once"_s}));
+    EXPECT_FALSE(IsBackupOnceRequest({}));
+    EXPECT_FALSE(IsBackupOnceRequest({u"--backup"_s, u"--backup-once-more"_s, u"-b"_s}));
+    // Help and version are answered first.
+    EXPECT_TRUE(CommandLineRequestText({u"--backup-once"_s, u"--help"_s}).has_value());
+}
 
 } // namespace
 } // namespace tessaro

@@ -114,6 +114,57 @@ TEST_F(DataFolderLockTest, LockLeftByAProgramThatIsGoneIsTakenOver)
     }
 }
 
+TEST_F(DataFolderLockTest, UnreadableLockFileIsTakenOverUnlessItsOwnerIsShownAlive)
+{
+    const QByteArray ownStart = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
+    struct Case
+    {
+        const char* name;
+        QByteArray content;
+        int ageSeconds;
+        Outcome outcome;
+    };
+    const Case cases[] = {
+        {"empty, left by a kill", QByteArray(), 3600, Outcome::Locked},
+        {"garbage", QByteArray("\xff\xfe garbage\nmore"), 3600, Outcome::Locked},
+        {"NUL bytes after a power loss", QByteArray(64, '\0'), 86400, Outcome::Locked},
+        {"only a process id line", QByteArray("12"), 3600, Outcome::Locked},
+        // Its owner has created it and is about to write it.
+        {"empty and just created", QByteArray(), 0, Outcome::HeldByOther},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::writeFile(lockFile(), c.content);
+        test::setModified(lockFile(), QDateTime::currentDateTime().addSecs(-c.ageSeconds));
+
+        DataFolderLock lock(folder());
+        EXPECT_EQ(lock.tryLock(), c.outcome);
+        if (c.outcome == Outcome::Locked)
+            EXPECT_TRUE(test::readFile(lockFile()).startsWith(ownStart));
+        else
+            EXPECT_EQ(test::readFile(lockFile()), c.content);
+        EXPECT_FALSE(QFileInfo::exists(lockFile() + s(".rmlock")));
+        QFile::remove(lockFile());
+    }
+}
+
+TEST_F(DataFolderLockTest, LiveOwnerKeepsItsLockEvenWhenItsTextIsDamaged)
+{
+    DataFolderLock first(folder());
+    ASSERT_EQ(first.tryLock(), Outcome::Locked);
+    // The text is gone, but the owner still holds the file.
+    {
+        QFile file(lockFile());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            GTEST_SKIP() << "the system keeps a held lock file from being written";
+    }
+    test::setModified(lockFile(), QDateTime::currentDateTime().addDays(-1));
+
+    DataFolderLock second(folder());
+    EXPECT_EQ(second.tryLock(), Outcome::HeldByOther);
+    EXPECT_TRUE(QFileInfo::exists(lockFile()));
+}
+
 TEST_F(DataFolderLockTest, FolderThatCannotTakeTheLockFileIsUnavailable)
 {
     // A folder that does not exist takes no file, even for root.

@@ -77,5 +77,28 @@ TEST(ExtraSettings, TurningOneOffWhileAnotherStaysOnIsStored)
     EXPECT_FALSE(app.logic.settings().settings().WarnWhenOverdue);
 }
 
+TEST(ExtraSettings, KeysThisVersionDoesNotKnowAreKept)
+{
+    AppHarness app(LocalDateTime::fromParts(2026, 3, 27, 14, 5));
+    const QString file = app.logic.configFile().fileName();
+    for (const QByteArray& extras :
+         {QByteArray("[extras]\r\nFutureKey=7\r\n"),
+          QByteArray("[extras]\r\nVerifyArchives=0\r\nFutureKey=7\r\n"),
+          QByteArray("[extras]\r\nVerifyArchives=1\r\nFutureKey=7\r\nAnother=x\r\n")}) {
+        SCOPED_TRACE(extras.constData());
+        test::writeFile(file, "[Settings]\r\n\r\n" + extras);
+        ASSERT_EQ(app.logic.config().LoadConfig(), u"ok"_s);
+        ASSERT_TRUE(app.logic.config().SaveConfig());
+        // The known keys at their defaults, saved once more.
+        app.logic.changeSettings([&](TSettings& edited) { edited.VerifyArchives = false; }, false);
+        ASSERT_TRUE(app.logic.config().SaveConfig());
+
+        const QByteArray saved = readFile(file);
+        EXPECT_TRUE(saved.contains("\r\nFutureKey=7\r\n")) << saved.constData();
+        EXPECT_EQ(saved.contains("Another=x"), extras.contains("Another=x"));
+        EXPECT_EQ(saved.count("[extras]"), 1);
+    }
+}
+
 } // namespace
 } // namespace tessaro

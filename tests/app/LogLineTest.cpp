@@ -24,13 +24,37 @@ TEST(LogLine, TextIsTrimmedAtBothEndsOnly)
         {QString(), u"27.03.2026 14:05:09 [I] "_s},
         {u" \t\r\n"_s, u"27.03.2026 14:05:09 [I] "_s},
         {u"  \tbackup: x \r\n"_s, u"27.03.2026 14:05:09 [I] backup: x"_s},
-        {u"\r\nfirst\r\nsecond\n"_s, u"27.03.2026 14:05:09 [I] first\r\nsecond"_s},
+        {u"\r\nfirst\r\nsecond\n"_s, u"27.03.2026 14:05:09 [I] first\\r\\nsecond"_s},
         {u"\u0001x\u001F"_s, u"27.03.2026 14:05:09 [I] x"_s},
         // A no-break space is above U+0020 and stays.
         {u"\u00A0x\u00A0"_s, u"27.03.2026 14:05:09 [I] \u00A0x\u00A0"_s},
     };
     for (const Case& c : cases)
         EXPECT_EQ(formatLogLine(Now, u"I"_s, c.text), c.expected) << c.text.toStdString();
+}
+
+TEST(LogLine, ControlCharactersInsideTheTextAreWrittenOut)
+{
+    struct Case
+    {
+        QString text;
+        QString expected;
+    };
+    const Case cases[] = {
+        {u"old\r\n01.01.2026 00:00:00 [E] FORGED LINE\r\nx.rar"_s,
+         u"old\\r\\n01.01.2026 00:00:00 [E] FORGED LINE\\r\\nx.rar"_s},
+        {u"a\tb"_s, u"a\\tb"_s},
+        {u"a\u0000b\u0001c\u001Bd\u007Fe"_s, u"a\\x00b\\x01c\\x1Bd\\x7Fe"_s},
+        {u"a\u0085b\u009Fc"_s, u"a\\x85b\\x9Fc"_s},
+        {u"a\u2028b\u2029c"_s, u"a\\u2028b\\u2029c"_s},
+        // Paths keep their backslashes; other characters stay as they are.
+        {u"C:\\backup\\\u00E9t\u00E9.rar"_s, u"C:\\backup\\\u00E9t\u00E9.rar"_s},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(escapeControlCharacters(c.text), c.expected);
+        EXPECT_EQ(formatLogLine(Now, u"I"_s, u"x "_s + c.text + u" y"_s),
+                  u"27.03.2026 14:05:09 [I] x "_s + c.expected + u" y"_s);
+    }
 }
 
 TEST(LogLine, TimestampIsZeroPaddedAndLevelUnchanged)

@@ -119,6 +119,32 @@ TEST_F(PeriodicRun, StartComputesTheNextRunAndStopKeepsLastRun)
     EXPECT_EQ(app.logic.periodic().nextRun(), at(27, 12));
 }
 
+TEST_F(PeriodicRun, LastRunLaterThanNowCountsAsNow)
+{
+    app.addRule(s("a"));
+    // What a clock that was wrong once leaves behind.
+    for (const char* stored : {"9999-12-31T23:59:59.999Z", "2026-03-27T10:00:00.001"}) {
+        SCOPED_TRACE(stored);
+        const LocalDateTime future = LocalDateTime::fromIso8601(s(stored));
+        periodic().restoreLastRun(future);
+
+        periodic().ActionRun(false);
+
+        // A period from now, as after a run now.
+        EXPECT_EQ(periodic().nextRun(), at(28, 10));
+        EXPECT_EQ(periodic().lastRun(), at(27, 10));
+        const QStringList lines = app.loggedLines();
+        ASSERT_GE(lines.size(), 3);
+        EXPECT_EQ(
+            lines.mid(lines.size() - 3),
+            (QStringList{s("[I] begin periodic run"),
+                         s("[W] last scheduled backup ") + future.format(u"yyyy.mm.dd hh:nn") +
+                             s(" is later than now; the schedule counts from now"),
+                         s("[I] next scheduled backup: 2026.03.28 10:00")}));
+        periodic().ActionStop();
+    }
+}
+
 struct CatchUpCase
 {
     const char* name;

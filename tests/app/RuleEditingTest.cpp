@@ -438,6 +438,9 @@ TEST(RuleEditingRuleError, NamesTheFirstProblemOfTheRule)
              rule.ExcludeMasks = u"x\""_s;
          },
          quote},
+        {"NUL in the password", PathStyle::Windows,
+         [&](TBackupRule& rule) { usePassword(rule, QStringView(u"ab\0cd", 5).toString()); },
+         u"The password must not contain a NUL character"_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

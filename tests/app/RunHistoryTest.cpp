@@ -1,9 +1,11 @@
 #include "app/RunHistory.h"
 
 #include "AppHarness.h"
+#include "FullFileSystem.h"
 #include "QtPrinters.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -131,6 +133,49 @@ TEST_F(RunHistoryTest, TheExclusionsOfARuleAreRecordedWithIt)
     EXPECT_FALSE(RunHistory::fromJsonLine(wrong).has_value());
 }
 
+TEST_F(RunHistoryTest, ARecordStartsOnALineOfItsOwn)
+{
+    app.addRule(u"a"_s);
+    app.scriptArchiver();
+    // What a crash or an editor leaves: a last line without its line end.
+    for (const QByteArray& before : {QByteArray("{\"start\":\"2026-03-27T1"), QByteArray("\r")}) {
+        SCOPED_TRACE(before.constData());
+        writeFile(historyFile(), before);
+
+        ASSERT_TRUE(app.runPass());
+
+        const QByteArray after = readFile(historyFile());
+        EXPECT_TRUE(after.startsWith(before + '\n')) << after.constData();
+        ASSERT_EQ(history().lastPasses().size(), 1);
+        EXPECT_EQ(history().lastPasses().first().rules.size(), 1);
+        EXPECT_EQ(after.count('\n'), 2);
+    }
+}
+
+TEST_F(RunHistoryTest, ARecordThatDoesNotFitLeavesNoFragment)
+{
+    test::FullFileSystem disk;
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    const QByteArray kept = RunHistory::toJsonLine(PassRecord{passStart, passStart, {}, {}});
+    writeFile(disk.filePath(u"history.jsonl"_s), kept.chopped(1));
+    ASSERT_TRUE(QFile::link(disk.filePath(u"history.jsonl"_s), historyFile()));
+    // One page left: the record of forty rules is longer than that.
+    for (int i = 0; i < 40; ++i)
+        app.addRule(u"rule%1"_s.arg(i));
+    app.scriptArchiver();
+    ASSERT_TRUE(disk.fill());
+    ASSERT_TRUE(QFile::resize(disk.filePath(u"filler"_s),
+                              QFileInfo(disk.filePath(u"filler"_s)).size() - 4096));
+
+    ASSERT_TRUE(app.runPass());
+
+    EXPECT_EQ(readFile(historyFile()), kept.chopped(1));
+    EXPECT_EQ(app.loggedLines().filter(u"history:"_s),
+              QStringList{u"[E] history: could not write \""_s + historyFile() +
+                          u"\": No space left on device"_s});
+}
+
 TEST_F(RunHistoryTest, AMissingFileGivesNoPassesAndNoLine)
 {
     const qsizetype before = app.logic.log().capture().size();
@@ -166,6 +211,40 @@ TEST_F(RunHistoryTest, DamagedLinesAreSkippedAndReportedOnce)
     const QStringList warnings = app.loggedLines().filter(u"history:"_s);
     EXPECT_EQ(warnings, QStringList{u"[W] history: skipped 4 damaged line(s) in \""_s +
                                     historyFile() + u"\""_s});
+}
+
+TEST_F(RunHistoryTest, RecordsBeyondTheBoundsOfOneRecordAreSkipped)
+{
+    PassRecord pass;
+    pass.start = passStart;
+    pass.end = passStart.addMinutes(1);
+    const RuleRecord rule{u"/src/"_s, 0, u"/dest/a.rar"_s, 10, 60, pass.start, pass.end, {}, {}};
+    pass.rules.append(rule);
+    const QByteArray good = RunHistory::toJsonLine(pass);
+
+    PassRecord many = pass;
+    for (qsizetype i = 1; i <= RunHistory::MaxRulesPerRecord; ++i)
+        many.rules.append(rule);
+    const QByteArray tooManyRules = RunHistory::toJsonLine(many);
+    ASSERT_LT(tooManyRules.size(), RunHistory::MaxLineBytes);
+    // Valid JSON, but longer than a line may be.
+    QByteArray tooLong = good;
+    tooLong.insert(1, QByteArray(RunHistory::MaxLineBytes, ' '));
+    writeFile(historyFile(), good + tooManyRules + tooLong + good + tooLong.chopped(1));
+
+    const QList<PassRecord> passes = history().lastPasses();
+
+    ASSERT_EQ(passes.size(), 2);
+    EXPECT_EQ(passes.first(), pass);
+    EXPECT_EQ(passes.last(), pass);
+    EXPECT_EQ(
+        app.loggedLines().filter(u"history:"_s),
+        QStringList{u"[W] history: skipped 3 damaged line(s) in \""_s + historyFile() + u"\""_s});
+    // A record of exactly the most rules still counts.
+    many.rules.removeLast();
+    writeFile(historyFile(), RunHistory::toJsonLine(many));
+    ASSERT_EQ(history().lastPasses().size(), 1);
+    EXPECT_EQ(history().lastPasses().first().rules.size(), RunHistory::MaxRulesPerRecord);
 }
 
 TEST_F(RunHistoryTest, OnlyTheLastPassesAreShown)

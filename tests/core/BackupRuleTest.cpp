@@ -130,18 +130,28 @@ TEST(BackupRuleValidity, UnsafePasswordIsAQuoteInAPasswordInUse)
     const struct
     {
         bool usePassword;
-        const char* password;
-        bool unsafe;
+        QString password;
+        const char* unsafe;
     } cases[] = {
-        {true, "x\" -df \"", true}, {true, "\"", true}, {true, "secret", false},
-        {false, "a\"b", false},     {true, "", false},  {true, "it's", false},
+        {true, text("x\" -df \""), "a double quote character"},
+        {true, text("\""), "a double quote character"},
+        {true, text("secret"), ""},
+        {false, text("a\"b"), ""},
+        {true, text(""), ""},
+        {true, text("it's"), ""},
+        // The archiver would get "ab" only.
+        {true, QStringView(u"ab\0cd", 5).toString(), "a NUL character"},
+        {true, QStringView(u"\0", 1).toString(), "a NUL character"},
+        {false, QStringView(u"ab\0cd", 5).toString(), ""},
+        {true, QStringView(u"a\0\"", 3).toString(), "a double quote character"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.password);
+        SCOPED_TRACE(c.password.toStdString());
         TBackupRule rule;
         rule.UsePassword = c.usePassword;
-        rule.Password = text(c.password);
-        EXPECT_EQ(rule.HasUnsafePassword(), c.unsafe);
+        rule.Password = c.password;
+        EXPECT_EQ(rule.UnsafePasswordCharacter(), text(c.unsafe));
+        EXPECT_EQ(rule.HasUnsafePassword(), *c.unsafe != 0);
     }
 }
 

@@ -347,6 +347,41 @@ TEST_F(IniFileTest, ContentTheReaderCannotPlaceIsKeptOnceBesideTheFile)
     }
 }
 
+// Files put together from several files carry byte-order marks inside: the
+// section header after one still counts, and the copy is kept all the same
+// since the write-back drops the mark.
+TEST_F(IniFileTest, MarkAtALineStartHidesNoSection)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QByteArray later = "[backup_rules_1]\r\nSourceFolder=/data/\r\n";
+    const Case cases[] = {
+        {"unmarked file", "[backup_rules_0]\r\nSourceFolder=/a/\r\n\xEF\xBB\xBF" + later},
+        {"marked file", "\xEF\xBB\xBF[backup_rules_0]\r\nSourceFolder=/a/\r\n\xEF\xBB\xBF" + later},
+        {"8-bit file", "[backup_rules_0]\r\nSourceFolder=/\xE4/\r\n\xEF\xBB\xBF" + later},
+        {"two marks and blanks", "[backup_rules_0]\r\n \xEF\xBB\xBF \xEF\xBB\xBF" + later},
+        {"mark before a key", "[backup_rules_1]\r\n\xEF\xBB\xBFSourceFolder=/data/\r\n"},
+    };
+    const QString copy = path(u"tessaro.ini.bak"_s);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(copy);
+        test::writeFile(path(), c.bytes);
+        TMemIniFile ini(path());
+        ASSERT_TRUE(ini.load());
+        EXPECT_EQ(ini.ReadString(u"backup_rules_1"_s, u"SourceFolder"_s, u"lost"_s), u"/data/"_s);
+        EXPECT_TRUE(ini.hasUnplacedContent());
+
+        ASSERT_TRUE(ini.UpdateFile()) << ini.errorString().toStdString();
+        EXPECT_EQ(test::readFile(copy), c.bytes);
+        EXPECT_TRUE(test::readFile(path()).contains("\r\n" + later) ||
+                    test::readFile(path()).startsWith(later));
+    }
+}
+
 TEST_F(IniFileTest, FilesTheReaderPlacesWholeKeepNoCopy)
 {
     const QByteArray clean[] = {
@@ -444,6 +479,29 @@ TEST_F(IniFileTest, FileOpenToOthersBecomesPrivateWhileItHoldsSecrets)
         EXPECT_EQ(modeOf(path()), c.after);
         EXPECT_EQ(ini.madePrivate(), c.madePrivate);
     }
+}
+
+// Taking the access of others away needs no space: it holds even when the
+// write that follows fails on a full disk.
+TEST_F(IniFileTest, FileOpenToOthersBecomesPrivateEvenWhenTheWriteFails)
+{
+    test::FullFileSystem disk;
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    const QString file = disk.filePath(u"tessaro.ini"_s);
+    test::writeFile(file, "[backup_rules_0]\r\nPassword=secret\r\n");
+    ASSERT_EQ(chmod(QFile::encodeName(file).constData(), 0644), 0);
+    TMemIniFile ini(file);
+    ASSERT_TRUE(ini.load());
+    ini.setHoldsSecrets(true);
+    ini.WriteString(u"Settings"_s, u"Value"_s, QString(8192, u'x'));
+    ASSERT_TRUE(disk.fill());
+
+    EXPECT_FALSE(ini.UpdateFile());
+
+    EXPECT_EQ(modeOf(file), mode_t(0600));
+    EXPECT_TRUE(ini.madePrivate());
+    EXPECT_EQ(test::readFile(file), "[backup_rules_0]\r\nPassword=secret\r\n");
 }
 
 // The kept copy holds what the file held, passwords included.

@@ -169,6 +169,37 @@ INSTANTIATE_TEST_SUITE_P(Codes, WebHookStatusTest,
                                            StatusCase{404, "Not Found", false},
                                            StatusCase{500, "Internal Server Error", false}));
 
+TEST_F(WebHookCallTest, InterimResponsesBeforeTheAnswerAreSkipped)
+{
+    const struct
+    {
+        const char* name;
+        QList<QByteArray> interim;
+    } cases[] = {
+        {"100 Continue", {"HTTP/1.1 100 Continue\r\n\r\n"}},
+        {"several, with headers",
+         {"HTTP/1.1 100 Continue\r\n\r\n", "HTTP/1.1 102 Processing\r\nX-Step: 1\r\n\r\n",
+          "HTTP/1.1 103 Early Hints\r\nLink: </style.css>; rel=preload\r\n\r\n"}},
+        {"no reason phrase", {"HTTP/1.1 100\r\n\r\n"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::HttpAnswer answer{200, "OK", {}, false};
+        answer.interim = c.interim;
+        server.setAnswer(QByteArrayLiteral("/hook"), answer);
+
+        const WebHookResult result = postToHook();
+
+        EXPECT_TRUE(result.success);
+        EXPECT_EQ(result.errorText, QStringLiteral("OK"));
+    }
+    // The answer after an interim response still counts as it is.
+    test::HttpAnswer failing{500, "Internal Server Error", {}, false};
+    failing.interim = {"HTTP/1.1 100 Continue\r\n\r\n"};
+    server.setAnswer(QByteArrayLiteral("/hook"), failing);
+    EXPECT_EQ(postToHook().errorText, QStringLiteral("Internal Server Error"));
+}
+
 TEST_F(WebHookCallTest, FollowsRedirects)
 {
     server.setAnswer(

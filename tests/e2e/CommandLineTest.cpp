@@ -49,7 +49,7 @@ TEST(CommandLine, HelpPrintsWithoutADisplay)
     EXPECT_EQ(printed.exitCode, 0) << printed.err.constData();
     EXPECT_TRUE(QByteArray(printed.out)
                     .replace("\r\n", "\n")
-                    .startsWith("Usage: tessaro [--help | --version]\n"))
+                    .startsWith("Usage: tessaro [--help | --version | --backup-once]\n"))
         << printed.out.constData();
     EXPECT_EQ(printed.err, "");
 }

@@ -97,6 +97,26 @@ TEST_F(EndToEnd, PasswordWithAQuoteNeverReachesTheArchiver)
     EXPECT_EQ(lines.last(), s("[I] backup: finished (with errors)"));
 }
 
+TEST_F(EndToEnd, PasswordWithANulNeverReachesTheArchiver)
+{
+    const QString record = run.path(s("calls.txt"));
+    test::FakeArchiverPlan plan;
+    plan.recordFile = record;
+    const test::ScopedFakeArchiverPlan scoped(run.path(s("plan.txt")), plan);
+    configure(QString(), QString(), builtProgram(TESSARO_FAKE_ARCHIVER));
+    run.writeConfig(run.config() + "UsePassword=1\r\nPassword=ab" + QByteArray(1, '\0') + "cd\r\n");
+
+    ASSERT_EQ(run.run(), 1);
+
+    EXPECT_FALSE(QFile::exists(record)) << "the archiver must not start with a shortened password";
+    const QStringList lines = run.logLines();
+    EXPECT_TRUE(lines.contains(
+        s("[E] backup: failed, error: password contains a NUL character. archiver not started")))
+        << lines.join(QLatin1Char('\n')).toStdString();
+    // A NUL is no character of a text file: the save keeps the .bak too.
+    EXPECT_TRUE(lines.contains(s("[I] backup: finished (with errors)")));
+}
+
 TEST_F(EndToEnd, AutoCleanKeepsTheNewestArchives)
 {
     const QDateTime base = QDateTime::currentDateTime().addDays(-30);
@@ -122,6 +142,30 @@ TEST_F(EndToEnd, AutoCleanKeepsTheNewestArchives)
     ASSERT_GE(found, 0) << lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(lines[found + 1], s("[I] auto clean: deleting ") + destination + s("old_00.rar"));
     EXPECT_TRUE(lines.contains(s("[I] auto clean: deleted 3 files in ") + q(destination)));
+    EXPECT_EQ(lines.last(), s("[I] backup: finished"));
+}
+
+TEST_F(EndToEnd, FileNamesCannotForgeLogLines)
+{
+    if (QSysInfo::kernelType() == u"winnt")
+        GTEST_SKIP() << "Windows file names hold no line ends";
+    const QString forged = s("old\r\n01.01.2026 00:00:00 [E] FORGED LINE\r\nx.rar");
+    test::writeFile(destination + forged, "x");
+    test::setModified(destination + forged, QDateTime::currentDateTime().addDays(-30));
+    configure(QString(), s("AutoCleanMode=NumFiles\r\nNumFiles=1\r\n"));
+
+    ASSERT_EQ(run.run(), 0);
+
+    EXPECT_FALSE(QFile::exists(destination + forged));
+    const QStringList lines = run.logLines();
+    // Every line of the file is one the program wrote.
+    const QRegularExpression stamp(s("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d \\[I\\] "));
+    for (const QString& line : run.rawLogLines())
+        EXPECT_TRUE(stamp.match(line).hasMatch()) << line.toStdString();
+    EXPECT_EQ(lines.filter(s("FORGED")).size(), 1);
+    EXPECT_TRUE(lines.contains(s("[I] auto clean: deleting ") + destination +
+                               s("old\\r\\n01.01.2026 00:00:00 [E] FORGED LINE\\r\\nx.rar")))
+        << lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(lines.last(), s("[I] backup: finished"));
 }
 
@@ -156,6 +200,23 @@ TEST_F(EndToEnd, WebhookReceivesTheOutcomeAndTheLogLines)
               (QStringList{s("[I] Calling notification URL"), s("[I] Notification URL called")}));
 }
 
+TEST_F(EndToEnd, WebhookAnswerAfterAnInterimResponseCounts)
+{
+    test::LocalHttpServer server;
+    ASSERT_TRUE(server.isListening());
+    test::HttpAnswer answer;
+    answer.interim = {"HTTP/1.1 100 Continue\r\n\r\n"};
+    server.setAnswer("/hook", answer);
+    configure(s("CallWebHook=1\r\nWebHookURL=") + server.url(s("/hook")) + s("\r\n"));
+
+    ASSERT_EQ(run.run(), 0);
+
+    ASSERT_EQ(server.requests().size(), 1);
+    const QStringList lines = run.logLines();
+    EXPECT_EQ(lines.mid(lines.size() - 2),
+              (QStringList{s("[I] Calling notification URL"), s("[I] Notification URL called")}));
+}
+
 TEST_F(EndToEnd, ResumedPeriodicRunCatchesUpSilentlyAndEnds)
 {
     const QString twoDaysAgo =
@@ -177,8 +238,36 @@ TEST_F(EndToEnd, ResumedPeriodicRunCatchesUpSilentlyAndEnds)
     EXPECT_TRUE(QString::fromUtf8(run.config()).contains(s("\r\nPeriodicRun=on\r\n")));
 }
 
-// A start on a full disk: the pass runs, every save fails and says so, and
-// the configuration file stays exactly as it was.
+TEST_F(EndToEnd, LastRunInTheFutureCountsFromNow)
+{
+    const QString twoDaysAgo =
+        LocalDateTime::fromQDateTime(QDateTime::currentDateTime()).addHours(-48).toIso8601();
+    configure(s("BackupOnStart=0\r\nPeriodicRun=on\r\nLastBackupTime=") + twoDaysAgo +
+              s("\r\n[schedule]\r\nPeriodHours=24\r\nLastRun=9999-12-31T23:59:59.999Z\r\n"));
+
+    ASSERT_EQ(run.run(), 0);
+
+    const QStringList lines = run.logLines();
+    const qsizetype begin = lines.indexOf(s("[I] begin periodic run"));
+    ASSERT_GE(begin, 0) << lines.join(QLatin1Char('\n')).toStdString();
+    const QString future =
+        LocalDateTime::fromIso8601(s("9999-12-31T23:59:59.999Z")).format(u"yyyy.mm.dd hh:nn");
+    EXPECT_EQ(lines[begin + 1], s("[W] last scheduled backup ") + future +
+                                    s(" is later than now; the schedule counts from now"));
+    const QString next = lines.last();
+    EXPECT_TRUE(next.startsWith(s("[I] next scheduled backup: ")));
+    const QString tomorrow = LocalDateTime::fromQDateTime(QDateTime::currentDateTime())
+                                 .addHours(24)
+                                 .format(u"yyyy.mm.dd");
+    const QString today =
+        LocalDateTime::fromQDateTime(QDateTime::currentDateTime()).format(u"yyyy.mm.dd");
+    EXPECT_TRUE(next.contains(today) || next.contains(tomorrow)) << next.toStdString();
+    EXPECT_FALSE(run.config().contains("LastRun=9999")) << run.config().constData();
+}
+
+// A start on a full disk: the pass runs, every save fails and says so (in the
+// log and on standard error) and makes the exit status 1, and the
+// configuration file stays exactly as it was.
 TEST(EndToEndFullDisk, ConfigurationSurvivesAStartOnAFullDisk)
 {
     const qint64 programSize = QFileInfo(s(TESSARO_PROGRAM)).size();
@@ -203,12 +292,16 @@ TEST(EndToEndFullDisk, ConfigurationSurvivesAStartOnAFullDisk)
     run.writeConfig(ini);
     ASSERT_TRUE(disk.fill());
 
-    ASSERT_EQ(run.run(), 0);
+    ASSERT_EQ(run.run(), 1);
 
     EXPECT_EQ(run.config(), ini);
     EXPECT_EQ(QDir(destination).entryList(QDir::Files), QStringList{s("docs.rar")});
     const QString file = run.folder() + s("tessaro.ini");
     const QString reason = s(": No space left on device");
+    const QString writeFailed = s("could not write configuration file ") + q(file) + reason;
+    const QString notSaved = s("could not save configuration file ") + q(file) + reason;
+    EXPECT_EQ(QString::fromLocal8Bit(run.errorOutput()).replace(s("\r\n"), s("\n")),
+              writeFailed + s("\n") + notSaved + s("\n") + notSaved + s("\n"));
     const QStringList lines = run.logLines();
     EXPECT_TRUE(lines.contains(s("[E] could not write configuration file ") + q(file) + reason))
         << lines.join(QLatin1Char('\n')).toStdString();
@@ -353,6 +446,16 @@ TEST_F(EndToEnd, ArchivesAreTestedWhenAskedAndTheExtrasStayInTheirSection)
         << lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(lines.last(), s("[I] backup: finished"));
     EXPECT_TRUE(run.config().contains("\r\n[extras]\r\nVerifyArchives=1\r\n\r\n"));
+}
+
+TEST_F(EndToEnd, ExtrasThisVersionDoesNotKnowSurviveItsSaves)
+{
+    configure(s("\r\n[extras]\r\nVerifyArchives=0\r\nAppearance=dark\r\n"));
+
+    ASSERT_EQ(run.run(), 0);
+
+    EXPECT_TRUE(run.config().contains("\r\n[extras]\r\nVerifyArchives=0\r\nAppearance=dark\r\n"))
+        << run.config().constData();
 }
 
 TEST_F(EndToEnd, EachPassAddsOneLineToTheHistory)

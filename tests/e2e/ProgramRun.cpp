@@ -44,7 +44,8 @@ QByteArray ProgramRun::config() const
     return readFile(m_folder + QStringLiteral("tessaro.ini"));
 }
 
-std::unique_ptr<QProcess> ProgramRun::start(const QProcessEnvironment& extra) const
+std::unique_ptr<QProcess> ProgramRun::start(const QProcessEnvironment& extra,
+                                            const QStringList& arguments) const
 {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -61,6 +62,7 @@ std::unique_ptr<QProcess> ProgramRun::start(const QProcessEnvironment& extra) co
     environment.insert(extra);
     process->setProcessEnvironment(environment);
     process->setProgram(m_program);
+    process->setArguments(arguments);
     process->setWorkingDirectory(m_root.path());
     process->start();
     if (!process->waitForStarted())
@@ -68,10 +70,11 @@ std::unique_ptr<QProcess> ProgramRun::start(const QProcessEnvironment& extra) co
     return process;
 }
 
-int ProgramRun::run(const QProcessEnvironment& extra)
+int ProgramRun::run(const QProcessEnvironment& extra, const QStringList& arguments)
 {
     m_errorOutput.clear();
-    const std::unique_ptr<QProcess> process = start(extra);
+    m_standardOutput.clear();
+    const std::unique_ptr<QProcess> process = start(extra, arguments);
     if (!process)
         return -1;
     // The event loop serves whatever the test runs meanwhile (a local web
@@ -88,6 +91,7 @@ int ProgramRun::run(const QProcessEnvironment& extra)
         return -1;
     }
     m_errorOutput = process->readAllStandardError();
+    m_standardOutput = process->readAllStandardOutput();
     return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
 }
 

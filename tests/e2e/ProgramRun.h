@@ -35,12 +35,15 @@ public:
     // Runs the program offscreen until it ends by itself; the event loop of
     // the calling thread keeps turning meanwhile (for servers in the test).
     // Returns the exit code, or -1 when it had to be stopped.
-    int run(const QProcessEnvironment& extra = QProcessEnvironment());
-    // What the last run wrote to its standard error.
+    int run(const QProcessEnvironment& extra = QProcessEnvironment(),
+            const QStringList& arguments = QStringList());
+    // What the last run wrote to its standard error and standard output.
     QByteArray errorOutput() const { return m_errorOutput; }
+    QByteArray standardOutput() const { return m_standardOutput; }
     // Starts the program offscreen and returns once it runs; the caller
     // waits for its end. Null when it could not start.
-    std::unique_ptr<QProcess> start(const QProcessEnvironment& extra = QProcessEnvironment()) const;
+    std::unique_ptr<QProcess> start(const QProcessEnvironment& extra = QProcessEnvironment(),
+                                    const QStringList& arguments = QStringList()) const;
 
     // Every line of the log files without its timestamp.
     QStringList logLines() const;
@@ -52,6 +55,7 @@ private:
     QString m_folder;
     QString m_program;
     QByteArray m_errorOutput;
+    QByteArray m_standardOutput;
 };
 
 // Waits in the event loop until the file exists; false when it never came.

@@ -4,6 +4,7 @@
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -104,6 +105,24 @@ TEST_F(SingleInstance, LockLeftByAKilledProgramIsTakenOver)
     EXPECT_EQ(lines.filter(s("[I] Tessaro version ")).size(), 2);
     EXPECT_EQ(lines.last(), s("[I] backup: finished"));
     EXPECT_FALSE(QFile::exists(lockFile()));
+}
+
+TEST_F(SingleInstance, UnreadableLockLeftBehindIsTakenOver)
+{
+    // What a kill just after the lock file appeared, or a power loss, leaves.
+    for (const QByteArray& left : {QByteArray(), QByteArray(32, '\0'), QByteArray("x\x01\xff")}) {
+        SCOPED_TRACE(left.toHex().constData());
+        test::writeFile(lockFile(), left);
+        test::setModified(lockFile(), QDateTime::currentDateTime().addSecs(-3600));
+
+        test::FakeArchiverPlan plan;
+        plan.archive = QByteArray(2048, 'x');
+        const test::ScopedFakeArchiverPlan scoped(run.path(s("plan.txt")), plan);
+        EXPECT_EQ(run.run(), 0);
+        EXPECT_TRUE(run.errorOutput().isEmpty()) << run.errorOutput().constData();
+        EXPECT_EQ(run.logLines().last(), s("[I] backup: finished"));
+        EXPECT_FALSE(QFile::exists(lockFile()));
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "EndToEndFixture.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -77,6 +78,25 @@ TEST_F(EndToEnd, ExclusionsLeaveOutWhatTheyNameAndKeepTheRest)
     QStringList entries = archiveEntries(destination + made.first());
     entries.sort();
     EXPECT_EQ(entries, (QStringList{s("notes.txt"), s("sub/"), s("sub/deep.txt")}));
+}
+
+TEST_F(EndToEnd, LeftoversOfKilledArchiverRunsGoWhateverTheArchiveName)
+{
+    // The id of a process that has ended: nobody writes under it any more.
+    QProcess ended;
+    ended.start(builtProgram(TESSARO_FAKE_ARCHIVER), QStringList());
+    ASSERT_TRUE(ended.waitForStarted());
+    const QString deadId = QString::number(ended.processId());
+    ASSERT_TRUE(ended.waitForFinished());
+    // Left by a run killed a day earlier, under yesterday's archive name.
+    const QString left = s(".docs_260326_140509.rar.standin-") + deadId + s("-Ab12Cd.tmp");
+    test::writeFile(destination + left, "half an archive");
+    configure(QString());
+
+    ASSERT_EQ(run.run(), 0);
+
+    EXPECT_FALSE(QFile::exists(destination + left));
+    EXPECT_EQ(archives().size(), 1);
 }
 
 } // namespace

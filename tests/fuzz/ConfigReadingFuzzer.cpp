@@ -50,6 +50,10 @@ public:
     {
         return m_document.ValueExists(section, key);
     }
+    QStringList ReadSection(const QString& section) const override
+    {
+        return m_document.ReadSection(section);
+    }
     bool UpdateFile() override
     {
         m_saved = m_document.toBytes();

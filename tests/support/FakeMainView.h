@@ -113,6 +113,9 @@ public:
     void processEvents() override;
     void minimize() override { ++minimizeCalls; }
     void quit() override { ++quitCalls; }
+    // The texts of failed saves told to the window, in order.
+    QStringList saveFailures;
+    void tellSaveFailed(const QString& text) override { saveFailures.append(text); }
 };
 
 } // namespace tessaro::test

@@ -100,6 +100,10 @@ void LocalHttpServer::answer(QTcpSocket* socket, const HttpRequest& request)
         m_answers.value(request.path, {404, QByteArrayLiteral("Not Found"), {}, false});
     if (reply.silent)
         return;
+    for (const QByteArray& head : reply.interim) {
+        socket->write(head);
+        socket->flush();
+    }
 
     QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason +
                           "\r\nConnection: close\r\n";

@@ -25,6 +25,9 @@ struct HttpAnswer
     bool endlessBody = false;
     // After the status line, one header line that never ends.
     bool endlessHeader = false;
+    // Whole interim responses ("HTTP/1.1 100 Continue\r\n\r\n") sent, one
+    // write each, before the answer.
+    QList<QByteArray> interim = {};
 };
 
 // One request as it arrived.

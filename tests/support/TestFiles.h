@@ -13,5 +13,8 @@ QByteArray readFile(const QString& path);
 void setModified(const QString& path, const QDateTime& when);
 // The path with the platform's separator at its end.
 QString withSlash(const QString& folder);
+// Makes a named pipe (FIFO) at the path, creating its parent folders; false
+// where the platform keeps no pipes among files (Windows).
+bool makePipe(const QString& path);
 
 } // namespace tessaro::test

@@ -629,7 +629,7 @@ struct LeftoverCase
     bool kept;
 };
 
-TEST_F(RarStandin, KilledRunLeavesANamedTempFileThatTheNextRunForTheArchiveRemoves)
+TEST_F(RarStandin, KilledRunLeavesANamedTempFileThatTheNextRunInTheFolderRemoves)
 {
     // Zeros of a sparse file keep the archiver busy until it is killed.
     QFile big(m_source + QStringLiteral("big.bin"));
@@ -661,8 +661,16 @@ TEST_F(RarStandin, KilledRunLeavesANamedTempFileThatTheNextRunForTheArchiveRemov
         {QStringLiteral(".backup.rar.standin-") + deadId + QStringLiteral("-Ab12Cd.tmp"), false},
         // A run still writing the same archive keeps its file.
         {QStringLiteral(".backup.rar.standin-") + liveId + QStringLiteral("-Ab12Cd.tmp"), true},
-        // Another archive's leftovers are for its own next run.
-        {QStringLiteral(".other.rar.standin-") + deadId + QStringLiteral("-Ab12Cd.tmp"), true},
+        // Another archive's leftovers go too: names with a date never come
+        // back, so their own next run would never come.
+        {QStringLiteral(".other.rar.standin-") + deadId + QStringLiteral("-Ab12Cd.tmp"), false},
+        {QStringLiteral(".docs_260101_000000.rar.standin-") + deadId +
+             QStringLiteral("-Ab12Cd.tmp"),
+         false},
+        {QStringLiteral(".a.standin-b.rar.standin-") + deadId + QStringLiteral("-Ab12Cd.tmp"),
+         false},
+        {QStringLiteral(".other.rar.standin-") + liveId + QStringLiteral("-Ab12Cd.tmp"), true},
+        {QStringLiteral("..standin-") + deadId + QStringLiteral("-Ab12Cd.tmp"), true},
         {QStringLiteral(".backup.rar.standin-x") + deadId + QStringLiteral("-Ab12Cd.tmp"), true},
         {QStringLiteral(".backup.rar.standin-") + deadId + QStringLiteral("-Ab12Cd.tmp.keep"),
          true},

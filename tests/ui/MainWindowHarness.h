@@ -24,7 +24,7 @@ class MainWindowHarness
 public:
     explicit MainWindowHarness(
         std::function<bool()> trayAvailable = [] { return false; },
-        PathStyle style = nativePathStyle())
+        PathStyle style = nativePathStyle(), std::function<bool()> displayAttended = {})
         : clock(LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9))
     {
         MainWindowSeams seams;
@@ -34,8 +34,9 @@ public:
         };
         seams.pathStyle = style;
         seams.programFolder = program.path();
-        form = std::make_unique<TMainForm>(seams, DataPaths{data.path(), QString()},
-                                           WindowSeams{std::move(trayAvailable)});
+        form = std::make_unique<TMainForm>(
+            seams, DataPaths{data.path(), QString()},
+            WindowSeams{std::move(trayAvailable), std::move(displayAttended)});
     }
 
     MainWindowLogic& logic() { return form->logic(); }

@@ -110,6 +110,19 @@ pid_t tempOwner(const std::string& name, const std::string& prefix)
     return static_cast<pid_t>(std::stol(std::string(id)));
 }
 
+// The process id in the temporary file name of any archive; 0 when the name
+// is not one. The marker is looked for last, since an archive name may hold
+// it too.
+pid_t anyTempOwner(const std::string& name)
+{
+    constexpr std::string_view marker = ".standin-";
+    const std::size_t at = name.rfind(marker);
+    // A dot and at least one character of the archive's name come first.
+    if (at == std::string::npos || at < 2 || !name.starts_with('.'))
+        return 0;
+    return tempOwner(name, name.substr(0, at + marker.size()));
+}
+
 // Whether the process that made a temporary file is gone. This run's own id
 // on an older file means an earlier owner of the id died.
 bool ownerIsGone(pid_t owner)
@@ -140,12 +153,14 @@ void TempArchive::removeStale(const std::string& archivePath)
     const std::filesystem::path archive(archivePath);
     const std::filesystem::path folder =
         archive.parent_path().empty() ? std::filesystem::path(".") : archive.parent_path();
-    const std::string prefix = tempPrefix(archive);
     // Tidying up is a courtesy: whatever fails here, the run goes on.
+    // Archive names change from run to run (a date in the name), so a
+    // killed run's file would never be met by a run for its own name: every
+    // archive's leftovers go, as long as their writer is gone.
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
-        const pid_t owner = tempOwner(entry->path().filename().string(), prefix);
+        const pid_t owner = anyTempOwner(entry->path().filename().string());
         std::error_code ignored;
         if (owner > 0 &&
             entry->symlink_status(ignored).type() == std::filesystem::file_type::regular &&

@@ -15,13 +15,13 @@ void installInterruptHandlers();
 //
 // Its name tells whose it is: ".<archive name>.standin-<process id>-XXXXXX.tmp".
 // A run killed outright (SIGKILL, power loss) cannot remove it; the next run
-// for the same archive does.
+// into the same folder does, whatever archive it writes.
 class TempArchive final
 {
 public:
-    // Removes the temporary files that runs for this archive left behind
-    // when they were killed: those whose process is gone. A run still
-    // writing keeps its own.
+    // Removes the temporary files that runs for any archive of this
+    // archive's folder left behind when they were killed: those whose
+    // process is gone. A run still writing keeps its own.
     static void removeStale(const std::string& archivePath);
 
     // Throws ArchiverError(CreateError) when the folder does not exist or

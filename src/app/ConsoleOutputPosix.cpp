@@ -1,0 +1,7 @@
+#include "app/ConsoleOutput.h"
+
+namespace tessaro {
+
+void connectStandardOutput() {}
+
+} // namespace tessaro
