@@ -5,15 +5,15 @@
 #include "FakeMainView.h"
 #include "app/MainWindowLogic.h"
 #include "core/ArchiverProcess.h"
-#include "core/FileSync.h"
 #include "core/ArchiverStart.h"
+#include "core/FileSync.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QSaveFile>
 #include <QProcess>
+#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
