@@ -144,6 +144,8 @@ void TMainForm::buildWidgets()
     LogView = new ActivityLogView(central);
     connect(LogView, &ActivityLogView::linkClicked, this,
             [this](const QString& path) { m_logic->log().LogViewClickHyperlink(path); });
+    connect(LogView, &ActivityLogView::openLogFileRequested, this,
+            [this] { m_logic->log().openCurrentLogFile(); });
     body->addWidget(LogView);
     layout->addLayout(body, 1);
     setCentralWidget(central);
