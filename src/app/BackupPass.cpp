@@ -54,15 +54,17 @@ QString formatDuration(LocalDateTime from, LocalDateTime to)
 }
 
 // How a rule's job ended, for the run history.
-RuleRecord recordOf(const TBackupRule& rule, int resultCode, LocalDateTime jobStart,
+RuleRecord recordOf(const TBackupRule& rule, int resultCode, bool made, LocalDateTime jobStart,
                     LocalDateTime jobEnd)
 {
     RuleRecord record;
     record.source = rule.SourceFolder;
     record.result = resultCode;
     record.archive = rule.OutputFileName;
+    // A job that made no archive has no size, whatever an older file left
+    // at that path measures.
     const QFileInfo archive(rule.OutputFileName);
-    record.size = archive.isFile() ? archive.size() : 0;
+    record.size = made && archive.isFile() ? archive.size() : 0;
     record.start = jobStart;
     record.end = jobEnd;
     record.seconds = LocalDateTime::secondsBetween(jobStart, jobEnd);
@@ -190,16 +192,18 @@ int BackupPass::runJobs(const TBackupRules& rules, const TWinRAROptions& options
         const LocalDateTime jobStart = m_clock.now();
         m_view.setStatusText(QLatin1String("backing up ") + rule.SourceFolder);
         int resultCode = 0;
-        if (ArchiveRule(m_services.archiver(), winRAR, rule, options, resultCode, log,
-                        rule.OutputFileName) &&
-            verified(winRAR, rules, rule, options, resultCode))
+        const bool archived = ArchiveRule(m_services.archiver(), winRAR, rule, options,
+                                          resultCode, log, rule.OutputFileName);
+        // Exit code 1 still writes the archive, with the files that could be read.
+        const bool made = archived || resultCode == 1;
+        if (archived && verified(winRAR, rules, rule, options, resultCode))
             created.append(rule.OutputFileName);
         else
             ++errors;
         const LocalDateTime jobEnd = m_clock.now();
         m_log.LogInfo(QLatin1String("time taken for ") + Quoted(rule.SourceFolder) +
                       QLatin1String(": ") + formatDuration(jobStart, jobEnd));
-        RuleRecord ruleRecord = recordOf(rule, resultCode, jobStart, jobEnd);
+        RuleRecord ruleRecord = recordOf(rule, resultCode, made, jobStart, jobEnd);
         ruleRecord.logFile = logFileName(m_log.logFolder(), jobStart);
         // The window of the rule's log lines closes after its last line.
         ruleRecord.end = m_clock.now();

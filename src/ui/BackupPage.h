@@ -21,6 +21,8 @@ public:
 
     // Shows the logic's rules anew, keeping the selected rule selected.
     void refreshRuleList();
+    // Marks the rules whose last run failed.
+    void refreshRuleMarks();
     // "Edit" and "Delete" are enabled exactly while a rule is selected.
     void UpdateEditButtons();
 

@@ -110,6 +110,7 @@ TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths,
     qApp->installEventFilter(this);
 
     m_logic->alerts().setView(this);
+    m_logic->ruleResults().setChanged([this] { m_backupPage->refreshRuleMarks(); });
     m_logic->startup().FormCreate(paths);
     m_backupPage->UpdateEditButtons();
     TimerSchedule.start();

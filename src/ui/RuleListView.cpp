@@ -1,6 +1,9 @@
 #include "ui/RuleListView.h"
 
+#include "ui/Icons.h"
+
 #include <QHeaderView>
+#include <QLabel>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -14,6 +17,8 @@ namespace {
 // Rows name their rule by the object's address. It is only compared, never
 // followed: a row may outlive its rule until the list is shown anew.
 constexpr int ruleRole = Qt::UserRole;
+// The failure of the rule's last run, on the source cell.
+constexpr int failureRole = Qt::UserRole + 1;
 
 quintptr ruleKey(const QTreeWidgetItem* item)
 {
@@ -138,9 +143,24 @@ void RuleListView::updateCutTooltips()
         for (int column = 0; column < pathColumns; ++column) {
             const bool cut =
                 sizeHintForIndex(indexFromItem(item, column)).width() > columnWidth(column);
-            item->setToolTip(column, cut ? item->text(column) : QString());
+            QStringList tip;
+            if (cut)
+                tip.append(item->text(column));
+            if (column == 0 && !item->data(0, failureRole).toString().isEmpty())
+                tip.append(item->data(0, failureRole).toString());
+            item->setToolTip(column, tip.join(u'\n'));
         }
     }
+}
+
+void RuleListView::markFailures(const QStringList& failures)
+{
+    for (int row = 0; row < topLevelItemCount() && row < failures.size(); ++row) {
+        QTreeWidgetItem* item = topLevelItem(row);
+        item->setData(0, failureRole, failures.at(row));
+        item->setIcon(0, failures.at(row).isEmpty() ? QIcon() : failedRuleIcon());
+    }
+    updateCutTooltips();
 }
 
 void RuleListView::resizeEvent(QResizeEvent* event)

@@ -8,8 +8,10 @@ namespace tessaro {
 
 // The rule list of the Backup page: one row per rule in list order, with
 // whole-row single selection. The columns share the list's width by their
-// content, so whole paths show where they fit; a path cut short shows in
-// full as the cell's tooltip.
+// content, so whole paths show where they fit; a path cut short loses its
+// middle, so that its start and its last folders stay in sight, and shows
+// in full as the cell's tooltip. A rule whose last run failed is marked
+// with an icon before its source folder, and its tooltip says why.
 class RuleListView final : public QTreeWidget
 {
     Q_OBJECT
@@ -22,6 +24,9 @@ public:
     void showRules(const TBackupRules& rules);
     // The list position of the selected rule, or -1.
     qsizetype selectedIndex() const;
+    // Marks the rules whose last run failed: one text per row, in list
+    // order, an empty one for a rule without a failure to show.
+    void markFailures(const QStringList& failures);
 
 Q_SIGNALS:
     // A mouse click on the list, the empty part included, that leaves no
