@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
@@ -36,7 +37,9 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
+#include <algorithm>
 #include <optional>
 
 namespace tessaro {
@@ -86,7 +89,7 @@ TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths,
     buildTray();
     describeControls(this);
     orderFocusByLayout(this);
-    setFixedSize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    fitToScreen();
 
     // Named children, so that whoever drives the window can find them.
     for (QTimer* timer : {&StartUpTimer, &TimerSchedule}) {
@@ -184,7 +187,17 @@ QTabWidget* TMainForm::buildPages()
     };
     for (const auto& entry : pages) {
         entry.page->setFont(pageFont());
-        MainPageControl->addTab(entry.page, entry.caption);
+        // On a screen too small for the window a page scrolls, rather than
+        // its controls being squeezed over each other.
+        auto* scroll = new QScrollArea;
+        scroll->setObjectName(entry.page->objectName() + QStringLiteral("Scroll"));
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setFocusPolicy(Qt::NoFocus);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(entry.page);
+        scroll->viewport()->setAutoFillBackground(false);
+        entry.page->setAutoFillBackground(false);
+        MainPageControl->addTab(scroll, entry.caption);
     }
     return MainPageControl;
 }
@@ -345,6 +358,37 @@ void TMainForm::TrayIconClick()
     activateWindow();
 }
 
+QRect TMainForm::workArea() const
+{
+    if (m_windowSeams.availableGeometry)
+        return m_windowSeams.availableGeometry();
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    return shown ? shown->availableGeometry() : QRect();
+}
+
+void TMainForm::fitToScreen()
+{
+    const QRect area = workArea();
+    if (area.isEmpty())
+        return;
+    const QSize described(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize size = WindowPlacement::FittedSize(described, frame, area);
+    const int shortBy = described.height() - size.height();
+    LogView->setFixedHeight(
+        std::max(ActivityLogView::LeastHeight, ActivityLogView::Height - shortBy));
+    if (this->size() != size || minimumSize() != size || maximumSize() != size)
+        setFixedSize(size);
+    // A window placed partly off the work area comes back onto it whole.
+    const QRect outer(frameGeometry().topLeft(), size + frame);
+    if (isVisible() && !area.contains(outer)) {
+        move(std::clamp(outer.left(), area.left(),
+                        std::max(area.left(), area.right() + 1 - outer.width())),
+             std::clamp(outer.top(), area.top(),
+                        std::max(area.top(), area.bottom() + 1 - outer.height())));
+    }
+}
+
 void TMainForm::WMMove()
 {
     m_logic->windowMoved(frameGeometry(), isMaximized());
@@ -375,7 +419,14 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 void TMainForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    if (QWindow* window = windowHandle()) {
+        // Another screen, another work area.
+        connect(window, &QWindow::screenChanged, this, &TMainForm::fitToScreen,
+                Qt::UniqueConnection);
+    }
     m_logic->startup().FormShow();
+    // The frame is known once the window manager has framed the window.
+    QMetaObject::invokeMethod(this, &TMainForm::fitToScreen, Qt::QueuedConnection);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -509,6 +560,10 @@ void TMainForm::setAutoCleanDestinations(const QStringList& folders)
 ScreenGeometry TMainForm::screenGeometry() const
 {
     ScreenGeometry geometry;
+    if (m_windowSeams.availableGeometry) {
+        const QRect area = m_windowSeams.availableGeometry();
+        return {area, area, {area}};
+    }
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
         geometry.primary = primary->geometry();
         geometry.primaryWorkArea = primary->availableGeometry();
@@ -535,6 +590,7 @@ void TMainForm::setWindowGeometry(const QRect& geometry)
 {
     move(geometry.topLeft());
     resize(geometry.size());
+    fitToScreen();
 }
 
 bool TMainForm::openExternally(const QString& pathOrUrl)

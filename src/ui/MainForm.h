@@ -32,6 +32,9 @@ struct WindowSeams
 {
     // Whether the desktop has a notification area for the tray icon.
     std::function<bool()> systemTrayAvailable;
+    // The work area of the one screen, without task bar and panels; the
+    // screens' own when empty.
+    std::function<QRect()> availableGeometry;
 };
 
 // The main window: shows the logic's state, forwards the user's actions to
@@ -117,6 +120,11 @@ private:
     void WMMove();
     void WMSize();
     bool trayAvailable() const;
+    // The described size, menu bar included, or less where the screen's
+    // work area is smaller: the window always fits, frame included. The
+    // log gives up its height first, the pages scroll.
+    void fitToScreen();
+    QRect workArea() const;
 
     std::unique_ptr<MainWindowLogic> m_logic;
     std::unique_ptr<SettingsBinder> m_binder;
