@@ -74,6 +74,9 @@ RuleListView::RuleListView(QWidget* parent) : QTreeWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Paths differ at their ends: "/home/ana/Documents/…" would read the
+    // same in every row.
+    setTextElideMode(Qt::ElideMiddle);
 
     const struct
     {

@@ -4,7 +4,9 @@
 #include "core/FileSize.h"
 #include "core/LocalDateTime.h"
 #include "core/Quoted.h"
+#include "ui/AppearanceStyle.h"
 #include "ui/AutoCleanControls.h"
+#include "ui/MiddleElidedComboBox.h"
 #include "ui/RangeSpinBox.h"
 
 #include <QCheckBox>
@@ -159,7 +161,7 @@ void SettingsPage::bindBackupOnceBoxes()
 void SettingsPage::buildAutoClean(QWidget* panel, QGridLayout* grid)
 {
     ComboAutoCleanDestinationFolders =
-        makeNamed<QComboBox>(panel, "ComboAutoCleanDestinationFolders");
+        makeNamed<MiddleElidedComboBox>(panel, "ComboAutoCleanDestinationFolders");
     m_autoCleanControls = std::make_unique<AutoCleanControls>(panel);
     const AutoCleanControls& section = *m_autoCleanControls;
     for (QSpinBox* spin : {section.SpinNumFiles, section.SpinDiskUsage})
