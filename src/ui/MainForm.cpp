@@ -212,7 +212,7 @@ QWidget* TMainForm::buildActivityLogRow()
     auto* history = makeNamed<QToolButton>(row, "ButtonHistory");
     history->setText(QStringLiteral("History"));
     history->setAutoRaise(true);
-    history->setFocusPolicy(Qt::NoFocus);
+    history->setFocusPolicy(Qt::TabFocus);
     history->setCursor(Qt::PointingHandCursor);
     history->setToolTip(QStringLiteral("Show the run history"));
     connect(history, &QToolButton::clicked, this, &TMainForm::showHistory);
@@ -222,7 +222,7 @@ QWidget* TMainForm::buildActivityLogRow()
     openLog->setIconSize(QSize(21, 20));
     openLog->setIcon(logFileIcon());
     openLog->setAutoRaise(true);
-    openLog->setFocusPolicy(Qt::NoFocus);
+    openLog->setFocusPolicy(Qt::TabFocus);
     openLog->setCursor(Qt::PointingHandCursor);
     openLog->setToolTip(QStringLiteral("Open the log file"));
     connect(openLog, &QToolButton::clicked, this, [this] { m_logic->log().openCurrentLogFile(); });
@@ -252,6 +252,9 @@ void TMainForm::buildMenus()
          [&periodic] { periodic.MenuRunPeriodicClick(); }, Control::MenuRunPeriodic, false},
         {"&Action", "MenuSettings", "&Settings", [this] { showPage(Page::Settings); }, std::nullopt,
          true},
+        {"&Action", "MenuHistory", "&History", [this] { showHistory(); }, std::nullopt, false},
+        {"&Action", "MenuOpenLogFile", "Open &log file",
+         [this] { m_logic->log().openCurrentLogFile(); }, std::nullopt, false},
         {"&Action", "MenuExit", "E&xit", [&startup] { startup.ActionExit(); }, std::nullopt, true},
         {"&Help", "MenuHelp", "Hel&p", [&help] { help.Help1Click(); }, std::nullopt, false},
         {"&Help", "MenuHomepage", "&Homepage", [&help] { help.MenuHomepageClick(); }, std::nullopt,
