@@ -25,6 +25,8 @@ PlatformTexts textsNaming(const QString& archiver, const QString& tab)
         QStringLiteral("Could not automatically find ") + archiver +
             QStringLiteral(" on your computer"),
         QStringLiteral("Setting ") + archiver + QStringLiteral(" location to "),
+        QStringLiteral("No program could open the download page. Please download ") + archiver +
+            QStringLiteral(" from this address:"),
     };
 }
 

@@ -28,6 +28,9 @@ struct PlatformTexts
     QString usingLocation;
     QString notFoundByScan;
     QString settingLocation;
+    // Told when nothing could open the download page; the address follows
+    // on a line of its own.
+    QString downloadElsewhere;
 };
 
 const PlatformTexts& platformTexts(PathStyle style);

@@ -473,6 +473,8 @@ MessageAnswer TMainForm::showMessage(const QString& text, const QString& caption
                                      MessageButtons buttons)
 {
     QMessageBox box(messageIcon(caption, buttons), caption, text, QMessageBox::NoButton, this);
+    // A path or an address in a message is there to be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     if (buttons == MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();

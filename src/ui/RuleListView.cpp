@@ -97,6 +97,16 @@ RuleListView::RuleListView(QWidget* parent) : QTreeWidget(parent)
     for (int i = 0; i < int(std::size(columns)); ++i)
         setColumnWidth(i, columns[i].width);
 
+    m_emptyHint = new QLabel(u"No backup rules yet.\nClick \"Add\" or click here to add the "
+                             u"first rule."_s,
+                             viewport());
+    m_emptyHint->setObjectName(u"LabelNoRules"_s);
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setWordWrap(true);
+    m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
+    // A click on the hint is a click into the empty list, which adds a rule.
+    m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!m_refilling)
             Q_EMIT ruleSelectionChanged();
@@ -124,6 +134,7 @@ void RuleListView::showRules(const TBackupRules& rules)
     if (keep)
         setCurrentItem(keep);
     m_refilling = false;
+    updateEmptyHint();
     fitColumns();
     Q_EMIT ruleSelectionChanged();
 }
@@ -170,6 +181,13 @@ void RuleListView::resizeEvent(QResizeEvent* event)
 {
     QTreeWidget::resizeEvent(event);
     fitColumns();
+    updateEmptyHint();
+}
+
+void RuleListView::updateEmptyHint()
+{
+    m_emptyHint->setGeometry(viewport()->rect().adjusted(8, 8, -8, -8));
+    m_emptyHint->setVisible(topLevelItemCount() == 0);
 }
 
 qsizetype RuleListView::selectedIndex() const

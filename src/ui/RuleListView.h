@@ -4,6 +4,8 @@
 
 #include <QTreeWidget>
 
+class QLabel;
+
 namespace tessaro {
 
 // The rule list of the Backup page: one row per rule in list order, with
@@ -45,6 +47,10 @@ protected:
 private:
     void fitColumns();
     void updateCutTooltips();
+    // A list without rules says how to add the first one.
+    void updateEmptyHint();
+
+    QLabel* m_emptyHint = nullptr;
 
     // Set while showRules refills the rows, which reports one change at its end.
     bool m_refilling = false;
