@@ -1,6 +1,7 @@
 #include "ui/SettingsPage.h"
 
 #include "app/CleanupPreview.h"
+#include "app/ExtraSettings.h"
 #include "core/FileSize.h"
 #include "core/LocalDateTime.h"
 #include "core/Quoted.h"
@@ -120,6 +121,35 @@ void SettingsPage::buildExtraSettings(QVBoxLayout* layout)
     }
     row->addStretch();
     layout->addLayout(row);
+    layout->addLayout(buildAppearance());
+}
+
+QHBoxLayout* SettingsPage::buildAppearance()
+{
+    auto* combo = makeNamed<QComboBox>(this, "ComboAppearance");
+    const TAppearance appearances[] = {TAppearance::System, TAppearance::Light, TAppearance::Dark};
+    for (const TAppearance appearance : appearances)
+        combo->addItem(AppearanceName(appearance), int(appearance));
+    auto* label = makeNamed<QLabel>(this, "LabelAppearance", QStringLiteral("Appearance:"));
+    label->setBuddy(combo);
+    SettingsBinder& binder = m_context.binder;
+    // Shown and applied at once: at the load, and at every choice.
+    binder.addView([combo](const TSettings& settings) {
+        combo->setCurrentIndex(combo->findData(int(settings.Appearance)));
+        applyAppearance(settings.Appearance);
+    });
+    connect(combo, &QComboBox::currentIndexChanged, this, [combo, &binder] {
+        const auto appearance = TAppearance(combo->currentData().toInt());
+        binder.store([appearance](TSettings& settings) { settings.Appearance = appearance; },
+                     After::Nothing);
+        if (!binder.isFilling())
+            applyAppearance(appearance);
+    });
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(combo);
+    row->addStretch();
+    return row;
 }
 
 void SettingsPage::bindBackupOnceBoxes()
