@@ -446,6 +446,12 @@ void TMainForm::closeEvent(QCloseEvent* event)
 void TMainForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
+    // The tab style names palette colours, which a style sheet resolves when
+    // it is set: a new palette (an Appearance choice) needs it set anew.
+    if (event->type() == QEvent::PaletteChange && MainPageControl) {
+        MainPageControl->tabBar()->setStyleSheet(QString());
+        MainPageControl->tabBar()->setStyleSheet(tabBarStyle);
+    }
     if (event->type() != QEvent::WindowStateChange)
         return;
     WMSize();
