@@ -32,6 +32,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -375,16 +376,25 @@ void TMainForm::fitToScreen()
     if (area.isEmpty())
         return;
     const QSize described(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
-    const QSize frame = frameGeometry().size() - geometry().size();
+    QSize frame = frameGeometry().size() - geometry().size();
+    // Some window managers frame the window without telling its size; a
+    // title bar and a border stand in for it there. Only the offscreen
+    // platform draws windows without any frame.
+    if (frame.isNull() && isVisible() &&
+        QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        frame = QSize(8, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 8);
+    }
     const QSize size = WindowPlacement::FittedSize(described, frame, area);
     const int shortBy = described.height() - size.height();
     LogView->setFixedHeight(
         std::max(ActivityLogView::LeastHeight, ActivityLogView::Height - shortBy));
-    if (this->size() != size || minimumSize() != size || maximumSize() != size)
+    const bool resized = this->size() != size;
+    if (resized || minimumSize() != size || maximumSize() != size)
         setFixedSize(size);
-    // A window placed partly off the work area comes back onto it whole.
+    // A window made smaller to fit comes back onto the work area whole; one
+    // the user moved partly off while it fits stays where it is.
     const QRect outer(frameGeometry().topLeft(), size + frame);
-    if (isVisible() && !area.contains(outer)) {
+    if (isVisible() && resized && !area.contains(outer)) {
         move(std::clamp(outer.left(), area.left(),
                         std::max(area.left(), area.right() + 1 - outer.width())),
              std::clamp(outer.top(), area.top(),
@@ -404,6 +414,10 @@ void TMainForm::WMSize()
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // The window manager frames the window before it shows it; from the
+    // first exposure on, the frame is known and counts in the fit.
+    if (event->type() == QEvent::Expose && watched == windowHandle())
+        QMetaObject::invokeMethod(this, &TMainForm::fitToScreen, Qt::QueuedConnection);
     // Every key event passes here once per widget it travels through; the
     // release of F1 is taken at its first widget of this window and goes
     // no further.
@@ -467,12 +481,18 @@ void TMainForm::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
     WMMove();
+    // The window manager frames the window after it is shown; only then is
+    // the frame known, and the window may no longer fit with it.
+    if (isVisible())
+        QMetaObject::invokeMethod(this, &TMainForm::fitToScreen, Qt::QueuedConnection);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     WMSize();
+    if (isVisible())
+        QMetaObject::invokeMethod(this, &TMainForm::fitToScreen, Qt::QueuedConnection);
 }
 
 MessageAnswer TMainForm::showMessage(const QString& text, const QString& caption,
