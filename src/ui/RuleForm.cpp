@@ -57,7 +57,7 @@ TRuleForm::TRuleForm(QWidget* parent) : QDialog(parent)
     // The described size, or more where the desktop's font needs it: the
     // dialog grows with its texts instead of cutting them.
     layout()->setSizeConstraint(QLayout::SetMinimumSize);
-    resize(sizeHint().expandedTo(QSize(416, 279)));
+    resize(minimumSizeHint().expandedTo(QSize(416, 279)));
 }
 
 TRuleForm::~TRuleForm() = default;
@@ -89,7 +89,7 @@ QLineEdit* TRuleForm::addFolderRow(QGridLayout* grid, const QString& name, const
 {
     auto* edit = named(new QLineEdit(this), u"Edit"_s + name);
     // Room for a path of some length in the dialog's font, whatever its size.
-    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 30);
+    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 26);
     auto* browse = named(new QToolButton(this), u"ButtonBrowse"_s + name);
     browse->setText(u"..."_s);
     connect(browse, &QToolButton::clicked, this, [this, edit] {
