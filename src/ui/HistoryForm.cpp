@@ -57,9 +57,9 @@ constexpr struct
     int column;
     int width;
 } widestAtFirst[] = {
-    {THistoryForm::ColumnSource, 170},
-    {THistoryForm::ColumnResult, 200},
-    {THistoryForm::ColumnArchive, 230},
+    {THistoryForm::ColumnSource, 150},
+    {THistoryForm::ColumnResult, 240},
+    {THistoryForm::ColumnArchive, 220},
 };
 
 // Numbers sort as numbers, not as text.
