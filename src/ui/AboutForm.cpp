@@ -64,11 +64,6 @@ TAboutForm::TAboutForm(QWidget* owner)
 int TAboutForm::Execute(QWidget* owner)
 {
     TAboutForm dialog(owner);
-    // Centred on the main window, whatever the window manager would choose.
-    if (owner) {
-        const QRect window = owner->window()->frameGeometry();
-        dialog.move(window.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
-    }
     return dialog.exec();
 }
 
