@@ -93,8 +93,14 @@ void SettingsPage::buildGeneralSettings(QVBoxLayout* layout)
     // Indented below the URL: it only matters while the URL is called.
     webhook->addWidget(checkIncludeLog, 1, 1);
     layout->addLayout(webhook);
-    for (QWidget* box : {static_cast<QWidget*>(checkMinimizeToTray),
-                         static_cast<QWidget*>(CheckExitAfterBackupOnce),
+    // The appearance shares the first row, so that the page keeps its
+    // described height.
+    auto* first = new QHBoxLayout;
+    first->addWidget(checkMinimizeToTray);
+    first->addStretch();
+    first->addLayout(buildAppearance());
+    layout->addLayout(first);
+    for (QWidget* box : {static_cast<QWidget*>(CheckExitAfterBackupOnce),
                          static_cast<QWidget*>(CheckBackupOnStart)})
         layout->addWidget(box);
     buildExtraSettings(layout);
@@ -121,7 +127,6 @@ void SettingsPage::buildExtraSettings(QVBoxLayout* layout)
     }
     row->addStretch();
     layout->addLayout(row);
-    layout->addLayout(buildAppearance());
 }
 
 QHBoxLayout* SettingsPage::buildAppearance()
@@ -148,7 +153,6 @@ QHBoxLayout* SettingsPage::buildAppearance()
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(combo);
-    row->addStretch();
     return row;
 }
 
