@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -19,11 +20,11 @@ RuleRecord ruleRun(const QString& source, const QString& archive, int result, in
     return record;
 }
 
-TBackupRule rule(const QString& source, const QString& destination)
+std::unique_ptr<TBackupRule> rule(const QString& source, const QString& destination)
 {
-    TBackupRule rule;
-    rule.SourceFolder = source;
-    rule.DestinationFolder = destination;
+    auto rule = std::make_unique<TBackupRule>();
+    rule->SourceFolder = source;
+    rule->DestinationFolder = destination;
     return rule;
 }
 
@@ -40,13 +41,13 @@ TEST(LastRuleResults, TheNewestRunOfEachRuleDecides)
                    ruleRun(u"C:\\Mail\\"_s, u"D:\\Backup\\mail.rar"_s, 2, 2)};
     results.takeFrom({older, newer});
 
-    EXPECT_EQ(results.failureOf(rule(u"c:\\docs\\"_s, u"d:\\backup\\"_s)),
+    EXPECT_EQ(results.failureOf(*rule(u"c:\\docs\\"_s, u"d:\\backup\\"_s)),
               u"Last run failed: WinRAR did not create an archive file (27.03.2026 14:01:09)"_s)
         << "folders compared as Windows compares them";
-    EXPECT_EQ(results.failureOf(rule(u"C:\\Docs\\"_s, u"E:\\Other\\"_s)), QString());
-    EXPECT_EQ(results.failureOf(rule(u"C:\\Mail\\"_s, u"D:\\Backup\\"_s)),
+    EXPECT_EQ(results.failureOf(*rule(u"C:\\Docs\\"_s, u"E:\\Other\\"_s)), QString());
+    EXPECT_EQ(results.failureOf(*rule(u"C:\\Mail\\"_s, u"D:\\Backup\\"_s)),
               u"Last run failed: A fatal error occurred (27.03.2026 14:02:09)"_s);
-    EXPECT_FALSE(results.lastRunOf(rule(u"C:\\New\\"_s, u"D:\\Backup\\"_s)).has_value());
+    EXPECT_FALSE(results.lastRunOf(*rule(u"C:\\New\\"_s, u"D:\\Backup\\"_s)).has_value());
 
     int changes = 0;
     results.setChanged([&changes] { ++changes; });
@@ -54,7 +55,7 @@ TEST(LastRuleResults, TheNewestRunOfEachRuleDecides)
     good.rules = {ruleRun(u"C:\\Mail\\"_s, u"D:\\Backup\\mail.rar"_s, 0, 3)};
     results.passEnded(good);
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(results.failureOf(rule(u"C:\\Mail\\"_s, u"D:\\Backup\\"_s)), QString());
+    EXPECT_EQ(results.failureOf(*rule(u"C:\\Mail\\"_s, u"D:\\Backup\\"_s)), QString());
 }
 
 TEST(LastRuleResults, ResultTextsNameEveryReason)

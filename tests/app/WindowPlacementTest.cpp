@@ -138,7 +138,7 @@ TEST(PlaceWindow, AScreenSmallerThanTheWindowHoldsItWhole)
     } cases[] = {
         {"centred, too tall", {202, -29, 620, 658}, {202, 0, 620, 570}},
         {"low on the screen", {100, 300, 620, 658}, {100, 0, 620, 570}},
-        {"wider than the screen", {-50, 0, 1400, 500}, {0, 0, 1024, 500}},
+        {"wider than the screen, lower than the minimum", {-50, 0, 1400, 500}, {0, 0, 1024, 570}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(WindowPlacement::PlaceWindow(c.lastPos, small), c.expected) << c.name;
