@@ -8,16 +8,19 @@
 # ImageMagick's import. It writes into docs/manual/images/:
 #
 #   backup-tab.png  schedule-tab.png  settings-tab.png  archiver-tab.png
-#   rule-dialog.png  backup-tab-dark.png
+#   rule-dialog.png  backup-tab-dark.png  small-screen.png
 #
-# backup-tab-dark.png shows the Backup tab with a dark palette, set the way a
-# user without a full desktop sets one for Qt programs: the qt6ct platform
-# theme with its "darker" colour scheme. Its pass includes a rule whose
-# source folder is missing, so the log shows an error line too.
+# backup-tab-dark.png shows the Backup tab with "Appearance: Dark" (the
+# extras section's Appearance=Dark). Its pass includes a rule whose source
+# folder is missing, so the log shows an error line and the rule list marks
+# the failed rule.
+#
+# small-screen.png is the whole screen of a 1024 x 600 display: the window
+# fits it, status bar included, with a lower activity log.
 #
 # The build turns docs/manual into tessaro.pdf, so rebuild afterwards. This is
 # a developer tool: it is not part of `make test`, and it installs what it
-# needs (xvfb, xauth, xdotool, imagemagick, fonts, qt6ct) with apt-get when
+# needs (xvfb, xauth, xdotool, imagemagick, fonts) with apt-get when
 # missing.
 #
 # How the window is driven, and why this way:
@@ -48,7 +51,7 @@ die() {
 }
 
 install_missing() {
-    local packages=(xvfb xauth xdotool imagemagick fonts-dejavu-core qt6ct)
+    local packages=(xvfb xauth xdotool imagemagick fonts-dejavu-core)
     local missing=()
     for pkg in "${packages[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
@@ -161,19 +164,15 @@ PY
     take_dark_screenshot "$demo"
 }
 
-# The Backup tab after a pass, with the qt6ct theme's dark colour scheme.
+# The Backup tab after a pass, with "Appearance: Dark".
 take_dark_screenshot() {
     local demo=$1
-    local config="$demo/config"
-    mkdir -p "$config/qt6ct"
-    cat >"$config/qt6ct/qt6ct.conf" <<CONF
-[Appearance]
-color_scheme_path=/usr/share/qt6ct/colors/darker.conf
-custom_palette=true
-style=Fusion
-CONF
-    # One more rule, whose source folder is gone: its error line is red.
+    # One more rule, whose source folder is gone: its error line is red and
+    # the rule list marks it.
     cat >>"$demo/tessaro.ini" <<INI
+
+[extras]
+Appearance=Dark
 
 [backup_rules_2]
 SourceFolder=$demo/Music/
@@ -187,8 +186,7 @@ INI
     local passes
     passes="$(cat "$demo"/log/*_tessaro.log | grep -c 'backup: finished' || true)"
 
-    XDG_CONFIG_HOME="$config" QT_QPA_PLATFORMTHEME=qt6ct QT_QPA_PLATFORM=xcb \
-        "$demo/tessaro" >"$demo/tessaro-dark.out" 2>&1 &
+    QT_QPA_PLATFORM=xcb "$demo/tessaro" >"$demo/tessaro-dark.out" 2>&1 &
     local tessaro=$!
     pids+=("$tessaro")
     local window
@@ -371,16 +369,53 @@ open_rule_dialog() {
     return 1
 }
 
+# The whole screen of a small display with the window on it, after a pass.
+take_small_screenshot() {
+    demo="${TMPDIR:-/tmp}/tessaro-demo-small"
+    rm -rf "$demo"
+    mkdir -p "$demo"
+    trap cleanup EXIT
+    prepare_demo "$demo"
+    write_configuration "$demo" ""
+    QT_QPA_PLATFORM=xcb "$demo/tessaro" >"$demo/tessaro.out" 2>&1 &
+    local tessaro=$!
+    pids+=("$tessaro")
+    local window
+    window="$(wait_for_window '^Tessaro v')" || {
+        cat "$demo/tessaro.out" >&2
+        die "the main window did not appear on the small screen"
+    }
+    wait_for_log "$demo" "Tessaro version" || true
+    sleep 1
+    xdotool windowfocus --sync "$window"
+    press alt+a o
+    wait_for_log "$demo" 'backup: finished' || die "the backup pass did not finish"
+    sleep 1
+    grab root "$images/small-screen.png"
+    echo "screenshots: $images/small-screen.png"
+    kill "$tessaro" 2>/dev/null || true
+    wait "$tessaro" 2>/dev/null || true
+}
+
 main() {
     [ -x "$bin/tessaro" ] || die "no $bin/tessaro: build first (make build)"
     [ -x "$bin/rar-standin" ] || die "no $bin/rar-standin: build first (make build)"
     install_missing
     mkdir -p "$images"
-    if [ -z "${TESSARO_SCREENSHOTS_DISPLAY:-}" ]; then
-        # Run again inside a virtual display of a usual desktop size.
-        TESSARO_SCREENSHOTS_DISPLAY=1 exec xvfb-run --auto-servernum \
+    case "${TESSARO_SCREENSHOTS_DISPLAY:-}" in
+    "")
+        # Run again inside virtual displays: one of a usual desktop size,
+        # then a small one.
+        TESSARO_SCREENSHOTS_DISPLAY=1 xvfb-run --auto-servernum \
             --server-args="-screen 0 1280x1024x24" "$0" "$build"
-    fi
+        TESSARO_SCREENSHOTS_DISPLAY=small exec xvfb-run --auto-servernum \
+            --server-args="-screen 0 1024x600x24" "$0" "$build"
+        ;;
+    small)
+        take_small_screenshot
+        return
+        ;;
+    esac
     take_screenshots
     echo "screenshots: done; rebuild to remake tessaro.pdf"
 }

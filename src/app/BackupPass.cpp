@@ -60,15 +60,17 @@ QString formatDuration(LocalDateTime from, LocalDateTime to)
 }
 
 // How a rule's job ended, for the run history.
-RuleRecord recordOf(const TBackupRule& rule, int resultCode, LocalDateTime jobStart,
+RuleRecord recordOf(const TBackupRule& rule, int resultCode, bool made, LocalDateTime jobStart,
                     LocalDateTime jobEnd)
 {
     RuleRecord record;
     record.source = rule.SourceFolder;
     record.result = resultCode;
     record.archive = rule.OutputFileName;
+    // A job that made no archive has no size, whatever an older file left
+    // at that path measures.
     const QFileInfo archive(rule.OutputFileName);
-    record.size = archive.isFile() ? archive.size() : 0;
+    record.size = made && archive.isFile() ? archive.size() : 0;
     record.start = jobStart;
     record.end = jobEnd;
     record.seconds = LocalDateTime::secondsBetween(jobStart, jobEnd);
@@ -385,7 +387,9 @@ void BackupPass::ruleEnded(int resultCode)
     const LocalDateTime jobEnd = m_clock.now();
     m_log.LogInfo(QLatin1String("time taken for ") + Quoted(rule.SourceFolder) +
                   QLatin1String(": ") + formatDuration(pass.jobStart, jobEnd));
-    RuleRecord ruleRecord = recordOf(rule, resultCode, pass.jobStart, jobEnd);
+    // Exit code 1 still writes the archive, with the files that could be read.
+    const bool made = pass.job && (pass.job->resultCode() == 0 || pass.job->resultCode() == 1);
+    RuleRecord ruleRecord = recordOf(rule, resultCode, made, pass.jobStart, jobEnd);
     ruleRecord.logFile = logFileName(m_log.logFolder(), pass.jobStart);
     // The window of the rule's log lines closes after its last line.
     ruleRecord.end = m_clock.now();

@@ -23,11 +23,11 @@ MainWindowLogic::MainWindowLogic(MainView& view, const MainWindowSeams& seams)
       m_help(view, m_log,
              seams.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                            : seams.programFolder),
-      m_history(m_configFile, m_log),
+      m_history(m_configFile, m_log), m_ruleResults(seams.pathStyle),
       m_overdue(m_settings, m_periodic, m_pass, m_clock, m_log, m_alerts)
 {
     for (PassObserver* observer :
-         std::initializer_list<PassObserver*>{&m_history, &m_alerts, &m_overdue})
+         std::initializer_list<PassObserver*>{&m_history, &m_ruleResults, &m_alerts, &m_overdue})
         m_pass.addObserver(observer);
     m_configFile.setFailureHandler([this](const QString& text) { reportSaveFailure(text); });
 }
@@ -67,6 +67,8 @@ QString MainWindowLogic::LoadConfig()
 
 void MainWindowLogic::showLoaded(const QPoint& windowTopLeft, const ScreenGeometry& screens)
 {
+    // The rule list marks the rules that failed when the program last ran.
+    m_ruleResults.takeFrom(m_history.lastPasses(1));
     m_view.refreshRuleList();
     m_view.refreshSettings();
     UpdateSettings();

@@ -8,6 +8,7 @@
 #include "app/Configuration.h"
 #include "app/CorePassServices.h"
 #include "app/HelpActions.h"
+#include "app/LastRuleResults.h"
 #include "app/MainView.h"
 #include "app/OverdueWatch.h"
 #include "app/PassAlerts.h"
@@ -79,6 +80,7 @@ public:
     RuleEditing& rules() { return m_rules; }
     HelpActions& help() { return m_help; }
     RunHistory& history() { return m_history; }
+    LastRuleResults& ruleResults() { return m_ruleResults; }
     PassAlerts& alerts() { return m_alerts; }
     OverdueWatch& overdue() { return m_overdue; }
 
@@ -116,6 +118,7 @@ private:
     AutoCleanSettings m_autoClean;
     HelpActions m_help;
     RunHistory m_history;
+    LastRuleResults m_ruleResults;
     PassAlerts m_alerts;
     OverdueWatch m_overdue;
     bool m_saveFailed = false;

@@ -26,6 +26,8 @@ PlatformTexts textsNaming(const QString& archiver, const QString& tab, const QSt
             QStringLiteral(" on your computer"),
         QStringLiteral("Setting ") + archiver + QStringLiteral(" location to "),
         formatNote,
+        QStringLiteral("No program could open the download page. Please download ") + archiver +
+            QStringLiteral(" from this address:"),
     };
 }
 

@@ -31,6 +31,9 @@ struct PlatformTexts
     // Shown beside the archive format where the archiver cannot write every
     // format offered; empty where it can.
     QString formatNote;
+    // Told when nothing could open the download page; the address follows
+    // on a line of its own.
+    QString downloadElsewhere;
 };
 
 const PlatformTexts& platformTexts(PathStyle style);

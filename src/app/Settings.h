@@ -11,6 +11,15 @@ namespace tessaro {
 
 // Every user setting, one field per configuration key, with the value a
 // missing or unusable key reads as.
+// How the window looks: as the desktop's style paints it, or in light or
+// dark colours whatever the desktop says.
+enum class TAppearance
+{
+    System,
+    Light,
+    Dark,
+};
+
 struct TSettings
 {
     // Settings page.
@@ -38,6 +47,7 @@ struct TSettings
     // Warn when periodic runs have not ended a pass without errors for one
     // and a half periods.
     bool WarnWhenOverdue = false;
+    TAppearance Appearance = TAppearance::System;
 
     friend bool operator==(const TSettings&, const TSettings&) = default;
 };

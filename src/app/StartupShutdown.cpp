@@ -187,7 +187,12 @@ void StartupShutdown::askForArchiver()
     }
     if (m_view.showMessage(texts().downloadQuestion, startCaption, MessageButtons::YesNo) ==
         MessageAnswer::Yes) {
-        m_view.openExternally(texts().downloadPage);
+        // Ending without a word where nothing opens the page would leave
+        // the user with no idea where to go.
+        if (!m_view.openExternally(texts().downloadPage)) {
+            m_view.showMessage(texts().downloadElsewhere + QLatin1Char('\n') + texts().downloadPage,
+                               startCaption, MessageButtons::Ok);
+        }
         m_view.quit();
         return;
     }

@@ -104,23 +104,26 @@ QRect placeOnDisplay(Edges r, const ScreenGeometry& screens)
     r.left = std::max(r.left, m.left);
     r.top = std::max(r.top, m.top);
 
+    // The window never becomes smaller than its minimum size, nor larger
+    // than the display's work area: on a small screen the whole window,
+    // title bar and status bar, stays reachable.
+    r.right =
+        r.left + std::min(std::max<qint64>(r.width(), WindowPlacement::MinimumWidth), m.width());
+    r.bottom =
+        r.top + std::min(std::max<qint64>(r.height(), WindowPlacement::MinimumHeight), m.height());
+
     // A window that reaches past the display is moved back onto it whole.
     if (r.right >= m.right) {
         const qint64 shift = r.right - m.right;
-        r.left -= shift;
+        r.left = std::max(r.left - shift, m.left);
         r.right -= shift;
-        r.left = std::max<qint64>(r.left, 0);
     }
     if (r.bottom >= m.bottom) {
         const qint64 shift = r.bottom - m.bottom;
-        r.top -= shift;
+        r.top = std::max(r.top - shift, m.top);
         r.bottom -= shift;
-        r.top = std::max<qint64>(r.top, 0);
     }
-
-    // The window never becomes smaller than its minimum size.
-    return rectOf(r.left, r.top, std::max<qint64>(r.width(), WindowPlacement::MinimumWidth),
-                  std::max<qint64>(r.height(), WindowPlacement::MinimumHeight));
+    return rectOf(r.left, r.top, r.width(), r.height());
 }
 
 } // namespace
@@ -155,6 +158,11 @@ QPoint WindowPlacement::DefaultWindowPosition(const ScreenGeometry& screens)
 {
     return QPoint((screens.primary.width() - MinimumWidth) / 2,
                   (screens.primary.height() - MinimumHeight) / 2);
+}
+
+QSize WindowPlacement::FittedSize(const QSize& described, const QSize& frame, const QRect& workArea)
+{
+    return described.boundedTo(workArea.size() - frame).expandedTo(QSize(1, 1));
 }
 
 QRect WindowPlacement::PlaceWindow(const QRect& lastPos, const ScreenGeometry& screens)

@@ -35,6 +35,9 @@ public:
     // Where a window goes: the given place pulled onto the display nearest
     // to it.
     static QRect PlaceWindow(const QRect& lastPos, const ScreenGeometry& screens);
+    // The window's size without its frame: the described size where it
+    // fits into the work area with the frame, otherwise as much as fits.
+    static QSize FittedSize(const QSize& described, const QSize& frame, const QRect& workArea);
     // The centred default position for the minimum window size.
     static QPoint DefaultWindowPosition(const ScreenGeometry& screens);
 

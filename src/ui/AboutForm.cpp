@@ -34,11 +34,14 @@ QFont pixelFont(const QString& family, int pixelSize, bool bold = false)
     return font;
 }
 
-void setBackground(QWidget* widget, const QColor& color)
+// The described colours on a light palette; on a dark one the palette's
+// own, so that the box follows the rest of the program.
+void setBackground(QWidget* widget, const QColor& color, QPalette::ColorRole darkRole)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    palette.setColor(QPalette::WindowText, Qt::black);
+    const bool dark = palette.color(QPalette::Window).lightness() < 128;
+    palette.setColor(QPalette::Window, dark ? palette.color(darkRole) : color);
+    palette.setColor(QPalette::WindowText, dark ? palette.color(QPalette::Text) : Qt::black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -82,7 +85,7 @@ void TAboutForm::FormCreate(QWidget* owner)
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(DialogSize);
     setFont(pixelFont(QStringLiteral("Tahoma"), 12));
-    setBackground(this, QColor(0xf0, 0xf0, 0xf0));
+    setBackground(this, QColor(0xf0, 0xf0, 0xf0), QPalette::Window);
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Picture"));
@@ -92,7 +95,7 @@ void TAboutForm::FormCreate(QWidget* owner)
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel"));
     panel->setGeometry(PanelRect);
-    setBackground(panel, Qt::white);
+    setBackground(panel, Qt::white, QPalette::Base);
 
     lblTitle = new QLabel(panel);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));

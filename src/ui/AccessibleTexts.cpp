@@ -55,6 +55,8 @@ constexpr AccessibleText Texts[] = {
      "Tests every archive a pass makes with the archiver; a failed test counts as an error"},
     {"CheckWarnWhenOverdue", "Warn when overdue",
      "Warns once when no pass without errors has ended for more than one and a half periods"},
+    {"ComboAppearance", "Appearance",
+     "System follows the desktop's style; Light and Dark set the colours of the program"},
     {"TreeAutoCleanPreview", "Archives the next pass deletes",
      "The archives of the selected folder that the current limits delete at the next pass"},
     {"ComboAutoCleanDestinationFolders", "Auto clean settings for destination",

@@ -122,7 +122,9 @@ void ArchiverPage::buildFormatAndCompression(QGridLayout* grid)
     auto* update = makeNamed<QCheckBox>(this, "CheckUpdateMode",
                                         QStringLiteral("Backup only updated or new files"));
     m_context.binder.bindCheck(update, &TSettings::UpdateMode, After::UpdateSettings);
-    grid->addWidget(update, 5, 1, 1, 3);
+    // Set apart from the compression radios above: it is a setting of its own.
+    grid->setRowMinimumHeight(5, update->sizeHint().height() + 12);
+    grid->addWidget(update, 5, 0, 1, 4, Qt::AlignBottom);
 }
 
 void ArchiverPage::buildPathsAndThreads(QGridLayout* grid)
@@ -135,6 +137,11 @@ void ArchiverPage::buildPathsAndThreads(QGridLayout* grid)
         auto* radio = makeNamed<QRadioButton>(this, name, EntryOf(value).caption);
         grid->addWidget(radio, 6 + i, 1, 1, 3);
         radios.append({radio, value});
+        // Paths without drive letters have none to store; a setting from a
+        // Windows file still reads, the choice is only not offered.
+        if (value == TStorePaths::FullWithDrive &&
+            m_context.logic.settings().rules().pathStyle() != PathStyle::Windows)
+            radio->hide();
     }
     m_context.binder.bindChoice(radios, &TSettings::StorePaths);
 

@@ -109,7 +109,17 @@ QHBoxLayout* BackupPage::buildRunButtons()
 void BackupPage::refreshRuleList()
 {
     ListViewBackupRules->showRules(m_context.logic.settings().rules());
+    refreshRuleMarks();
     UpdateEditButtons();
+}
+
+void BackupPage::refreshRuleMarks()
+{
+    const TBackupRules& rules = m_context.logic.settings().rules();
+    QStringList failures;
+    for (qsizetype i = 0; i < rules.Count(); ++i)
+        failures.append(m_context.logic.ruleResults().failureOf(*rules.Item(i)));
+    ListViewBackupRules->markFailures(failures);
 }
 
 void BackupPage::UpdateEditButtons()

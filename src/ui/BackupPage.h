@@ -22,6 +22,9 @@ public:
 
     // Shows the logic's rules anew, keeping the selected rule selected.
     void refreshRuleList();
+    // Marks the rules whose last run failed.
+    void refreshRuleMarks();
+
     // "Edit", "Delete" and "Back up this rule now" are enabled exactly while
     // a rule is selected.
     void UpdateEditButtons();

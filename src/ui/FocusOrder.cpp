@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QLayout>
 #include <QMainWindow>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QWidget>
 
@@ -56,6 +57,11 @@ void collect(QWidget* widget, QWidgetList& order)
     // A spin box or a combo box keeps its inner editor to itself.
     if (widget->focusPolicy() & Qt::TabFocus)
         return;
+    if (auto* scroll = qobject_cast<QScrollArea*>(widget)) {
+        if (scroll->widget())
+            collect(scroll->widget(), order);
+        return;
+    }
     if (auto* window = qobject_cast<QMainWindow*>(widget)) {
         collect(window->centralWidget(), order);
         return;

@@ -1,5 +1,6 @@
 #include "ui/HistoryForm.h"
 
+#include "app/LastRuleResults.h"
 #include "app/RunHistory.h"
 #include "core/FileSize.h"
 
@@ -26,6 +27,42 @@ QTableWidgetItem* textItem(const QString& text)
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     return item;
 }
+
+// A cell whose text may be cut short shows it whole as its tooltip.
+QTableWidgetItem* longTextItem(const QString& text)
+{
+    QTableWidgetItem* item = textItem(text);
+    item->setToolTip(text);
+    return item;
+}
+
+// What started the pass, in the window's words.
+QString triggerText(PassTrigger trigger)
+{
+    switch (trigger) {
+    case PassTrigger::StartUp:
+        return u"Program start"_s;
+    case PassTrigger::Schedule:
+        return u"Schedule"_s;
+    case PassTrigger::Rule:
+        return u"One rule"_s;
+    case PassTrigger::Button:
+        break;
+    }
+    return u"By hand"_s;
+}
+
+// The widest the long columns get at first, so that Result, Archive and
+// Size are in sight at the window's first width; the user can widen them.
+constexpr struct
+{
+    int column;
+    int width;
+} widestAtFirst[] = {
+    {THistoryForm::ColumnSource, 150},
+    {THistoryForm::ColumnResult, 240},
+    {THistoryForm::ColumnArchive, 220},
+};
 
 // Numbers sort as numbers, not as text.
 class NumberItem final : public QTableWidgetItem
@@ -63,6 +100,9 @@ THistoryForm::THistoryForm(const QList<PassRecord>& passes, QWidget* owner)
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Paths differ at their ends; their middle is what goes when cut.
+    m_table->setTextElideMode(Qt::ElideMiddle);
+    m_table->setWordWrap(false);
     m_table->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_table);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -93,16 +133,24 @@ void THistoryForm::fill()
             start->setData(PassRole, int(p));
             start->setData(RuleRole, int(r));
             m_table->setItem(row, ColumnStart, start);
-            m_table->setItem(row, ColumnTrigger, textItem(passTriggerName(pass.trigger)));
-            QTableWidgetItem* source = textItem(rule.source);
+            m_table->setItem(row, ColumnTrigger, textItem(triggerText(pass.trigger)));
+            QTableWidgetItem* source = longTextItem(rule.source);
             // What the archive left out on purpose, for a later restore.
             if (!rule.excluded.isEmpty())
-                source->setToolTip(u"Exclude: "_s + rule.excluded.join(u"; "_s));
+                source->setToolTip(source->toolTip() +
+                                   (source->toolTip().isEmpty() ? u""_s : u"\n"_s) +
+                                   u"Exclude: "_s + rule.excluded.join(u"; "_s));
             m_table->setItem(row, ColumnSource, source);
-            m_table->setItem(row, ColumnResult,
-                             sortedNumber(rule.result, QString::number(rule.result)));
-            m_table->setItem(row, ColumnArchive, textItem(rule.archive));
-            m_table->setItem(row, ColumnSize, sortedNumber(rule.size, FormatFileSize(rule.size)));
+            QTableWidgetItem* result = sortedNumber(rule.result, ruleResultText(rule.result));
+            result->setToolTip(ruleResultText(rule.result) + u" ("_s +
+                               QString::number(rule.result) + u')');
+            m_table->setItem(row, ColumnResult, result);
+            m_table->setItem(row, ColumnArchive, longTextItem(rule.archive));
+            // A failed job that made no archive has no size to show.
+            const bool noArchive = rule.failed() && rule.size == 0;
+            m_table->setItem(
+                row, ColumnSize,
+                sortedNumber(rule.size, noArchive ? QString() : FormatFileSize(rule.size)));
             m_table->setItem(row, ColumnSeconds,
                              sortedNumber(rule.seconds, QString::number(rule.seconds)));
             QTableWidgetItem* log = textItem(rule.failed() ? u"log lines"_s : QString());
@@ -117,6 +165,8 @@ void THistoryForm::fill()
         }
     }
     m_table->resizeColumnsToContents();
+    for (const auto& [column, width] : widestAtFirst)
+        m_table->setColumnWidth(column, qMin(m_table->columnWidth(column), width));
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(ColumnStart, Qt::DescendingOrder);
 }

@@ -61,4 +61,25 @@ QIcon logFileIcon()
     return picture(QStringLiteral("log"));
 }
 
+QIcon failedRuleIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0xD9, 0x34, 0x2B));
+        painter.drawEllipse(QRectF(0.5, 0.5, size - 1.0, size - 1.0));
+        painter.setPen(QPen(Qt::white, size / 8.0, Qt::SolidLine, Qt::RoundCap));
+        const double inset = size * 0.3;
+        painter.drawLine(QPointF(inset, inset), QPointF(size - inset, size - inset));
+        painter.drawLine(QPointF(size - inset, inset), QPointF(inset, size - inset));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 } // namespace tessaro

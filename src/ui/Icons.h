@@ -19,5 +19,8 @@ QIcon programIcon();
 QIcon trayStateIcon(TrayState state);
 // The small picture that opens the current log file.
 QIcon logFileIcon();
+// The mark of a rule whose last run failed: a white cross on red, which
+// reads on light and dark backgrounds alike.
+QIcon failedRuleIcon();
 
 } // namespace tessaro

@@ -29,14 +29,18 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
+#include <algorithm>
 #include <optional>
 
 namespace tessaro {
@@ -86,7 +90,7 @@ TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths,
     buildTray();
     describeControls(this);
     orderFocusByLayout(this);
-    setFixedSize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    fitToScreen();
 
     // Named children, so that whoever drives the window can find them.
     for (QTimer* timer : {&StartUpTimer, &TimerSchedule}) {
@@ -105,6 +109,7 @@ TMainForm::TMainForm(const MainWindowSeams& seams, const DataPaths& paths,
     qApp->installEventFilter(this);
 
     m_logic->alerts().setView(this);
+    m_logic->ruleResults().setChanged([this] { m_backupPage->refreshRuleMarks(); });
     m_logic->startup().FormCreate(paths);
     m_backupPage->UpdateEditButtons();
     TimerSchedule.start();
@@ -139,6 +144,8 @@ void TMainForm::buildWidgets()
     LogView = new ActivityLogView(central);
     connect(LogView, &ActivityLogView::linkClicked, this,
             [this](const QString& path) { m_logic->log().LogViewClickHyperlink(path); });
+    connect(LogView, &ActivityLogView::openLogFileRequested, this,
+            [this] { m_logic->log().openCurrentLogFile(); });
     body->addWidget(LogView);
     layout->addLayout(body, 1);
     setCentralWidget(central);
@@ -181,7 +188,17 @@ QTabWidget* TMainForm::buildPages()
     };
     for (const auto& entry : pages) {
         entry.page->setFont(pageFont());
-        MainPageControl->addTab(entry.page, entry.caption);
+        // On a screen too small for the window a page scrolls, rather than
+        // its controls being squeezed over each other.
+        auto* scroll = new QScrollArea;
+        scroll->setObjectName(entry.page->objectName() + QStringLiteral("Scroll"));
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setFocusPolicy(Qt::NoFocus);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(entry.page);
+        scroll->viewport()->setAutoFillBackground(false);
+        entry.page->setAutoFillBackground(false);
+        MainPageControl->addTab(scroll, entry.caption);
     }
     return MainPageControl;
 }
@@ -196,7 +213,7 @@ QWidget* TMainForm::buildActivityLogRow()
     auto* history = makeNamed<QToolButton>(row, "ButtonHistory");
     history->setText(QStringLiteral("History"));
     history->setAutoRaise(true);
-    history->setFocusPolicy(Qt::NoFocus);
+    history->setFocusPolicy(Qt::TabFocus);
     history->setCursor(Qt::PointingHandCursor);
     history->setToolTip(QStringLiteral("Show the run history"));
     connect(history, &QToolButton::clicked, this, &TMainForm::showHistory);
@@ -206,7 +223,7 @@ QWidget* TMainForm::buildActivityLogRow()
     openLog->setIconSize(QSize(21, 20));
     openLog->setIcon(logFileIcon());
     openLog->setAutoRaise(true);
-    openLog->setFocusPolicy(Qt::NoFocus);
+    openLog->setFocusPolicy(Qt::TabFocus);
     openLog->setCursor(Qt::PointingHandCursor);
     openLog->setToolTip(QStringLiteral("Open the log file"));
     connect(openLog, &QToolButton::clicked, this, [this] { m_logic->log().openCurrentLogFile(); });
@@ -238,6 +255,9 @@ void TMainForm::buildMenus()
          [&periodic] { periodic.MenuRunPeriodicClick(); }, Control::MenuRunPeriodic, false},
         {"&Action", "MenuSettings", "&Settings", [this] { showPage(Page::Settings); }, std::nullopt,
          true},
+        {"&Action", "MenuHistory", "&History", [this] { showHistory(); }, std::nullopt, false},
+        {"&Action", "MenuOpenLogFile", "Open &log file",
+         [this] { m_logic->log().openCurrentLogFile(); }, std::nullopt, false},
         {"&Action", "MenuExit", "E&xit", [&startup] { startup.ActionExit(); }, std::nullopt, true},
         {"&Help", "MenuHelp", "Hel&p", [&help] { help.Help1Click(); }, std::nullopt, false},
         {"&Help", "MenuHomepage", "&Homepage", [&help] { help.MenuHomepageClick(); }, std::nullopt,
@@ -347,6 +367,46 @@ void TMainForm::TrayIconClick()
     activateWindow();
 }
 
+QRect TMainForm::workArea() const
+{
+    if (m_windowSeams.availableGeometry)
+        return m_windowSeams.availableGeometry();
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    return shown ? shown->availableGeometry() : QRect();
+}
+
+void TMainForm::fitToScreen()
+{
+    const QRect area = workArea();
+    if (area.isEmpty())
+        return;
+    const QSize described(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    QSize frame = frameGeometry().size() - geometry().size();
+    // Some window managers frame the window without telling its size; a
+    // title bar and a border stand in for it there. Only the offscreen
+    // platform draws windows without any frame.
+    if (frame.isNull() && isVisible() &&
+        QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        frame = QSize(8, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 8);
+    }
+    const QSize size = WindowPlacement::FittedSize(described, frame, area);
+    const int shortBy = described.height() - size.height();
+    LogView->setFixedHeight(
+        std::max(ActivityLogView::LeastHeight, ActivityLogView::Height - shortBy));
+    const bool resized = this->size() != size;
+    if (resized || minimumSize() != size || maximumSize() != size)
+        setFixedSize(size);
+    // A window made smaller to fit comes back onto the work area whole; one
+    // the user moved partly off while it fits stays where it is.
+    const QRect outer(frameGeometry().topLeft(), size + frame);
+    if (isVisible() && resized && !area.contains(outer)) {
+        move(std::clamp(outer.left(), area.left(),
+                        std::max(area.left(), area.right() + 1 - outer.width())),
+             std::clamp(outer.top(), area.top(),
+                        std::max(area.top(), area.bottom() + 1 - outer.height())));
+    }
+}
+
 void TMainForm::WMMove()
 {
     m_logic->windowMoved(frameGeometry(), isMaximized());
@@ -359,6 +419,10 @@ void TMainForm::WMSize()
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // The window manager frames the window before it shows it; from the
+    // first exposure on, the frame is known and counts in the fit.
+    if (event->type() == QEvent::Expose && watched == windowHandle())
+        QMetaObject::invokeMethod(this, &TMainForm::fitToScreen, Qt::QueuedConnection);
     // Every key event passes here once per widget it travels through; the
     // release of F1 is taken at its first widget of this window and goes
     // no further.
@@ -377,7 +441,14 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 void TMainForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    if (QWindow* window = windowHandle()) {
+        // Another screen, another work area.
+        connect(window, &QWindow::screenChanged, this, &TMainForm::fitToScreen,
+                Qt::UniqueConnection);
+    }
     m_logic->startup().FormShow();
+    // The frame is known once the window manager has framed the window.
+    QMetaObject::invokeMethod(this, &TMainForm::fitToScreen, Qt::QueuedConnection);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -394,6 +465,12 @@ void TMainForm::closeEvent(QCloseEvent* event)
 void TMainForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
+    // The tab style names palette colours, which a style sheet resolves when
+    // it is set: a new palette (an Appearance choice) needs it set anew.
+    if (event->type() == QEvent::PaletteChange && MainPageControl) {
+        MainPageControl->tabBar()->setStyleSheet(QString());
+        MainPageControl->tabBar()->setStyleSheet(tabBarStyle);
+    }
     if (event->type() != QEvent::WindowStateChange)
         return;
     WMSize();
@@ -409,18 +486,26 @@ void TMainForm::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
     WMMove();
+    // The window manager frames the window after it is shown; only then is
+    // the frame known, and the window may no longer fit with it.
+    if (isVisible())
+        QMetaObject::invokeMethod(this, &TMainForm::fitToScreen, Qt::QueuedConnection);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     WMSize();
+    if (isVisible())
+        QMetaObject::invokeMethod(this, &TMainForm::fitToScreen, Qt::QueuedConnection);
 }
 
 MessageAnswer TMainForm::showMessage(const QString& text, const QString& caption,
                                      MessageButtons buttons)
 {
     QMessageBox box(messageIcon(caption, buttons), caption, text, QMessageBox::NoButton, this);
+    // A path or an address in a message is there to be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     if (buttons == MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
@@ -520,6 +605,10 @@ void TMainForm::setAutoCleanDestinations(const QStringList& folders)
 ScreenGeometry TMainForm::screenGeometry() const
 {
     ScreenGeometry geometry;
+    if (m_windowSeams.availableGeometry) {
+        const QRect area = m_windowSeams.availableGeometry();
+        return {area, area, {area}};
+    }
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
         geometry.primary = primary->geometry();
         geometry.primaryWorkArea = primary->availableGeometry();
@@ -546,6 +635,7 @@ void TMainForm::setWindowGeometry(const QRect& geometry)
 {
     move(geometry.topLeft());
     resize(geometry.size());
+    fitToScreen();
 }
 
 bool TMainForm::openExternally(const QString& pathOrUrl)

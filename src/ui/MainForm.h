@@ -35,6 +35,9 @@ struct WindowSeams
     // Whether somebody can see and answer a message box the program opens on
     // its own: not on the offscreen or minimal platform, nor without screens.
     std::function<bool()> displayAttended = {};
+    // The work area of the one screen, without task bar and panels; the
+    // screens' own when empty.
+    std::function<QRect()> availableGeometry;
 };
 
 // The main window: shows the logic's state, forwards the user's actions to
@@ -125,6 +128,11 @@ private:
     bool displayAttended() const;
     // The box of a failed save, once no other box is open.
     void showSaveFailure(const QString& text);
+    // The described size, menu bar included, or less where the screen's
+    // work area is smaller: the window always fits, frame included. The
+    // log gives up its height first, the pages scroll.
+    void fitToScreen();
+    QRect workArea() const;
 
     std::unique_ptr<MainWindowLogic> m_logic;
     std::unique_ptr<SettingsBinder> m_binder;

@@ -29,18 +29,21 @@ void paintProductArtwork(QPainter& painter, const QRectF& area, const QString& n
     constexpr int TileCount = int(std::size(Tiles));
     constexpr qreal Step = 16;
     constexpr qreal Tile = 13;
+    constexpr int Columns = 10;
+    // The mosaic keeps the same margin on both sides of the picture.
+    constexpr qreal Left = (163 - (Columns - 1) * Step - Tile) / 2;
     const int rows = int(height * 2 / 3 / Step);
     painter.setPen(Qt::NoPen);
     for (int row = 0; row < rows; ++row) {
         const qreal fade = 1.0 - qreal(row) / rows;
-        for (int column = 0; column < 10; ++column) {
+        for (int column = 0; column < Columns; ++column) {
             const int pick = (row * 7 + column * 13 + row * column) % 11;
             if (pick >= TileCount + int(fade * 5))
                 continue;
             QColor color(Tiles[pick % TileCount]);
             color.setAlphaF(float(0.35 + 0.65 * fade));
             painter.setBrush(color);
-            painter.drawRoundedRect(QRectF(6 + column * Step, 8 + row * Step, Tile, Tile), 2, 2);
+            painter.drawRoundedRect(QRectF(Left + column * Step, 8 + row * Step, Tile, Tile), 2, 2);
         }
     }
 

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -53,9 +54,11 @@ QPushButton* dialogButton(const QString& name, const QString& caption, QWidget* 
 TRuleForm::TRuleForm(QWidget* parent) : QDialog(parent)
 {
     buildControls();
-    // Taller than the rule's first fields need by the exclusions row and
-    // its example.
-    setFixedSize(416, 327);
+    // The described size, taller by the exclusions row and its example, or
+    // more where the desktop's font needs it: the dialog grows with its texts
+    // instead of cutting them.
+    layout()->setSizeConstraint(QLayout::SetMinimumSize);
+    resize(minimumSizeHint().expandedTo(QSize(416, 327)));
 }
 
 TRuleForm::~TRuleForm() = default;
@@ -86,6 +89,8 @@ void TRuleForm::addLabelledRow(QGridLayout* grid, const QString& name, const QSt
 QLineEdit* TRuleForm::addFolderRow(QGridLayout* grid, const QString& name, const QString& text)
 {
     auto* edit = named(new QLineEdit(this), u"Edit"_s + name);
+    // Room for a path of some length in the dialog's font, whatever its size.
+    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 26);
     auto* browse = named(new QToolButton(this), u"ButtonBrowse"_s + name);
     browse->setText(u"..."_s);
     connect(browse, &QToolButton::clicked, this, [this, edit] {
@@ -103,6 +108,10 @@ void TRuleForm::buildControls()
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(6);
     EditSourceFolder = addFolderRow(grid, u"SourceFolder"_s, u"Source folder:"_s);
+    LabelSourceMissing = named(new QLabel(this), u"LabelSourceMissing"_s);
+    LabelSourceMissing->setWordWrap(true);
+    LabelSourceMissing->hide();
+    grid->addWidget(LabelSourceMissing, grid->rowCount(), 1, 1, 2);
     EditDestinationFolder = addFolderRow(grid, u"DestinationFolder"_s, u"Destination folder:"_s);
     EditDestinationFilename = named(new QLineEdit(this), u"EditDestinationFilename"_s);
     addLabelledRow(grid, u"DestinationFilename"_s, u"Destination filename:"_s,
@@ -164,6 +173,16 @@ void TRuleForm::buildControls()
             &TRuleForm::CheckAutoCleanClick);
     connect(EditDestinationFolder, &QLineEdit::textChanged, this,
             &TRuleForm::EditDestinationFolderChange);
+    connect(EditSourceFolder, &QLineEdit::textChanged, this, [this](const QString& folder) {
+        // A drive that is not plugged in now may well be there at backup
+        // time, so this is said, not refused.
+        const bool missing = !folder.trimmed().isEmpty() && !QFileInfo(folder).isDir();
+        LabelSourceMissing->setText(
+            missing ? u"This folder does not exist now. The rule can be saved all the same, "
+                      u"for example for a drive that is not plugged in."_s
+                    : QString());
+        LabelSourceMissing->setVisible(missing);
+    });
 
     m_autoClean->showPage(AutoCleanPage{});
     describeControls(this);

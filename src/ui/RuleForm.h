@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -64,6 +65,8 @@ private:
     PathStyle pathStyle() const;
 
     QLineEdit* EditSourceFolder = nullptr;
+    // Says, without blocking OK, that the source folder is not there now.
+    QLabel* LabelSourceMissing = nullptr;
     QLineEdit* EditDestinationFolder = nullptr;
     QLineEdit* EditDestinationFilename = nullptr;
     QCheckBox* CheckAddDate = nullptr;

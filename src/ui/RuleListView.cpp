@@ -1,6 +1,9 @@
 #include "ui/RuleListView.h"
 
+#include "ui/Icons.h"
+
 #include <QHeaderView>
+#include <QLabel>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -16,6 +19,8 @@ namespace {
 constexpr int ruleRole = Qt::UserRole;
 // The rule's exclusions, shown in every cell's tooltip.
 constexpr int excludeRole = Qt::UserRole + 1;
+// The failure of the rule's last run, on the source cell.
+constexpr int failureRole = Qt::UserRole + 2;
 
 quintptr ruleKey(const QTreeWidgetItem* item)
 {
@@ -71,6 +76,9 @@ RuleListView::RuleListView(QWidget* parent) : QTreeWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Paths differ at their ends: "/home/ana/Documents/…" would read the
+    // same in every row.
+    setTextElideMode(Qt::ElideMiddle);
 
     const struct
     {
@@ -90,6 +98,16 @@ RuleListView::RuleListView(QWidget* parent) : QTreeWidget(parent)
     header()->setSectionsMovable(false);
     for (int i = 0; i < int(std::size(columns)); ++i)
         setColumnWidth(i, columns[i].width);
+
+    m_emptyHint = new QLabel(u"No backup rules yet.\nClick \"Add\" or click here to add the "
+                             u"first rule."_s,
+                             viewport());
+    m_emptyHint->setObjectName(u"LabelNoRules"_s);
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setWordWrap(true);
+    m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
+    // A click on the hint is a click into the empty list, which adds a rule.
+    m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!m_refilling)
@@ -120,6 +138,7 @@ void RuleListView::showRules(const TBackupRules& rules)
         setCurrentItem(keep);
     m_refilling = false;
     m_rowsChanged = true;
+    updateEmptyHint();
     fitColumnsIfChanged();
     Q_EMIT ruleSelectionChanged();
 }
@@ -173,13 +192,15 @@ void RuleListView::updateCutTooltips()
         const QString masks = item->data(0, excludeRole).toString();
         const QString excluded = masks.isEmpty() ? QString() : u"Exclude: "_s + masks;
         for (int column = 0; column < columnCount(); ++column) {
-            const bool cut =
-                column < pathColumns && m_cellWidths[row][column] > columnWidth(column);
+            const bool cut = column < pathColumns && row < m_cellWidths.size() &&
+                             m_cellWidths[row][column] > columnWidth(column);
             QStringList lines;
             if (cut)
                 lines.append(item->text(column));
             if (!excluded.isEmpty())
                 lines.append(excluded);
+            if (column == 0 && !item->data(0, failureRole).toString().isEmpty())
+                lines.append(item->data(0, failureRole).toString());
             const QString tip = lines.join(u'\n');
             // Every change of an item's data repaints and reports it.
             if (item->toolTip(column) != tip)
@@ -188,10 +209,23 @@ void RuleListView::updateCutTooltips()
     }
 }
 
+void RuleListView::markFailures(const QStringList& failures)
+{
+    for (int row = 0; row < topLevelItemCount() && row < failures.size(); ++row) {
+        QTreeWidgetItem* item = topLevelItem(row);
+        item->setData(0, failureRole, failures.at(row));
+        item->setIcon(0, failures.at(row).isEmpty() ? QIcon() : failedRuleIcon());
+    }
+    // The icon widens the source cell.
+    m_rowsChanged = true;
+    fitColumnsIfChanged();
+}
+
 void RuleListView::resizeEvent(QResizeEvent* event)
 {
     QTreeWidget::resizeEvent(event);
     fitColumnsIfChanged();
+    updateEmptyHint();
 }
 
 void RuleListView::showEvent(QShowEvent* event)
@@ -207,6 +241,12 @@ void RuleListView::changeEvent(QEvent* event)
         m_rowsChanged = true;
         fitColumnsIfChanged();
     }
+}
+
+void RuleListView::updateEmptyHint()
+{
+    m_emptyHint->setGeometry(viewport()->rect().adjusted(8, 8, -8, -8));
+    m_emptyHint->setVisible(topLevelItemCount() == 0);
 }
 
 qsizetype RuleListView::selectedIndex() const

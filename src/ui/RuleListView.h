@@ -6,14 +6,17 @@
 #include <QTreeWidget>
 
 #include <array>
+class QLabel;
 
 namespace tessaro {
 
 // The rule list of the Backup page: one row per rule in list order, with
 // whole-row single selection. The columns share the list's width by their
-// content, so whole paths show where they fit; a path cut short shows in
-// full as the cell's tooltip, and a rule's exclusions show in the tooltip
-// of each of its cells.
+// content, so whole paths show where they fit; a path cut short loses its
+// middle, so that its start and its last folders stay in sight, and shows
+// in full as the cell's tooltip. A rule's exclusions show in the tooltip of
+// each of its cells. A rule whose last run failed is marked with an icon
+// before its source folder, and its tooltip says why.
 class RuleListView final : public QTreeWidget
 {
     Q_OBJECT
@@ -26,6 +29,9 @@ public:
     void showRules(const TBackupRules& rules);
     // The list position of the selected rule, or -1.
     qsizetype selectedIndex() const;
+    // Marks the rules whose last run failed: one text per row, in list
+    // order, an empty one for a rule without a failure to show.
+    void markFailures(const QStringList& failures);
 
 Q_SIGNALS:
     // A mouse click on the list, the empty part included, that leaves no
@@ -54,6 +60,10 @@ private:
     // them, and measuring costs a text layout per cell.
     void measureContent();
     void updateCutTooltips();
+    // A list without rules says how to add the first one.
+    void updateEmptyHint();
+
+    QLabel* m_emptyHint = nullptr;
 
     // Set while showRules refills the rows, which reports one change at its end.
     bool m_refilling = false;

@@ -1,10 +1,13 @@
 #include "ui/SettingsPage.h"
 
 #include "app/CleanupPreview.h"
+#include "app/ExtraSettings.h"
 #include "core/FileSize.h"
 #include "core/LocalDateTime.h"
 #include "core/Quoted.h"
+#include "ui/AppearanceStyle.h"
 #include "ui/AutoCleanControls.h"
+#include "ui/MiddleElidedComboBox.h"
 #include "ui/RangeSpinBox.h"
 
 #include <QCheckBox>
@@ -90,8 +93,14 @@ void SettingsPage::buildGeneralSettings(QVBoxLayout* layout)
     // Indented below the URL: it only matters while the URL is called.
     webhook->addWidget(checkIncludeLog, 1, 1);
     layout->addLayout(webhook);
-    for (QWidget* box : {static_cast<QWidget*>(checkMinimizeToTray),
-                         static_cast<QWidget*>(CheckExitAfterBackupOnce),
+    // The appearance shares the first row, so that the page keeps its
+    // described height.
+    auto* first = new QHBoxLayout;
+    first->addWidget(checkMinimizeToTray);
+    first->addStretch();
+    first->addLayout(buildAppearance());
+    layout->addLayout(first);
+    for (QWidget* box : {static_cast<QWidget*>(CheckExitAfterBackupOnce),
                          static_cast<QWidget*>(CheckBackupOnStart)})
         layout->addWidget(box);
     buildExtraSettings(layout);
@@ -118,6 +127,33 @@ void SettingsPage::buildExtraSettings(QVBoxLayout* layout)
     }
     row->addStretch();
     layout->addLayout(row);
+}
+
+QHBoxLayout* SettingsPage::buildAppearance()
+{
+    auto* combo = makeNamed<QComboBox>(this, "ComboAppearance");
+    const TAppearance appearances[] = {TAppearance::System, TAppearance::Light, TAppearance::Dark};
+    for (const TAppearance appearance : appearances)
+        combo->addItem(AppearanceName(appearance), int(appearance));
+    auto* label = makeNamed<QLabel>(this, "LabelAppearance", QStringLiteral("Appearance:"));
+    label->setBuddy(combo);
+    SettingsBinder& binder = m_context.binder;
+    // Shown and applied at once: at the load, and at every choice.
+    binder.addView([combo](const TSettings& settings) {
+        combo->setCurrentIndex(combo->findData(int(settings.Appearance)));
+        applyAppearance(settings.Appearance);
+    });
+    connect(combo, &QComboBox::currentIndexChanged, this, [combo, &binder] {
+        const auto appearance = TAppearance(combo->currentData().toInt());
+        binder.store([appearance](TSettings& settings) { settings.Appearance = appearance; },
+                     After::Nothing);
+        if (!binder.isFilling())
+            applyAppearance(appearance);
+    });
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(combo);
+    return row;
 }
 
 void SettingsPage::bindBackupOnceBoxes()
@@ -159,7 +195,7 @@ void SettingsPage::bindBackupOnceBoxes()
 void SettingsPage::buildAutoClean(QWidget* panel, QGridLayout* grid)
 {
     ComboAutoCleanDestinationFolders =
-        makeNamed<QComboBox>(panel, "ComboAutoCleanDestinationFolders");
+        makeNamed<MiddleElidedComboBox>(panel, "ComboAutoCleanDestinationFolders");
     m_autoCleanControls = std::make_unique<AutoCleanControls>(panel);
     const AutoCleanControls& section = *m_autoCleanControls;
     for (QSpinBox* spin : {section.SpinNumFiles, section.SpinDiskUsage})

@@ -42,6 +42,7 @@ private:
     void bindBackupOnceBoxes();
     // The opt-in extras: archive test and overdue warning.
     void buildExtraSettings(QVBoxLayout* layout);
+    QHBoxLayout* buildAppearance();
     // The auto clean controls and their preview, on the panel.
     void buildAutoClean(QWidget* panel, QGridLayout* grid);
     // The archives the next pass would delete in the selected folder, shown

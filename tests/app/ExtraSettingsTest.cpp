@@ -1,6 +1,8 @@
 #include "AppHarness.h"
 #include "QtPrinters.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace tessaro {
@@ -98,6 +100,43 @@ TEST(ExtraSettings, KeysThisVersionDoesNotKnowAreKept)
         EXPECT_EQ(saved.contains("Another=x"), extras.contains("Another=x"));
         EXPECT_EQ(saved.count("[extras]"), 1);
     }
+}
+
+// The appearance is stored by name; the default is not written, and a name
+// the program does not know reads as the default.
+TEST(ExtraSettings, AppearanceIsStoredByItsName)
+{
+    AppHarness app(LocalDateTime::fromParts(2026, 3, 27, 14, 5));
+    const struct
+    {
+        TAppearance appearance;
+        const char* stored;
+    } cases[] = {{TAppearance::Dark, "Appearance=Dark"}, {TAppearance::Light, "Appearance=Light"}};
+    for (const auto& c : cases) {
+        app.logic.changeSettings([&](TSettings& edited) { edited.Appearance = c.appearance; },
+                                 false);
+        ASSERT_TRUE(app.logic.config().SaveConfig());
+        EXPECT_TRUE(readFile(app.logic.configFile().fileName())
+                        .endsWith(QByteArray("[extras]\r\n") + c.stored + "\r\n\r\n"))
+            << c.stored;
+        app.logic.changeSettings([&](TSettings& edited) { edited = TSettings(); }, false);
+        ASSERT_EQ(app.logic.config().LoadConfig(), u"ok"_s);
+        EXPECT_EQ(app.logic.settings().settings().Appearance, c.appearance) << c.stored;
+    }
+
+    app.logic.changeSettings([&](TSettings& edited) { edited.Appearance = TAppearance::System; },
+                             false);
+    ASSERT_TRUE(app.logic.config().SaveConfig());
+    EXPECT_FALSE(readFile(app.logic.configFile().fileName()).contains("[extras]"));
+
+    QFile file(app.logic.configFile().fileName());
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("[extras]\r\nAppearance=Sepia\r\n");
+    file.close();
+    app.logic.changeSettings([&](TSettings& edited) { edited.Appearance = TAppearance::Dark; },
+                             false);
+    ASSERT_EQ(app.logic.config().LoadConfig(), u"ok"_s);
+    EXPECT_EQ(app.logic.settings().settings().Appearance, TAppearance::System);
 }
 
 } // namespace

@@ -269,6 +269,32 @@ TEST(StartupWithoutArchiver, EveryAnswerEndsTheStartUpStep)
     }
 }
 
+// Where nothing can open a web page, the program does not end without a
+// word: it says where to download the archiver.
+TEST(StartupWithoutArchiver, DownloadWithoutABrowserSaysWhereToGo)
+{
+    for (const bool opens : {true, false}) {
+        AppHarness app(now);
+        app.addRule(s("a"));
+        app.logic.changeSettings([&](TSettings& edited) { edited.WinRARLocation = s("/gone"); },
+                                 false);
+        app.view.answers = {MessageAnswer::No, MessageAnswer::Yes};
+        app.view.openResult = opens;
+
+        app.logic.startup().StartUpTimerTimer();
+
+        EXPECT_EQ(app.view.quitCalls, 1) << opens;
+        ASSERT_EQ(app.view.messages.size(), opens ? 2 : 3) << opens;
+        if (opens)
+            continue;
+        EXPECT_EQ(app.view.messages.last().text,
+                  s("No program could open the download page. Please download ") +
+                      test::windowArchiverName() + s(" from this address:\n") +
+                      StartupShutdown::ArchiverDownloadPage());
+        EXPECT_EQ(app.view.messages.last().caption, s("Start"));
+    }
+}
+
 TEST_F(Startup, ExitIsRefusedWhileAPassRunsAndSavesOtherwise)
 {
     app.addRule(s("a"));

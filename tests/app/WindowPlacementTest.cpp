@@ -122,5 +122,40 @@ TEST(PlaceWindow, UsesThePrimaryDisplayWhenNoScreenIsListed)
               QRect(1300, 100, 620, 658));
 }
 
+// On a screen smaller than the window the whole window stays on it: the
+// minimum size gives way to the work area, title bar and status bar in sight.
+TEST(PlaceWindow, AScreenSmallerThanTheWindowHoldsItWhole)
+{
+    ScreenGeometry small;
+    small.primary = QRect(0, 0, 1024, 600);
+    small.primaryWorkArea = QRect(0, 0, 1024, 570);
+    small.screens = {small.primary};
+    const struct
+    {
+        const char* name;
+        QRect lastPos;
+        QRect expected;
+    } cases[] = {
+        {"centred, too tall", {202, -29, 620, 658}, {202, 0, 620, 570}},
+        {"low on the screen", {100, 300, 620, 658}, {100, 0, 620, 570}},
+        {"wider than the screen, lower than the minimum", {-50, 0, 1400, 500}, {0, 0, 1024, 570}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WindowPlacement::PlaceWindow(c.lastPos, small), c.expected) << c.name;
+}
+
+TEST(FittedSize, KeepsTheDescribedSizeWhereItFitsAndShrinksWhereNot)
+{
+    const QSize described(614, 630);
+    const QSize frame(8, 30);
+    EXPECT_EQ(WindowPlacement::FittedSize(described, frame, QRect(0, 0, 1920, 1040)), described);
+    EXPECT_EQ(WindowPlacement::FittedSize(described, frame, QRect(0, 0, 622, 660)), described)
+        << "just fits, frame included";
+    EXPECT_EQ(WindowPlacement::FittedSize(described, frame, QRect(0, 24, 1024, 576)),
+              QSize(614, 546));
+    EXPECT_EQ(WindowPlacement::FittedSize(described, frame, QRect(0, 0, 512, 300)),
+              QSize(504, 270));
+}
+
 } // namespace
 } // namespace tessaro

@@ -450,11 +450,11 @@ TEST_F(EndToEnd, ArchivesAreTestedWhenAskedAndTheExtrasStayInTheirSection)
 
 TEST_F(EndToEnd, ExtrasThisVersionDoesNotKnowSurviveItsSaves)
 {
-    configure(s("\r\n[extras]\r\nVerifyArchives=0\r\nAppearance=dark\r\n"));
+    configure(s("\r\n[extras]\r\nVerifyArchives=0\r\nFutureKey=7\r\n"));
 
     ASSERT_EQ(run.run(), 0);
 
-    EXPECT_TRUE(run.config().contains("\r\n[extras]\r\nVerifyArchives=0\r\nAppearance=dark\r\n"))
+    EXPECT_TRUE(run.config().contains("\r\n[extras]\r\nVerifyArchives=0\r\nFutureKey=7\r\n"))
         << run.config().constData();
 }
 

@@ -10,7 +10,9 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -131,6 +133,23 @@ TEST(Accessibility, TabOnTheSettingsPageFollowsTheLayout)
     QWidget* first = window.form->findChild<QWidget*>(expected.first());
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(tabOrder(first, expected), expected);
+}
+
+// The run history and the log file are reached from the keyboard: Tab goes
+// from the pages to both buttons and on to the log, and the Action menu
+// holds both.
+TEST(Accessibility, HistoryAndLogFileAreReachedWithTabAndFromTheMenu)
+{
+    test::MainWindowHarness window;
+    window.showLoaded();
+    const QStringList expected{u"ButtonRunOnce"_s, u"ButtonHistory"_s, u"Image1"_s, u"LogView"_s};
+    QWidget* first = window.form->findChild<QWidget*>(expected.first());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(tabOrder(first, expected), expected);
+
+    window.find<QAction>("MenuHistory")->trigger();
+    EXPECT_NE(window.form->findChild<QDialog*>(u"HistoryForm"_s), nullptr);
+    EXPECT_NE(window.find<QAction>("MenuOpenLogFile"), nullptr);
 }
 
 // However many links the log shows, Tab passes the view in one step; the

@@ -280,8 +280,8 @@ TEST_F(MainWindowControlsTest, MenusHoldTheirItemsInOrder)
         QStringList items;
     } menus[] = {
         {u"&Action"_s,
-         {u"Run &Once"_s, u"Stop &backup"_s, u"&Run Periodic"_s, u"-"_s, u"&Settings"_s, u"-"_s,
-          u"E&xit"_s}},
+         {u"Run &Once"_s, u"Stop &backup"_s, u"&Run Periodic"_s, u"-"_s, u"&Settings"_s,
+          u"&History"_s, u"Open &log file"_s, u"-"_s, u"E&xit"_s}},
         {u"&Help"_s, {u"Hel&p"_s, u"&Homepage"_s, u"&About"_s}},
     };
     const QList<QAction*> bar = window.form->menuBar()->actions();

@@ -24,7 +24,11 @@ class MainWindowHarness
 public:
     explicit MainWindowHarness(
         std::function<bool()> trayAvailable = [] { return false; },
-        PathStyle style = nativePathStyle(), std::function<bool()> displayAttended = {})
+        PathStyle style = nativePathStyle(),
+        // A desktop's work area that holds the described window; Qt's
+        // offscreen screen, 800 x 600, would not.
+        std::function<QRect()> availableGeometry = [] { return QRect(0, 0, 1920, 1040); },
+        std::function<bool()> displayAttended = {})
         : clock(LocalDateTime::fromParts(2026, 3, 27, 14, 5, 9))
     {
         MainWindowSeams seams;
@@ -34,9 +38,10 @@ public:
         };
         seams.pathStyle = style;
         seams.programFolder = program.path();
-        form = std::make_unique<TMainForm>(
-            seams, DataPaths{data.path(), QString()},
-            WindowSeams{std::move(trayAvailable), std::move(displayAttended)});
+        form = std::make_unique<TMainForm>(seams, DataPaths{data.path(), QString()},
+                                           WindowSeams{std::move(trayAvailable),
+                                                       std::move(displayAttended),
+                                                       std::move(availableGeometry)});
     }
 
     MainWindowLogic& logic() { return form->logic(); }

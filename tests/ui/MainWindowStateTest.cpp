@@ -1,7 +1,10 @@
 #include "MainWindowHarness.h"
+#include "ui/ActivityLogView.h"
 
 #include <QMenu>
 #include <QMoveEvent>
+#include <QScrollArea>
+#include <QStatusBar>
 #include <QSystemTrayIcon>
 
 #include <functional>
@@ -167,6 +170,54 @@ TEST_F(WindowPositionTest, MaximizeKeepsTheNormalPosition)
     window.form->showNormal();
     settle();
     EXPECT_FALSE(window.logic().placement().lastMax());
+}
+
+// The window always fits the screen's work area, title bar to status bar;
+// where the described size fits, it keeps it. On a small screen the log
+// gives up height first and the pages scroll, so that every control stays
+// reachable.
+TEST(MainWindowScreen, TheWindowFitsTheWorkAreaAndKeepsItsSizeWhereItFits)
+{
+    const struct
+    {
+        const char* name;
+        QRect workArea;
+        bool described;
+    } cases[] = {
+        {"laptop", QRect(0, 0, 1366, 728), true},
+        {"small screen under a panel", QRect(0, 24, 1024, 576), false},
+        {"scaled by two", QRect(0, 0, 640, 380), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QRect area = c.workArea;
+        MainWindowHarness window([] { return false; }, nativePathStyle(), [area] { return area; });
+        window.showLoaded();
+        settle();
+        TMainForm& form = *window.form;
+        EXPECT_TRUE(area.contains(form.frameGeometry()))
+            << form.frameGeometry().top() << " " << form.frameGeometry().height();
+        EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "not resizable";
+        auto* log = window.find<ActivityLogView>("LogView");
+        if (c.described) {
+            EXPECT_EQ(form.width(), 614);
+            EXPECT_EQ(form.centralWidget()->height() + form.statusBar()->height(), 609);
+            EXPECT_EQ(log->height(), ActivityLogView::Height);
+            continue;
+        }
+        EXPECT_LT(log->height(), ActivityLogView::Height);
+        EXPECT_GE(log->height(), ActivityLogView::LeastHeight);
+        EXPECT_TRUE(form.statusBar()->isVisible());
+        EXPECT_LE(form.statusBar()->geometry().bottom(), form.height() - 1);
+        // The last control of the longest page can be scrolled into sight.
+        auto* page = window.find<QScrollArea>("TabArchiverScroll");
+        auto* last = window.find<QWidget>("SpinNumThreads");
+        window.find<QTabWidget>("MainPageControl")->setCurrentWidget(page);
+        settle();
+        page->ensureWidgetVisible(last);
+        const QPoint inPage = last->mapTo(page->viewport(), QPoint(0, 0));
+        EXPECT_TRUE(page->viewport()->rect().contains(inPage)) << inPage.y();
+    }
 }
 
 } // namespace

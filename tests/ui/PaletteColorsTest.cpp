@@ -4,10 +4,13 @@
 // stays readable on its background.
 
 #include "MainWindowHarness.h"
+#include "ui/AppearanceStyle.h"
 #include "ui/ReadableColor.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QPalette>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -174,6 +177,38 @@ TEST(ReadableColor, KeepsReadableColoursAndBringsOthersUpToNormalTextContrast)
         }
     }
     EXPECT_NEAR(contrastRatio(Qt::black, Qt::white), 21.0, 0.01);
+}
+
+// "Appearance:" sets the look of the whole program at once: Dark is Fusion
+// with the dark palette, System the look it started with. The log keeps
+// its monospaced font and its colours stay readable.
+TEST(Appearance, DarkIsFusionWithADarkPaletteAndSystemComesBack)
+{
+    const QString startStyle = QApplication::style()->name();
+    const QColor startWindow = QApplication::palette().color(QPalette::Window);
+    test::MainWindowHarness window;
+    window.showLoaded();
+    auto* combo = window.find<QComboBox>("ComboAppearance");
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->currentText(), u"System"_s);
+    auto* log = window.find<ActivityLogView>("LogView");
+    const QString logFamily = log->font().family();
+
+    combo->setCurrentIndex(combo->findText(u"Dark"_s));
+    EXPECT_EQ(window.logic().settings().settings().Appearance, TAppearance::Dark);
+    EXPECT_EQ(QApplication::style()->name().toLower(), u"fusion"_s);
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window),
+              darkPalette().color(QPalette::Window));
+    EXPECT_EQ(log->font().family(), logFamily);
+    EXPECT_TRUE(QFontInfo(log->font()).fixedPitch() ||
+                logFamily == QFontInfo(log->font()).family());
+    for (const auto& [text, colour] : log->shownRuns())
+        EXPECT_GE(contrastRatio(colour, log->palette().color(QPalette::Base)), 3.0)
+            << text.toStdString();
+
+    combo->setCurrentIndex(combo->findText(u"System"_s));
+    EXPECT_EQ(QApplication::style()->name(), startStyle);
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), startWindow);
 }
 
 } // namespace

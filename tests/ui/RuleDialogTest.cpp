@@ -152,8 +152,10 @@ TEST(RuleDialogLayout, ControlsStartEmptyWithTheirCaptions)
     TRuleForm form;
     EXPECT_EQ(form.fRule, nullptr);
     EXPECT_EQ(form.fRules, nullptr);
-    EXPECT_EQ(form.minimumSize(), QSize(416, 327));
-    EXPECT_EQ(form.maximumSize(), QSize(416, 327));
+    // The described size (taller by the exclusions row), widened only as far
+    // as the content needs.
+    EXPECT_EQ(form.height(), 327);
+    EXPECT_EQ(form.width(), std::max(416, form.minimumSizeHint().width()));
 
     const struct
     {
@@ -522,6 +524,54 @@ TEST(RuleDialogKeys, OnlyTheButtonsAndTheCloseBoxEndTheDialog)
     withModal([&] { confirmed = TRuleForm::Execute(&parent, rule, rules, u"Edit backup rule"_s); },
               [](QWidget* modal) { child<QPushButton>(*modal, "ButtonCancel")->click(); });
     EXPECT_FALSE(confirmed);
+}
+
+// With a larger desktop font the dialog grows with its texts: no label is
+// cut, and the folder fields show a whole path of some length.
+TEST(RuleDialogLayout, GrowsWithALargerFont)
+{
+    const QFont previous = QApplication::font();
+    QFont large = previous;
+    large.setPixelSize(20);
+    QApplication::setFont(large);
+    {
+        TRuleForm form;
+        form.show();
+        EXPECT_GT(form.width(), 416);
+        for (QLabel* label : form.findChildren<QLabel*>()) {
+            if (label->isVisible()) {
+                EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+            }
+        }
+        for (QAbstractButton* button : form.findChildren<QAbstractButton*>())
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+        auto* source = child<QLineEdit>(form, "EditSourceFolder");
+        EXPECT_GE(source->width(), source->fontMetrics().averageCharWidth() * 26);
+    }
+    QApplication::setFont(previous);
+}
+
+// A source folder that is not there now is said beside it, and OK still
+// takes the rule: the folder may be on a drive that is not plugged in.
+TEST(RuleDialogSource, AMissingFolderIsSaidWithoutBlockingOk)
+{
+    QTemporaryDir dir;
+    RuleDialog dialog(PathStyle::Posix);
+    dialog.open();
+    auto* warning = child<QLabel>(dialog.form, "LabelSourceMissing");
+    EXPECT_FALSE(warning->isVisible());
+
+    dialog.fill(dir.path() + u"/not-plugged-in/"_s, dir.path() + u"/backup/"_s, u"data"_s);
+    EXPECT_TRUE(warning->isVisible());
+    EXPECT_EQ(warning->text(), u"This folder does not exist now. The rule can be saved all the "
+                               u"same, for example for a drive that is not plugged in."_s);
+    dialog.type("EditSourceFolder", dir.path());
+    EXPECT_FALSE(warning->isVisible());
+
+    dialog.type("EditSourceFolder", dir.path() + u"/not-plugged-in/"_s);
+    EXPECT_EQ(dialog.clickOk(), QString());
+    EXPECT_EQ(dialog.form.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.rule.SourceFolder, dir.path() + u"/not-plugged-in/"_s);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // their content, and a path that is cut short shows in full as a tooltip.
 
 #include "QtPrinters.h"
+#include "ui/MiddleElidedComboBox.h"
 #include "ui/RuleListView.h"
 
 #include <QHeaderView>
@@ -66,6 +67,29 @@ INSTANTIATE_TEST_SUITE_P(
                     u"Quarterly Reports\\2026\\Drafts and Final Versions\\"_s,
                     u"E:\\Backups\\"_s, true}),
     [](const ::testing::TestParamInfo<ColumnsCase>& info) { return std::string(info.param.name); });
+
+// Paths too long for their place lose their middle, not their end, so that
+// rows and destinations can be told apart; the tooltip holds the whole path.
+TEST(MiddleElision, LongPathsKeepTheirStartAndTheirEnd)
+{
+    RuleListView list;
+    EXPECT_EQ(list.textElideMode(), Qt::ElideMiddle);
+
+    MiddleElidedComboBox combo;
+    const QString longPath = u"/home/ana/Documents/Projects/Customers/Northwind/2026/Invoices/"_s;
+    combo.addItem(longPath);
+    combo.addItem(u"/home/ana/Documents/Projects/Customers/Northwind/2026/Letters/"_s);
+    combo.resize(180, combo.sizeHint().height());
+    combo.show();
+    const QString shown = combo.shownText();
+    EXPECT_TRUE(shown.startsWith(u"/home"_s)) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(u"Invoices/"_s)) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_EQ(combo.toolTip(), longPath);
+    combo.setCurrentIndex(1);
+    EXPECT_TRUE(combo.shownText().endsWith(u"Letters/"_s));
+    EXPECT_EQ(combo.toolTip(), combo.currentText());
+}
 
 } // namespace
 } // namespace tessaro

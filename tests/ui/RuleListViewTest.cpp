@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -155,6 +156,26 @@ TEST_F(RuleListViewTest, DoubleClickWithoutSelectionEditsNothing)
     QSignalSpy doubleClicks(&view, &RuleListView::doubleClickedOnRule);
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, emptyArea());
     EXPECT_EQ(doubleClicks.count(), 0);
+}
+
+// An empty list says how to add the first rule; the hint lets a click
+// through to the list, where a click with nothing selected adds a rule.
+TEST_F(RuleListViewTest, AnEmptyListSaysHowToAddTheFirstRule)
+{
+    view.showRules(rules);
+    auto* hint = view.findChild<QLabel*>(u"LabelNoRules"_s);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->text(),
+              u"No backup rules yet.\nClick \"Add\" or click here to add the first rule."_s);
+    EXPECT_EQ(view.viewport()->childAt(view.viewport()->rect().center()), nullptr);
+    QSignalSpy clicked(&view, &RuleListView::clickedWithoutSelection);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.viewport()->rect().center());
+    EXPECT_EQ(clicked.size(), 1);
+
+    addRule(rules, u"C:\\Data\\"_s);
+    view.showRules(rules);
+    EXPECT_FALSE(hint->isVisible());
 }
 
 } // namespace
