@@ -63,10 +63,7 @@ QString setAsideMisnamedArchive(const QString& archivePath, bool existedBefore)
     const QString kept = freeRarName(archivePath);
     QFile::rename(archivePath, kept);
     return QStringLiteral("backup: renamed ") + Quoted(archivePath) +
-           QStringLiteral(", which is "
-                          "not a ZIP "
-                          "archive, to ") +
-           Quoted(kept);
+           QStringLiteral(", which is not a ZIP archive, to ") + Quoted(kept);
 }
 
 } // namespace
