@@ -2,6 +2,7 @@
 
 #include "app/LogLine.h"
 #include "ui/Fonts.h"
+#include "ui/PaintThrottle.h"
 #include "ui/ReadableColor.h"
 
 #include <QAction>
@@ -52,7 +53,8 @@ qint32 columnAt(const QFontMetrics& metrics, const QString& text, int x)
 
 } // namespace
 
-ActivityLogView::ActivityLogView(QWidget* parent) : QAbstractScrollArea(parent)
+ActivityLogView::ActivityLogView(QWidget* parent)
+    : QAbstractScrollArea(parent), m_paintThrottle(new PaintThrottle(this))
 {
     setObjectName(QStringLiteral("LogView"));
     setFont(logViewFont());
@@ -185,6 +187,7 @@ void ActivityLogView::appendLink(const QString& link)
 
 void ActivityLogView::endLine()
 {
+    m_paintThrottle->changed();
     QScrollBar* rows = verticalScrollBar();
     // Like a terminal, the view follows new lines only while it shows the
     // newest one; a user who scrolled up to read keeps the lines in sight.

@@ -15,6 +15,8 @@ class QMenu;
 
 namespace tessaro {
 
+class PaintThrottle;
+
 // The log view: coloured lines with clickable file and folder links. A
 // click on a link reports the path it shows. The colours follow the palette:
 // the default colour is the palette's text colour, and warning, error and
@@ -35,7 +37,9 @@ namespace tessaro {
 // as their text and a few runs, and only the lines in sight are laid out
 // and drawn, so a new line costs the same however many came before. The
 // view follows new lines while it shows the newest one; scrolled up, it
-// stays on the lines the user reads.
+// stays on the lines the user reads. A pass of many quick rules brings
+// lines faster than anyone reads them: they are painted together, at most
+// every PaintThrottle::Interval.
 class ActivityLogView final : public QAbstractScrollArea, public LogViewSink
 {
     Q_OBJECT
@@ -144,6 +148,7 @@ private:
     qsizetype indexOf(qint64 lineNumber) const { return qsizetype(lineNumber - m_dropped); }
     void scrollToPoint(const QPoint& pos);
 
+    PaintThrottle* m_paintThrottle;
     std::deque<Line> m_lines;
     Line m_pending;
     int m_widestLine = 0;

@@ -14,6 +14,7 @@
 #include "ui/Icons.h"
 #include "ui/MainTrayIcon.h"
 #include "ui/NavigationBar.h"
+#include "ui/PaintThrottle.h"
 #include "ui/RuleForm.h"
 #include "ui/SchedulePage.h"
 #include "ui/SettingsBinder.h"
@@ -163,6 +164,7 @@ void TMainForm::buildWidgets()
     ProgressPanel = new QLabel(this);
     ProgressPanel->setObjectName(QStringLiteral("ProgressPanel"));
     statusBar()->addPermanentWidget(ProgressPanel);
+    m_statusPaintThrottle = new PaintThrottle(statusBar());
 }
 
 QTabWidget* TMainForm::buildPages()
@@ -530,12 +532,14 @@ void TMainForm::setControlText(Control control, const QString& text)
 
 void TMainForm::setStatusText(const QString& text)
 {
+    m_statusPaintThrottle->changed();
     StatusPanel->setText(text);
     refreshTrayToolTip();
 }
 
 void TMainForm::setPassProgress(const QString& text)
 {
+    m_statusPaintThrottle->changed();
     ProgressPanel->setText(text);
     refreshTrayToolTip();
 }

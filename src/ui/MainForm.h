@@ -23,6 +23,7 @@ class ArchiverPage;
 class BackupPage;
 class MainTrayIcon;
 class NavigationBar;
+class PaintThrottle;
 class SchedulePage;
 class SettingsBinder;
 class SettingsPage;
@@ -148,6 +149,8 @@ private:
     ActivityLogView* LogView = nullptr;
     QLabel* StatusPanel = nullptr;
     QLabel* ProgressPanel = nullptr;
+    // A pass of many quick rules changes both panels many times a second.
+    PaintThrottle* m_statusPaintThrottle = nullptr;
     MainTrayIcon* TrayIcon = nullptr;
     QTimer StartUpTimer;
     QTimer TimerSchedule;
