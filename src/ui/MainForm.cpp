@@ -19,6 +19,7 @@
 #include "ui/SchedulePage.h"
 #include "ui/SettingsBinder.h"
 #include "ui/SettingsPage.h"
+#include "ui/StatusTextPanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -153,7 +154,7 @@ void TMainForm::buildWidgets()
 
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->setSizeGripEnabled(false);
-    StatusPanel = new QLabel(this);
+    StatusPanel = new StatusTextPanel(this);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
     // The one panel is 300 pixels wide; as the last panel of the bar it runs
     // on to the bar's end, so a long periodic-run text is not cut off.
@@ -161,9 +162,10 @@ void TMainForm::buildWidgets()
     statusBar()->addWidget(StatusPanel, 1);
     // The running pass's progress sits at the bar's right end, so the
     // texts of the first panel keep their place.
-    ProgressPanel = new QLabel(this);
+    ProgressPanel = new StatusTextPanel(this);
     ProgressPanel->setObjectName(QStringLiteral("ProgressPanel"));
-    statusBar()->addPermanentWidget(ProgressPanel);
+    ProgressPanel->hide();
+    statusBar()->addPermanentWidget(ProgressPanel, 1);
     m_statusPaintThrottle = new PaintThrottle(statusBar());
 }
 
@@ -541,6 +543,8 @@ void TMainForm::setPassProgress(const QString& text)
 {
     m_statusPaintThrottle->changed();
     ProgressPanel->setText(text);
+    // Only between passes does the bar lay itself out again.
+    ProgressPanel->setVisible(!text.isEmpty());
     refreshTrayToolTip();
 }
 

@@ -27,6 +27,7 @@ class PaintThrottle;
 class SchedulePage;
 class SettingsBinder;
 class SettingsPage;
+class StatusTextPanel;
 
 // What the window takes from the desktop; empty members mean the real thing.
 struct WindowSeams
@@ -147,8 +148,8 @@ private:
     SettingsPage* m_settingsPage = nullptr;
     ArchiverPage* m_archiverPage = nullptr;
     ActivityLogView* LogView = nullptr;
-    QLabel* StatusPanel = nullptr;
-    QLabel* ProgressPanel = nullptr;
+    StatusTextPanel* StatusPanel = nullptr;
+    StatusTextPanel* ProgressPanel = nullptr;
     // A pass of many quick rules changes both panels many times a second.
     PaintThrottle* m_statusPaintThrottle = nullptr;
     MainTrayIcon* TrayIcon = nullptr;

@@ -2,6 +2,7 @@
 #include "MainWindowHarness.h"
 #include "QtPrinters.h"
 #include "ui/ActivityLogView.h"
+#include "ui/StatusTextPanel.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -267,8 +268,8 @@ TEST_F(MainWindowControlsTest, WindowFrameLogViewAndStatusBar)
     auto* log = window.find<ActivityLogView>("LogView");
     EXPECT_EQ(log->height(), 146);
     EXPECT_EQ(log->toPlainText().trimmed(), u"27.03.2026 14:05:09 [I] Tessaro version 1.60327"_s);
-    EXPECT_GE(window.find<QLabel>("StatusPanel")->width(), 300);
-    EXPECT_TRUE(window.find<QLabel>("StatusPanel")->text().isEmpty());
+    EXPECT_GE(window.find<StatusTextPanel>("StatusPanel")->width(), 300);
+    EXPECT_TRUE(window.find<StatusTextPanel>("StatusPanel")->text().isEmpty());
     EXPECT_EQ(window.find<QToolButton>("Image1")->size(), QSize(21, 20));
 }
 

@@ -1,5 +1,6 @@
 #include "PassHarness.h"
 #include "TestFiles.h"
+#include "ui/StatusTextPanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -93,7 +94,7 @@ TEST(MainWindowStopBackup, ControlsFollowThePassAndAskBeforeStopping)
     EXPECT_TRUE(button->isEnabled());
     EXPECT_TRUE(menu->isEnabled());
     EXPECT_TRUE(trayStop->isEnabled());
-    auto* progress = h.window.find<QLabel>("ProgressPanel");
+    auto* progress = h.window.find<StatusTextPanel>("ProgressPanel");
     EXPECT_EQ(progress->text(), u"Backup 1 of 1: "_s + h.window.data.path() + u"/src/ (0 min)"_s);
     EXPECT_EQ(tray->toolTip(), u"Tessaro: "_s + progress->text());
 

@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 #include "TestFiles.h"
 #include "ui/ActivityLogView.h"
+#include "ui/StatusTextPanel.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -121,7 +122,7 @@ TEST_F(MainWindowRunTest, RunWithoutRulesTellsTheUser)
 TEST_F(MainWindowRunTest, ScheduleInfoAndStatusBarShowThePeriodicRun)
 {
     auto* info = window.find<QLabel>("LabelScheduleInfo");
-    auto* status = window.find<QLabel>("StatusPanel");
+    auto* status = window.find<StatusTextPanel>("StatusPanel");
     tick();
     EXPECT_EQ(info->text(), u"Periodic run is inactive"_s);
     EXPECT_TRUE(status->text().isEmpty());
