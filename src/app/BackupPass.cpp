@@ -188,6 +188,9 @@ struct BackupPass::Current
     QString extension;
     // Read once per pass, like the archiver options.
     bool verify = false;
+    // Where the archivers start; looked up once, as it costs file system
+    // calls.
+    QString workingFolder;
     PassRecord record;
     LocalDateTime jobsStart;
     qsizetype next = 0;
@@ -261,6 +264,7 @@ bool BackupPass::RunBackup(Then afterPass, std::optional<qsizetype> onlyRule)
 
     pass.options = optionsFrom(m_settings.settings(), m_defaultErrorLogFile);
     pass.verify = m_settings.settings().VerifyArchives;
+    pass.workingFolder = GetArchiverWorkingFolder();
     pass.extension = ArchiveExtension(pass.options.ArchiveFormat);
     const LocalDateTime passStart = m_clock.now();
     TBackupRules& rules = *pass.rules;
@@ -292,7 +296,7 @@ void BackupPass::startNextRule()
     pass.archiverRunning = true;
     // The runner may report the end before it returns: nothing of the pass
     // is touched after this call.
-    m_services.archiver().start(pass.job->program(), pass.job->tokens(), GetArchiverWorkingFolder(),
+    m_services.archiver().start(pass.job->program(), pass.job->tokens(), pass.workingFolder,
                                 forThisPass(&BackupPass::archiverEnded));
 }
 
@@ -322,7 +326,7 @@ void BackupPass::startArchiveTest()
     // before an archive could exist, so none reaches this point.
     m_services.archiver().start(
         pass.winRAR, BuildTestTokens(rule, rule.OutputFileName, GetErrorLogFile(pass.options)),
-        GetArchiverWorkingFolder(), forThisPass(&BackupPass::archiveTestEnded));
+        pass.workingFolder, forThisPass(&BackupPass::archiveTestEnded));
 }
 
 void BackupPass::archiveTestEnded(int code)

@@ -113,7 +113,8 @@ bool ArchiveJob::begin()
 int ArchiveJob::finish(int archiverCode)
 {
     m_resultCode = archiverCode;
-    if (m_resultCode == 0 && FileSizeOf(m_archivePath) < 0)
+    const qint64 archiveSize = FileSizeOf(m_archivePath);
+    if (m_resultCode == 0 && archiveSize < 0)
         m_resultCode = ResultNoArchiveCreated;
     const qint64 errorLogSizeAfter = FileSizeOf(m_errorLogPath);
 
@@ -126,8 +127,8 @@ int ArchiveJob::finish(int archiverCode)
     }
 
     if (m_resultCode == 0 || m_resultCode == 1) {
-        write(levelInfo, QStringLiteral("backup: completed, archive size: ") +
-                             FormatFileSize(FileSizeOf(m_archivePath)));
+        write(levelInfo,
+              QStringLiteral("backup: completed, archive size: ") + FormatFileSize(archiveSize));
         // Any change of the log's size during the run means the archiver had
         // something to say: a log that appeared, grew, shrank or vanished.
         if (errorLogSizeAfter != m_errorLogSizeBefore) {

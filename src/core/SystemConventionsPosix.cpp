@@ -94,9 +94,10 @@ bool openRegularFile(QFile& file, QIODevice::OpenMode mode, QString* error)
         ::close(fd);
         return refuse(error, QStringLiteral("not a regular file"));
     }
-    // Truncated only now that it is known to be the file it should be.
-    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
-        (mode.testFlag(QIODevice::Truncate) && ::ftruncate(fd, 0) != 0)) {
+    // Truncated only now that it is known to be the file it should be. The
+    // flag that kept a FIFO from blocking the open stays: it means nothing
+    // for a regular file.
+    if (mode.testFlag(QIODevice::Truncate) && ::ftruncate(fd, 0) != 0) {
         const int reason = errno;
         ::close(fd);
         return refuse(error, qt_error_string(reason));
