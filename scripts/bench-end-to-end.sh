@@ -24,10 +24,11 @@ set -euo pipefail
 bin="$(cd "${1:-build/bin}" && pwd)"
 program="${2:-$bin/tessaro}"
 archiver="$bin/timestamp-archiver"
+cpu_time="$bin/cpu-time"
 bare_window="$bin/idle-window"
 rounds="${ROUNDS:-5}"
 idle_seconds="${IDLE_SECONDS:-6}"
-for needed in "$program" "$archiver" "$bare_window"; do
+for needed in "$program" "$archiver" "$bare_window" "$cpu_time"; do
     [ -x "$needed" ] || { echo "missing $needed" >&2; exit 1; }
 done
 
@@ -66,7 +67,7 @@ timed() {
     rm -f "$work/times" "$work/dest"/rule*.rar
     local start end
     start=$(now_ns)
-    /usr/bin/time -f '%U %S' -o "$work/cpu-raw" "$@" > /dev/null 2>&1
+    "$cpu_time" "$work/cpu-raw" "$@" > /dev/null 2>&1
     end=$(now_ns)
     local archivers="0 0"
     [ ! -f "$work/times" ] ||

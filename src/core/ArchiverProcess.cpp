@@ -49,7 +49,9 @@ void ArchiverProcess::start(const QString& program, const ArchiverTokens& tokens
     m_process.setStandardInputFile(QProcess::nullDevice());
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.setStandardErrorFile(QProcess::nullDevice());
+    m_starting = true;
     m_process.start();
+    m_starting = false;
 }
 
 void ArchiverProcess::stop()
@@ -67,7 +69,12 @@ void ArchiverProcess::report(int resultCode)
     m_reported = true;
     m_killTimer.stop();
     // A start failure may be reported inside start itself; the caller hears
-    // of every end from the event loop alike.
+    // of every end from the event loop alike. An end that comes from the
+    // event loop already goes on at once.
+    if (!m_starting) {
+        m_finished(resultCode);
+        return;
+    }
     QMetaObject::invokeMethod(
         this, [this, resultCode] { m_finished(resultCode); }, Qt::QueuedConnection);
 }

@@ -41,6 +41,8 @@ private:
     QProcess m_process;
     QTimer m_killTimer;
     bool m_reported = false;
+    // Inside start: an end reported now waits for the event loop.
+    bool m_starting = false;
 };
 
 // The archiver's working folder: the first existing folder of temporary

@@ -10,7 +10,7 @@ MainTrayIcon::MainTrayIcon(QObject* parent)
     : QSystemTrayIcon(parent), m_menu(std::make_unique<QMenu>())
 {
     setObjectName(QStringLiteral("TrayIcon"));
-    setIcon(programIcon());
+    setIcon(m_stateIcons.at(size_t(TrayState::Idle)) = programIcon());
     setToolTip(QStringLiteral("Tessaro"));
     m_menu->setObjectName(QStringLiteral("TrayMenu"));
     QAction* open = m_menu->addAction(QStringLiteral("&Open"));
@@ -36,7 +36,10 @@ MainTrayIcon::~MainTrayIcon() = default;
 void MainTrayIcon::setState(TrayState state)
 {
     m_state = state;
-    setIcon(trayStateIcon(state));
+    QIcon& icon = m_stateIcons.at(size_t(state));
+    if (icon.isNull())
+        icon = trayStateIcon(state);
+    setIcon(icon);
 }
 
 void MainTrayIcon::notify(const QString& title, const QString& text)

@@ -4,6 +4,7 @@
 
 #include <QSystemTrayIcon>
 
+#include <array>
 #include <memory>
 
 class QAction;
@@ -44,6 +45,9 @@ private:
     std::unique_ptr<QMenu> m_menu;
     QAction* m_stop = nullptr;
     TrayState m_state = TrayState::Idle;
+    // Each state's icon, drawn the first time it is shown: the pictures
+    // behind it are read from files.
+    std::array<QIcon, 3> m_stateIcons;
     QString m_lastNoticeTitle;
     QString m_lastNoticeText;
 };

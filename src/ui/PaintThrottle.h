@@ -21,7 +21,7 @@ namespace tessaro {
 class PaintThrottle final : public QObject
 {
 public:
-    static constexpr std::chrono::milliseconds Interval{40};
+    static constexpr std::chrono::milliseconds Interval{100};
     // Milliseconds on a clock that never goes back.
     using Clock = std::function<qint64()>;
 

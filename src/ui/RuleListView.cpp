@@ -211,14 +211,29 @@ void RuleListView::updateCutTooltips()
 
 void RuleListView::markFailures(const QStringList& failures)
 {
+    bool textsChanged = false;
+    bool iconsChanged = false;
     for (int row = 0; row < topLevelItemCount() && row < failures.size(); ++row) {
         QTreeWidgetItem* item = topLevelItem(row);
-        item->setData(0, failureRole, failures.at(row));
-        item->setIcon(0, failures.at(row).isEmpty() ? QIcon() : failedRuleIcon());
+        const QString& failure = failures.at(row);
+        const QString shown = item->data(0, failureRole).toString();
+        if (failure == shown)
+            continue;
+        textsChanged = true;
+        item->setData(0, failureRole, failure);
+        if (failure.isEmpty() != shown.isEmpty()) {
+            item->setIcon(0, failure.isEmpty() ? QIcon() : failedRuleIcon());
+            iconsChanged = true;
+        }
     }
-    // The icon widens the source cell.
-    m_rowsChanged = true;
-    fitColumnsIfChanged();
+    // An icon that comes or goes changes the width of the source cell; the
+    // columns are measured again only then.
+    if (iconsChanged) {
+        m_rowsChanged = true;
+        fitColumnsIfChanged();
+    }
+    if (textsChanged)
+        updateCutTooltips();
 }
 
 void RuleListView::resizeEvent(QResizeEvent* event)
