@@ -15,6 +15,7 @@ PlatformTexts textsNaming(const QString& archiver, const QString& tab, const QSt
         archiver + QStringLiteral(" location:"),
         QStringLiteral("Write ") + archiver + QStringLiteral(" error logfile:"),
         archiver + QStringLiteral(" location"),
+        QStringLiteral("Could not find ") + archiver + QStringLiteral(" on this computer"),
         QStringLiteral("Found ") + archiver + QStringLiteral(" installation on this computer in "),
         QStringLiteral("Could not find ") + archiver +
             QStringLiteral(" installation on this computer. Did you install ") + archiver +

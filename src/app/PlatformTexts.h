@@ -9,8 +9,10 @@ namespace tessaro {
 // The window's texts that name the archiver: WinRAR on Windows, RAR (the
 // one a user installs there) on Linux. One table, chosen by the platform
 // whose path rules are in force, so tests check both on every platform.
-// Log lines and result texts name WinRAR everywhere, as log readers and
-// webhook receivers may parse them; they are not here.
+// Result texts (the archiver's exit codes) name WinRAR everywhere, as log
+// readers and webhook receivers may parse them; they are not here. The one
+// log line that says the archiver is missing sits next to the start-up
+// question about it, and names it alike.
 struct PlatformTexts
 {
     // Tab title and labels.
@@ -18,6 +20,8 @@ struct PlatformTexts
     QString locationLabel;
     QString errorLogCheck;
     QString locationDialogTitle;
+    // The start-up warning when no archiver is found.
+    QString notFoundWarning;
     // Start-up questions and messages; the Quoted location follows the first.
     QString foundInstallation;
     QString installedQuestion;

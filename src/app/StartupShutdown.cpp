@@ -169,7 +169,7 @@ bool StartupShutdown::EnsureArchiver()
 
 void StartupShutdown::askForArchiver()
 {
-    m_log.LogWarn(QStringLiteral("Could not find WinRAR on this computer"));
+    m_log.LogWarn(texts().notFoundWarning);
     const auto showArchiverPage = [this] {
         m_view.showPage(Page::Archiver);
         m_view.processEvents();

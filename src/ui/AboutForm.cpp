@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 
 namespace tessaro {
@@ -127,6 +128,29 @@ void TAboutForm::FormCreate(QWidget* owner)
     Button1->setGeometry(ButtonRect);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TAboutForm::Button1Click);
+}
+
+void TAboutForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    centreOnOwner();
+    // Some window managers place a new box by rules of their own once it is
+    // mapped; a move of the mapped box is honoured, and its frame is known.
+    QTimer::singleShot(0, this, &TAboutForm::centreOnOwner);
+}
+
+void TAboutForm::centreOnOwner()
+{
+    // Centred on the owner's window, frame and all. Before the box is mapped
+    // its frame is not known: it gets the owner's.
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!owner || !owner->isVisible())
+        return;
+    const QRect ownerFrame = owner->frameGeometry();
+    const QSize ownFrame = frameGeometry().size() != size()
+                               ? frameGeometry().size()
+                               : size() + (ownerFrame.size() - owner->size());
+    move(ownerFrame.center() - QPoint(ownFrame.width() / 2, ownFrame.height() / 2));
 }
 
 void TAboutForm::lblCompanyLinkClick(const QString& link)

@@ -35,8 +35,12 @@ public:
     // as anchor markup.
     static QString NoticeText();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void FormCreate(QWidget* owner);
+    void centreOnOwner();
     void Button1Click();
 
     QLabel* lblTitle = nullptr;

@@ -19,6 +19,7 @@ TEST(PlatformTexts, WindowsNamesWinRARAsAlways)
     EXPECT_EQ(texts.locationLabel, u"WinRAR location:"_s);
     EXPECT_EQ(texts.errorLogCheck, u"Write WinRAR error logfile:"_s);
     EXPECT_EQ(texts.locationDialogTitle, u"WinRAR location"_s);
+    EXPECT_EQ(texts.notFoundWarning, u"Could not find WinRAR on this computer"_s);
     EXPECT_EQ(texts.foundInstallation, u"Found WinRAR installation on this computer in "_s);
     EXPECT_EQ(texts.installedQuestion, u"Could not find WinRAR installation on this computer. "
                                        u"Did you install WinRAR on this computer?"_s);
@@ -38,6 +39,8 @@ TEST(PlatformTexts, LinuxNamesRAR)
     EXPECT_EQ(texts.locationLabel, u"RAR location:"_s);
     EXPECT_EQ(texts.errorLogCheck, u"Write RAR error logfile:"_s);
     EXPECT_EQ(texts.locationDialogTitle, u"RAR location"_s);
+    // The log line beside the start-up question names the same archiver.
+    EXPECT_EQ(texts.notFoundWarning, u"Could not find RAR on this computer"_s);
     EXPECT_EQ(texts.foundInstallation, u"Found RAR installation on this computer in "_s);
     EXPECT_EQ(texts.installedQuestion, u"Could not find RAR installation on this computer. "
                                        u"Did you install RAR on this computer?"_s);

@@ -249,7 +249,9 @@ TEST(StartupWithoutArchiver, EveryAnswerEndsTheStartUpStep)
         ASSERT_TRUE(app.waitForPass());
 
         const QStringList lines = app.loggedLines();
-        EXPECT_TRUE(lines.contains(s("[W] Could not find WinRAR on this computer"))) << c.name;
+        EXPECT_TRUE(lines.contains(s("[W] Could not find ") + test::windowArchiverName() +
+                                   s(" on this computer")))
+            << c.name;
         EXPECT_EQ(app.view.messages.first().text,
                   s("Could not find ") + test::windowArchiverName() +
                       s(" installation on this computer. Did you install ") +

@@ -153,7 +153,7 @@ TEST_F(BackupOnce, NoPassCouldStartEndsWithTwo)
         EXPECT_EQ(
             printedLines(),
             (QStringList{
-                s("[I] Tessaro version 1.60327"), s("[W] Could not find WinRAR on this computer"),
+                s("[I] Tessaro version 1.60327"), s("[W] Could not find RAR on this computer"),
                 s("[W] unattended: Start: Could not find RAR installation on this computer. "
                   "Did you install RAR on this computer? (answered No without asking)"),
                 s("[W] unattended: Start: Do you want to download RAR now? (answered No "
