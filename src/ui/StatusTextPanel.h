@@ -8,7 +8,7 @@ namespace tessaro {
 // One text panel of the status bar. Its size never follows its text, so a
 // text that changes many times a second (a pass's progress) never lays the
 // window out again, and a text in another script (a CJK path) neither moves
-// the bar nor loses its underscores: the panel is as tall as a line in the
+// the bar nor loses its underscores: the panel is tall enough for a line in the
 // fallback fonts such texts are drawn in. A text wider than the panel is
 // elided in the middle with "…", which keeps both ends of a path, and the
 // whole text is then the panel's tooltip. Leading blanks are not drawn, so
