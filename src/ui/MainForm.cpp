@@ -534,17 +534,23 @@ void TMainForm::setControlText(Control control, const QString& text)
 
 void TMainForm::setStatusText(const QString& text)
 {
-    m_statusPaintThrottle->changed();
-    StatusPanel->setText(text);
+    // The periodic run's tick sets both panels every second, mostly to what
+    // they show already: only a change is painted.
+    if (text != StatusPanel->text()) {
+        m_statusPaintThrottle->changed();
+        StatusPanel->setText(text);
+    }
     refreshTrayToolTip();
 }
 
 void TMainForm::setPassProgress(const QString& text)
 {
-    m_statusPaintThrottle->changed();
-    ProgressPanel->setText(text);
-    // Only between passes does the bar lay itself out again.
-    ProgressPanel->setVisible(!text.isEmpty());
+    if (text != ProgressPanel->text()) {
+        m_statusPaintThrottle->changed();
+        ProgressPanel->setText(text);
+        // Only between passes does the bar lay itself out again.
+        ProgressPanel->setVisible(!text.isEmpty());
+    }
     refreshTrayToolTip();
 }
 
