@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTextDocument>
@@ -25,6 +26,21 @@ namespace {
 
 using test::MainWindowHarness;
 using test::MessageBoxAnswerer;
+
+// Counts the paint events a widget gets.
+class PaintCounter final : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
 
 class MainWindowRunTest : public ::testing::Test
 {
@@ -135,6 +151,25 @@ TEST_F(MainWindowRunTest, ScheduleInfoAndStatusBarShowThePeriodicRun)
     EXPECT_TRUE(remaining.startsWith(u"Next run: 27.03.2026 "_s)) << remaining.toStdString();
     EXPECT_EQ(info->text(), u"Periodic run is active. "_s + remaining);
     EXPECT_EQ(status->text(), u"   Periodic run. "_s + remaining);
+}
+
+// An idle tick sets the status texts to what they show already: the status
+// bar is not painted for that, and its painting is never held.
+TEST_F(MainWindowRunTest, AnIdleTickThatChangesNoTextPaintsNoStatusBar)
+{
+    window.addRule(window.data.path() + u"/dest/"_s);
+    window.find<QPushButton>("ButtonRun")->click();
+    tick();
+    QCoreApplication::processEvents();
+    auto* bar = window.find<QStatusBar>("StatusBar");
+    PaintCounter paints;
+    bar->installEventFilter(&paints);
+    for (int n = 0; n < 3; ++n) {
+        tick();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(paints.count, 0);
+    EXPECT_TRUE(bar->updatesEnabled());
 }
 
 // The schedule timer goes on ticking while the pass it started waits for the
