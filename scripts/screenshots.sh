@@ -115,15 +115,8 @@ PY
     fi
     write_configuration "$demo" "$hook_port"
 
-    QT_QPA_PLATFORM=xcb "$demo/tessaro" >"$demo/tessaro.out" 2>&1 &
-    local tessaro=$!
-    pids+=("$tessaro")
-
-    local window
-    window="$(wait_for_window '^Tessaro v')" || {
-        cat "$demo/tessaro.out" >&2
-        die "the main window did not appear"
-    }
+    local tessaro window
+    start_tessaro "$demo" tessaro.out ""
     # The start-up step runs 300 ms after the window shows; let it finish.
     wait_for_log "$demo" "last backup was done at|Tessaro version" || true
     sleep 1
@@ -186,14 +179,8 @@ INI
     local passes
     passes="$(cat "$demo"/log/*_tessaro.log | grep -c 'backup: finished' || true)"
 
-    QT_QPA_PLATFORM=xcb "$demo/tessaro" >"$demo/tessaro-dark.out" 2>&1 &
-    local tessaro=$!
-    pids+=("$tessaro")
-    local window
-    window="$(wait_for_window '^Tessaro v')" || {
-        cat "$demo/tessaro-dark.out" >&2
-        die "the main window did not appear with the dark theme"
-    }
+    local tessaro window
+    start_tessaro "$demo" tessaro-dark.out " with the dark theme"
     wait_for_log "$demo" "last backup was done at" || true
     sleep 1
     xdotool windowfocus --sync "$window"
@@ -282,6 +269,21 @@ press() {
         xdotool key "$key"
         sleep 0.3
     done
+}
+
+# Starts the demo's Tessaro on the display, its output in $demo/<out>, and
+# waits for its main window. Sets the caller's tessaro (the process) and
+# window (the window's id); ends the script with the program's output when no
+# window appears, the last argument telling where.
+start_tessaro() {
+    local demo=$1 out=$2 where=$3
+    QT_QPA_PLATFORM=xcb "$demo/tessaro" >"$demo/$out" 2>&1 &
+    tessaro=$!
+    pids+=("$tessaro")
+    window="$(wait_for_window '^Tessaro v')" || {
+        cat "$demo/$out" >&2
+        die "the main window did not appear$where"
+    }
 }
 
 # Prints the id of the first visible window whose name matches, once there is
@@ -377,14 +379,8 @@ take_small_screenshot() {
     trap cleanup EXIT
     prepare_demo "$demo"
     write_configuration "$demo" ""
-    QT_QPA_PLATFORM=xcb "$demo/tessaro" >"$demo/tessaro.out" 2>&1 &
-    local tessaro=$!
-    pids+=("$tessaro")
-    local window
-    window="$(wait_for_window '^Tessaro v')" || {
-        cat "$demo/tessaro.out" >&2
-        die "the main window did not appear on the small screen"
-    }
+    local tessaro window
+    start_tessaro "$demo" tessaro.out " on the small screen"
     wait_for_log "$demo" "Tessaro version" || true
     sleep 1
     xdotool windowfocus --sync "$window"

@@ -125,7 +125,9 @@ void MainWindowLogic::scheduleTick()
 {
     m_overdue.tick();
     m_periodic.TimerScheduleTimer();
-    m_pass.refreshProgress();
+    // The progress counts the minutes of the running rule; idle, it is empty.
+    if (m_pass.isRunning())
+        m_pass.refreshProgress();
 }
 
 } // namespace tessaro

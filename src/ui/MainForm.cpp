@@ -536,21 +536,21 @@ void TMainForm::setStatusText(const QString& text)
 {
     // The periodic run's tick sets both panels every second, mostly to what
     // they show already: only a change is painted.
-    if (text != StatusPanel->text()) {
-        m_statusPaintThrottle->changed();
-        StatusPanel->setText(text);
-    }
+    if (text == StatusPanel->text())
+        return;
+    m_statusPaintThrottle->changed();
+    StatusPanel->setText(text);
     refreshTrayToolTip();
 }
 
 void TMainForm::setPassProgress(const QString& text)
 {
-    if (text != ProgressPanel->text()) {
-        m_statusPaintThrottle->changed();
-        ProgressPanel->setText(text);
-        // Only between passes does the bar lay itself out again.
-        ProgressPanel->setVisible(!text.isEmpty());
-    }
+    if (text == ProgressPanel->text())
+        return;
+    m_statusPaintThrottle->changed();
+    ProgressPanel->setText(text);
+    // Only between passes does the bar lay itself out again.
+    ProgressPanel->setVisible(!text.isEmpty());
     refreshTrayToolTip();
 }
 

@@ -32,6 +32,28 @@ inline QString q(const QString& text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
+// What a program whose disk is full writes about its configuration file:
+// the failed write, and a failed save after the pass and another before its
+// end. Each line reaches standard error as well as the log.
+struct FullDiskSaveTexts
+{
+    explicit FullDiskSaveTexts(const QString& iniFile)
+        : writeFailed(QStringLiteral("could not write configuration file ") + q(iniFile) + reason),
+          notSaved(QStringLiteral("could not save configuration file ") + q(iniFile) + reason)
+    {}
+
+    // Standard error, its line ends made plain.
+    QString errorOutput() const
+    {
+        return writeFailed + QLatin1Char('\n') + notSaved + QLatin1Char('\n') + notSaved +
+               QLatin1Char('\n');
+    }
+
+    const QString reason = QStringLiteral(": No space left on device");
+    const QString writeFailed;
+    const QString notSaved;
+};
+
 // A program folder with a source folder of two files (one in a subfolder)
 // and an empty destination, configured to back up once at start and end.
 // The archiver is the stand-in archiver where there is one (it writes real

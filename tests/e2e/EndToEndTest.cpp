@@ -296,17 +296,14 @@ TEST(EndToEndFullDisk, ConfigurationSurvivesAStartOnAFullDisk)
 
     EXPECT_EQ(run.config(), ini);
     EXPECT_EQ(QDir(destination).entryList(QDir::Files), QStringList{s("docs.rar")});
-    const QString file = run.folder() + s("tessaro.ini");
-    const QString reason = s(": No space left on device");
-    const QString writeFailed = s("could not write configuration file ") + q(file) + reason;
-    const QString notSaved = s("could not save configuration file ") + q(file) + reason;
+    const FullDiskSaveTexts texts(run.folder() + s("tessaro.ini"));
     EXPECT_EQ(QString::fromLocal8Bit(run.errorOutput()).replace(s("\r\n"), s("\n")),
-              writeFailed + s("\n") + notSaved + s("\n") + notSaved + s("\n"));
+              texts.errorOutput());
     const QStringList lines = run.logLines();
-    EXPECT_TRUE(lines.contains(s("[E] could not write configuration file ") + q(file) + reason))
+    EXPECT_TRUE(lines.contains(s("[E] ") + texts.writeFailed))
         << lines.join(QLatin1Char('\n')).toStdString();
     // After the pass and before the program ends.
-    const QString saveFailed = s("[E] could not save configuration file ") + q(file) + reason;
+    const QString saveFailed = s("[E] ") + texts.notSaved;
     EXPECT_EQ(lines.count(saveFailed), 2);
     EXPECT_TRUE(lines.contains(s("[I] backup: finished")));
     EXPECT_EQ(lines.last(), saveFailed);

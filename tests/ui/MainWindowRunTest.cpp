@@ -1,3 +1,4 @@
+#include "EventCounter.h"
 #include "FakeArchiverPlan.h"
 #include "MainWindowHarness.h"
 #include "QtPrinters.h"
@@ -26,21 +27,6 @@ namespace {
 
 using test::MainWindowHarness;
 using test::MessageBoxAnswerer;
-
-// Counts the paint events a widget gets.
-class PaintCounter final : public QObject
-{
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 class MainWindowRunTest : public ::testing::Test
 {
@@ -162,7 +148,7 @@ TEST_F(MainWindowRunTest, AnIdleTickThatChangesNoTextPaintsNoStatusBar)
     tick();
     QCoreApplication::processEvents();
     auto* bar = window.find<QStatusBar>("StatusBar");
-    PaintCounter paints;
+    test::EventCounter paints(QEvent::Paint);
     bar->installEventFilter(&paints);
     for (int n = 0; n < 3; ++n) {
         tick();

@@ -1,5 +1,7 @@
 #include "ui/PaintThrottle.h"
 
+#include "EventCounter.h"
+
 #include <QEvent>
 #include <QTest>
 #include <QWidget>
@@ -8,16 +10,6 @@
 
 namespace tessaro {
 namespace {
-
-// Counts the paint events a widget gets.
-class CountingWidget final : public QWidget
-{
-public:
-    int paints = 0;
-
-protected:
-    void paintEvent(QPaintEvent*) override { ++paints; }
-};
 
 class PaintThrottleTest : public ::testing::Test
 {
@@ -28,7 +20,7 @@ protected:
         widget.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&widget));
         QCoreApplication::processEvents();
-        widget.paints = 0;
+        widget.installEventFilter(&paints);
         now = 1000;
     }
 
@@ -42,22 +34,23 @@ protected:
     }
 
     qint64 now = 0;
-    CountingWidget widget;
+    QWidget widget;
+    test::EventCounter paints{QEvent::Paint};
     PaintThrottle throttle;
 };
 
 TEST_F(PaintThrottleTest, ChangesWithinAnIntervalArePaintedTogetherWhenItEnds)
 {
     change();
-    EXPECT_EQ(widget.paints, 1) << "the first change is painted at once";
+    EXPECT_EQ(paints.count, 1) << "the first change is painted at once";
     for (int n = 0; n < 50; ++n)
         change();
-    EXPECT_EQ(widget.paints, 1);
+    EXPECT_EQ(paints.count, 1);
     EXPECT_TRUE(throttle.holding());
 
     ASSERT_TRUE(QTest::qWaitFor([this] { return !throttle.holding(); }));
     QCoreApplication::processEvents();
-    EXPECT_EQ(widget.paints, 2) << "the held changes, painted once";
+    EXPECT_EQ(paints.count, 2) << "the held changes, painted once";
     EXPECT_TRUE(widget.updatesEnabled());
 }
 
@@ -67,7 +60,7 @@ TEST_F(PaintThrottleTest, ChangesFurtherApartThanTheIntervalArePaintedEachAtOnce
         change();
         now += PaintThrottle::Interval.count();
     }
-    EXPECT_EQ(widget.paints, 5);
+    EXPECT_EQ(paints.count, 5);
     EXPECT_FALSE(throttle.holding());
 }
 
@@ -82,7 +75,7 @@ TEST_F(PaintThrottleTest, AResizeLetsHeldPaintingGoAtOnce)
     EXPECT_FALSE(throttle.holding());
     EXPECT_TRUE(widget.updatesEnabled());
     QCoreApplication::processEvents();
-    EXPECT_GE(widget.paints, 2);
+    EXPECT_GE(paints.count, 2);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "ui/StatusTextPanel.h"
 
+#include "EventCounter.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -14,21 +16,6 @@ namespace tessaro {
 namespace {
 
 using namespace Qt::StringLiterals;
-
-// Counts the layout requests a widget gets.
-class LayoutRequests final : public QObject
-{
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::LayoutRequest)
-            ++count;
-        return false;
-    }
-};
 
 class StatusTextPanelTest : public ::testing::Test
 {
@@ -60,7 +47,7 @@ protected:
 // bar neither lays itself out again nor moves.
 TEST_F(StatusTextPanelTest, ItsSizeNeverFollowsItsText)
 {
-    LayoutRequests requests;
+    test::EventCounter requests(QEvent::LayoutRequest);
     bar.installEventFilter(&requests);
     const QSize hint = panel->sizeHint();
     const QRect place = panel->geometry();
