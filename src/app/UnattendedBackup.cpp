@@ -41,7 +41,6 @@ std::optional<int> UnattendedBackup::startPass()
 void UnattendedBackup::passEnded(const PassRecord& record)
 {
     m_passErrors = record.errors();
-    m_ended = true;
     // The pass still unwinds when it tells its end; the rest waits for the
     // event loop, which may not even run yet.
     QTimer::singleShot(0, QCoreApplication::instance(), [this] { finish(); });

@@ -44,7 +44,6 @@ private:
     DataPaths m_paths;
     UnattendedView m_view;
     MainWindowLogic m_logic;
-    bool m_ended = false;
     int m_passErrors = 0;
 };
 

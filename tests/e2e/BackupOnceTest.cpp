@@ -84,7 +84,7 @@ TEST_F(BackupOnce, PassWithoutErrorsPrintsItsLinesAndEndsWithZero)
               (QStringList{s("[I] Tessaro version 1.60327"), s("[I] backup: start"),
                            s("[I] backup: creating ") + archive + s(" from source ") + q(source)}));
     EXPECT_TRUE(lines[3].startsWith(s("[I] backup: completed, archive size: ")));
-    EXPECT_EQ(lines[4], s("[I] time taken for ") + q(source) + s(": 00:00:00"));
+    EXPECT_EQ(withDurationShown(lines[4]), s("[I] time taken for ") + q(source) + s(": hh:mm:ss"));
     EXPECT_EQ(lines[5], s("[I] backupfile 1 of 1: ") + q(archive));
     EXPECT_EQ(lines[6], s("[I] backup: finished"));
     // Letter for letter what the log file got, timestamps included.

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +31,14 @@ inline QString builtProgram(const char* path)
 inline QString q(const QString& text)
 {
     return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// A line that ends in a duration, which depends on the machine's speed, with
+// that duration written as "hh:mm:ss"; the rest stays letter for letter.
+inline QString withDurationShown(QString line)
+{
+    static const QRegularExpression duration(QStringLiteral("\\d\\d:\\d\\d:\\d\\d$"));
+    return line.replace(duration, QStringLiteral("hh:mm:ss"));
 }
 
 // What a program whose disk is full writes about its configuration file:
